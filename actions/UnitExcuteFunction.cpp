@@ -1,0 +1,83 @@
+#include "actions/UnitExcuteFunction.h"
+
+#include "core/UnitFunction.h"
+#include "platform/power.h"
+#include "platform/processes.h"
+#include "platform/shell.h"
+
+namespace kv {
+
+namespace {
+std::string UpperAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+}  // namespace
+
+void ExecuteAction(const std::string& kind, const std::string& info) {
+  if (kind == kKindShutdown) return ShutdownWindows("Shutdown");
+  if (kind == kKindReboot) return ShutdownWindows("Reboot");
+  if (kind == kKindLogoff) return ShutdownWindows("Logoff");
+
+  const std::string text = DecodeInfoText(info);
+  if (kind == kKindKillProgram) return KillProcessByName(text);
+  if (kind == kKindRunProgram || kind == kKindOpenFolder) return RunProgram(text);
+  if (kind == kKindWebSite) return OpenWebSite(text);
+}
+
+void ShutdownWindows(const std::string& mode) {
+  std::uint32_t flags;
+  if (mode == "Logoff")
+    flags = plat::kEwxLogoff;
+  else if (mode == "Reboot")
+    flags = plat::kEwxReboot;
+  else if (mode == "Shutdown")
+    flags = plat::kEwxShutdown;
+  else
+    return;
+  plat::EnableShutdownPrivilege();
+  plat::ExitWindows(flags);
+}
+
+void KillProcessByName(const std::string& fileName) {
+  const std::string wanted = UpperAscii(fileName);
+  for (const plat::ProcessEntry& p : plat::SnapshotProcesses()) {
+    const std::size_t cut = p.exeFile.find_last_of("\\:");
+    const std::string name = cut == std::string::npos ? p.exeFile : p.exeFile.substr(cut + 1);
+    if (UpperAscii(name) == wanted) plat::TerminateProcessById(p.pid, 0);
+  }
+}
+
+std::vector<std::string> SplitAtSemicolons(const std::string& text) {
+  std::vector<std::string> items;
+  std::size_t pos = 0;
+  for (;;) {
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) <= 32) ++pos;
+    const std::size_t semi = text.find(';', pos);
+    if (semi == std::string::npos) {
+      items.push_back(text.substr(std::min(pos, text.size())));
+      return items;
+    }
+    items.push_back(text.substr(pos, semi - pos));
+    pos = semi + 1;
+  }
+}
+
+void RunProgram(const std::string& info) {
+  if (info.find(';') == std::string::npos) {
+    plat::ShellOpen(info, false, "");
+    return;
+  }
+  const std::vector<std::string> items = SplitAtSemicolons(info);
+  plat::ShellOpen(items[0], true, items.size() > 1 ? items[1] : std::string());
+}
+
+void OpenWebSite(const std::string& url) {
+  if (ReadNewExplore() & 0xFF)
+    plat::ShellOpen("iexplore.exe", true, url);
+  else
+    plat::ShellOpen(url, false, "");
+}
+
+}  // namespace kv

@@ -1,0 +1,23 @@
+#pragma once
+// The action executor: turns an entry's kind and info into the action.
+#include <string>
+#include <vector>
+
+namespace kv {
+
+// Performs the action of kind with info; a kind that is none of the known names does nothing.
+void ExecuteAction(const std::string& kind, const std::string& info);
+
+// mode is "Shutdown", "Reboot" or "Logoff"; anything else does nothing.
+void ShutdownWindows(const std::string& mode);
+// Ends every running process whose file name equals fileName, ignoring the case of a to z.
+void KillProcessByName(const std::string& fileName);
+// info is a file, or a file, ";" and its parameters.
+void RunProgram(const std::string& info);
+// Opens url with the shell, or in a new browser window when "NewExplore" is on.
+void OpenWebSite(const std::string& url);
+
+// Items between ";" with control characters and blanks skipped before each; empty items kept.
+std::vector<std::string> SplitAtSemicolons(const std::string& text);
+
+}  // namespace kv

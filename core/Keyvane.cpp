@@ -1,0 +1,21 @@
+#include "core/Keyvane.h"
+
+#include "actions/frmAction.h"
+#include "core/ClassProcessUnique.h"
+#include "core/frmMain.h"
+#include "platform/msgloop.h"
+#include "tray/frmTray.h"
+
+namespace kv {
+
+int KeyvaneMain() {
+  // Before any window exists, so the old copy's hotkeys are free when ours register.
+  TProcessUnique().KillOtherCopies();
+  Tfrm_Tray tray;
+  Tfrm_main editor;
+  tray.Editor = &editor;
+  Tfrm_Action action;
+  return plat::RunMessageLoop();
+}
+
+}  // namespace kv

@@ -1,0 +1,432 @@
+#include "core/UnitFunction.h"
+
+#include <unordered_map>
+
+#include "core/frmMain.h"
+#include "hotkeys/AMHotKey.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/input.h"
+#include "platform/msgloop.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+
+namespace kv {
+
+const char* const kKindShutdown = "강제 종료";
+const char* const kKindReboot = "재 부팅";
+const char* const kKindLogoff = "로그 오프";
+const char* const kKindVolumeUp = "볼륨 높임";
+const char* const kKindVolumeDown = "볼륨 줄임";
+const char* const kKindVolumeMute = "볼륨 음소거";
+const char* const kKindKillProgram = "프로그램 종료";
+const char* const kKindRunProgram = "프로그램 실행";
+const char* const kKindOpenFolder = "특정폴더 열기";
+const char* const kKindWebSite = "웹사이트 이동";
+const char* const kKindDirectSearch = "다이렉트 검색";
+const char* const kKindMultiJob = "다중작업 실행";
+const char* const kKindKeySequence = "키값자동 입력";
+const char* const kKindBuiltin = "특정액션 실행";
+
+const char* const kEditorHotKey = "Ctrl+Win+F1";
+const char* const kReservedHotKey = "Ctrl+Win+F2";
+
+namespace {
+
+const std::string kDash = "-";
+const std::string kEu = "ㅡ";  // CP949 A4 D1
+const char* const kTitlePrefix = " 키베인 v1.5 - ";
+const char* const kNull = "null";
+
+std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t pos = 0;
+  for (;;) {
+    const std::size_t hit = text.find(from, pos);
+    if (hit == std::string::npos) break;
+    out.append(text, pos, hit - pos);
+    out += to;
+    pos = hit + from.size();
+  }
+  out.append(text, pos, std::string::npos);
+  return out;
+}
+
+bool IsQuote(char c) { return c == '\'' || c == '"'; }
+
+// Whether a quoted stretch is still open at the end of the text, by the splitting rule.
+bool EndsInsideQuote(const std::string& text) {
+  char quote = 0;
+  for (char c : text) {
+    if (quote) {
+      if (c == quote)
+        quote = 0;
+      else if (IsQuote(c))
+        quote = c;
+    } else if (IsQuote(c)) {
+      quote = c;
+    }
+  }
+  return quote != 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- entries
+
+HotkeyEntry EntryOfRow(const plat::ListView& list, int row) {
+  const auto& r = list.Row(row);
+  return {r[kColDescription], r[kColId], r[kColHotKey], r[kColKind], r[kColInfo], r[kColActive]};
+}
+
+void AddEntry(const HotkeyEntry& e, plat::ListView& list) {
+  list.AddRow({e.description, e.id, e.hotkey, e.kind, e.info, e.active});
+}
+
+bool IdExists(const plat::ListView& list, const std::string& id) {
+  for (int i = 0; i < list.RowCount(); ++i)
+    if (list.Cell(i, kColId) == id) return true;
+  return false;
+}
+
+std::string NewEntryId(const plat::ListView& list) {
+  // With N rows one of P0..PN is free, so only those IDs matter; marking them once keeps
+  // this linear while giving the same answer as trying P0, P1, ... against every row.
+  const std::size_t n = static_cast<std::size_t>(list.RowCount());
+  std::vector<bool> used(n + 1, false);
+  for (int i = 0; i < list.RowCount(); ++i) {
+    const std::string& id = list.Cell(i, kColId);
+    if (id.size() < 2 || id.size() > 11 || id[0] != 'P' || (id[1] == '0' && id.size() > 2)) continue;
+    std::size_t value = 0;
+    bool digits = true;
+    for (std::size_t k = 1; k < id.size() && digits; ++k) {
+      digits = id[k] >= '0' && id[k] <= '9';
+      value = value * 10 + static_cast<std::size_t>(id[k] - '0');
+    }
+    if (digits && value <= n) used[value] = true;
+  }
+  std::size_t free = 0;
+  while (used[free]) ++free;
+  return "P" + std::to_string(free);
+}
+
+std::string EncodeInfoText(const std::string& text) { return ReplaceAll(text, kDash, kEu); }
+
+std::string DecodeInfoText(const std::string& text) { return ReplaceAll(text, kEu, kDash); }
+
+HotkeyEntry NewEntry(const plat::ListView& list) { return {"", NewEntryId(list), "", kKindWebSite, "", "True"}; }
+
+// ---------------------------------------------------------------- splitting
+
+void SplitItems(const std::string& text, char sep, std::vector<std::string>& items) {
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    while (i < n && (text[i] == ' ' || text[i] == '\r' || text[i] == '\n')) ++i;
+    if (i >= n) break;
+    const std::size_t start = i;
+    char quote = 0;
+    for (; i < n; ++i) {
+      const char c = text[i];
+      if (quote) {
+        if (c == quote)
+          quote = 0;
+        else if (IsQuote(c))
+          quote = c;
+      } else if (c == sep || c == '\r' || c == '\n') {
+        break;
+      } else if (IsQuote(c)) {
+        quote = c;
+      }
+    }
+    if (i > start) items.push_back(text.substr(start, i - start));
+    if (i < n) ++i;
+  }
+}
+
+// ---------------------------------------------------------------- hotkey texts
+
+HotKeyParts ParseHotKeyText(const std::string& text) {
+  HotKeyParts parts;
+  std::vector<std::string> tokens;
+  SplitItems(text, '+', tokens);
+  for (const std::string& t : tokens) {
+    if (t == "Shift")
+      parts.shift = true;
+    else if (t == "Ctrl")
+      parts.ctrl = true;
+    else if (t == "Alt")
+      parts.alt = true;
+    else if (t == "Win")
+      parts.win = true;
+    else
+      parts.key = t;
+  }
+  return parts;
+}
+
+std::string FormatHotKeyText(const HotKeyParts& p) {
+  std::string text;
+  if (p.shift) text += "Shift+";
+  if (p.ctrl) text += "Ctrl+";
+  if (p.alt) text += "Alt+";
+  if (p.win) text += "Win+";
+  return text + p.key;
+}
+
+bool IsHotKeyFree(const plat::ListView& list, const std::string& text) {
+  if (text == kEditorHotKey || text == kReservedHotKey) return false;
+  for (int i = 0; i < list.RowCount(); ++i)
+    if (list.Cell(i, kColHotKey) == text) return false;
+  return true;
+}
+
+namespace {
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+}  // namespace
+
+int FindKeyName(const std::string& name) {
+  static const std::unordered_map<std::string, int> index = [] {
+    std::unordered_map<std::string, int> m;
+    for (int i = 0; i < kVirtKeyCount; ++i) m.emplace(LowerAscii(VirtKeyName(i)), i);
+    return m;
+  }();
+  auto it = index.find(LowerAscii(name));
+  return it == index.end() ? -1 : it->second;
+}
+
+int KeyNameIndex(const std::string& name) {
+  const int i = FindKeyName(name);
+  return i < 0 ? vkNone : i;
+}
+
+void FillKeyNames(plat::ComboBox& keyList) {
+  keyList.ClearItems();
+  for (int i = 0; i < kVirtKeyCount; ++i) keyList.AddItem(VirtKeyName(i));
+}
+
+std::string HotKeyTextFromEditor(const Tfrm_main& f) {
+  HotKeyParts p;
+  p.shift = f.cbShift.Checked();
+  p.ctrl = f.cbControl.Checked();
+  p.alt = f.cbAlt.Checked();
+  p.win = f.cbWin.Checked();
+  p.key = f.cmVK.Text();
+  return FormatHotKeyText(p);
+}
+
+void ShowHotKeyText(Tfrm_main& f, const std::string& text) {
+  if (text.empty()) return;
+  std::vector<std::string> tokens;
+  SplitItems(text, '+', tokens);
+  for (const std::string& t : tokens) {
+    if (t == "Shift")
+      f.cbShift.SetChecked(true);
+    else if (t == "Ctrl")
+      f.cbControl.SetChecked(true);
+    else if (t == "Alt")
+      f.cbAlt.SetChecked(true);
+    else if (t == "Win")
+      f.cbWin.SetChecked(true);
+    else {
+      f.cmVK.SetItemIndex(FindKeyName(t));
+      f.UpdateHotKey();
+    }
+  }
+}
+
+// ---------------------------------------------------------------- configuration
+
+namespace {
+const char* const kRunValueName = "Keyvane";
+
+bool ParseDecimal(const std::string& text, int& value) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i >= text.size()) return false;
+  long long v = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + (text[i] - '0');
+    if (v > 2147483648LL) return false;
+  }
+  if (negative) v = -v;
+  if (v > 2147483647LL) return false;
+  value = static_cast<int>(v);
+  return true;
+}
+}  // namespace
+
+std::string ConfigPath() { return plat::ProgramFolder() + "Config.ini"; }
+
+int ReadConfigInt(const std::string& section, const std::string& key, int def) {
+  int value = def;
+  if (!ParseDecimal(plat::ReadProfileString(ConfigPath(), section, key, ""), value)) return def;
+  return value;
+}
+
+int ReadStartUp() { return ReadConfigInt("Config", "StartUp", 1); }
+int ReadNewExplore() { return ReadConfigInt("Config", "NewExplore", 0); }
+
+bool SetAutoStart(bool on) {
+  using plat::RegRoot;
+  if (!on) {
+    plat::DeleteRunValue(RegRoot::LocalMachine, kRunValueName);
+    plat::DeleteRunValue(RegRoot::CurrentUser, kRunValueName);
+    return true;
+  }
+  const std::string path = plat::ProgramPath();
+  if (plat::SetRunValue(RegRoot::LocalMachine, kRunValueName, path)) {
+    // A per-user value left from a time without machine-wide rights would start a second copy.
+    plat::DeleteRunValue(RegRoot::CurrentUser, kRunValueName);
+    return true;
+  }
+  if (plat::SetRunValue(RegRoot::CurrentUser, kRunValueName, path)) return true;
+  plat::ShowErrorBox(std::string("Failed to set data for '") + kRunValueName + "'");
+  return false;
+}
+
+// ---------------------------------------------------------------- work file
+
+std::string DefaultWorkFile() { return plat::ProgramFolder() + "MyJob.ini"; }
+
+std::string GetLastWorkFile() {
+  const std::string path = plat::ReadProfileString(ConfigPath(), "Etc", "LastWorkList_Path", "");
+  return path.empty() ? DefaultWorkFile() : path;
+}
+
+void SetLastWorkFile(const std::string& path) {
+  if (!plat::WriteProfileString(ConfigPath(), "Etc", "LastWorkList_Path", path))
+    plat::ShowErrorBox("Unable to write to " + ConfigPath());
+}
+
+std::string StoredField(const std::string& text) {
+  std::string s;
+  s.reserve(text.size());
+  for (char c : text) {
+    if (c == '\0') continue;  // a NUL would end the file for the reader
+    s += (c == '\r' || c == '\n') ? ' ' : c;
+  }
+  if (s.find('-') != std::string::npos) s = ReplaceAll(s, kDash, kEu);
+  // Blanks before a field are skipped by the reader anyway.
+  s.erase(0, s.find_first_not_of(' ') == std::string::npos ? s.size() : s.find_first_not_of(' '));
+  // Balanced quotes read back as they are (paths like "C:\a b\x.exe" rely on them); an
+  // open one would swallow the fields after it, so such a field gets full-width marks.
+  if (EndsInsideQuote(s)) s = ReplaceAll(ReplaceAll(s, "'", "＇"), "\"", "＂");
+  if (s.empty()) return kNull;
+  if (s == kNull) return "null ";  // the bare word stands for an empty field
+  return s;
+}
+
+namespace {
+std::string ReadBackField(const std::string& stored) { return stored == kNull ? std::string() : stored; }
+}  // namespace
+
+std::string WorkFileLine(const std::vector<std::string>& row) {
+  std::string line;
+  for (int c = 0; c < kEntryColumns; ++c) line += StoredField(row[c]) + kDash;
+  return line;
+}
+
+bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form) {
+  std::string text, error;
+  if (!plat::ReadWholeFile(path, text, error)) {
+    plat::ShowErrorBox("Cannot open file \"" + path + "\". " + error);
+    return false;
+  }
+  const std::size_t nul = text.find('\0');
+  if (nul != std::string::npos) text.resize(nul);
+  if (text.empty()) return true;
+
+  form.WorkFilePath = path;
+  form.SetCaption(kTitlePrefix + path);
+  form.IncompleteLoadPath.clear();
+  list.BeginUpdate();
+  list.Clear();
+  std::vector<std::string> fields;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    fields.clear();
+    SplitItems(text.substr(pos, end - pos), '-', fields);
+    if (fields.size() != kEntryColumns) {
+      form.IncompleteLoadPath = path;
+      break;
+    }
+    for (std::string& f : fields) f = ReadBackField(f);
+    list.AddRow(std::move(fields));
+    fields = std::vector<std::string>();
+    pos = end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
+  }
+  list.EndUpdate();
+  return true;
+}
+
+namespace {
+// A name beside the work file that nothing uses yet: X.bak, X.bak2, X.bak3, ...
+std::string FreeBackupName(const std::string& path) {
+  std::string name = path + ".bak";
+  for (int n = 2; plat::FileExists(name); ++n) name = path + ".bak" + std::to_string(n);
+  return name;
+}
+}  // namespace
+
+bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
+  plat::ListView& list = form.WorkList;
+  if (list.RowCount() == 0) return true;
+  form.WorkFilePath = path;
+  form.SetCaption(kTitlePrefix + path);
+
+  // The lines after the one that stopped the last load of this file are not in the list:
+  // keep the file as it was before the list replaces it.
+  if (form.IncompleteLoadPath == path && plat::FileExists(path)) {
+    const std::string backup = FreeBackupName(path);
+    if (!plat::CopyWholeFile(path, backup)) {
+      plat::ShowErrorBox("Cannot create file \"" + backup + "\".");
+      return false;
+    }
+  }
+
+  std::string text;
+  text.reserve(static_cast<std::size_t>(list.RowCount()) * 64);
+  for (int r = 0; r < list.RowCount(); ++r) text += WorkFileLine(list.Row(r)) + "\r\n";
+  std::string error;
+  if (!plat::ReplaceFile(path, text, error)) {
+    plat::ShowErrorBox("Cannot create file \"" + path + "\". " + error);
+    return false;
+  }
+  form.IncompleteLoadPath.clear();
+  // The list now shows exactly what the file holds.
+  for (int r = 0; r < list.RowCount(); ++r)
+    for (int c = 0; c < kEntryColumns; ++c) list.SetCell(r, c, ReadBackField(StoredField(list.Cell(r, c))));
+  return true;
+}
+
+// ---------------------------------------------------------------- keys and waiting
+
+void KeyDown(std::uint8_t vk) { plat::SendKeyEvent(vk, plat::ScanCodeOf(vk), 0); }
+void KeyUp(std::uint8_t vk) { plat::SendKeyEvent(vk, plat::ScanCodeOf(vk), plat::kKeyEventKeyUp); }
+void KeyTap(std::uint8_t vk) {
+  KeyDown(vk);
+  KeyUp(vk);
+}
+
+void PumpingWait(std::int32_t milliseconds) {
+  const std::uint32_t start = plat::GetTickCount();
+  for (;;) {
+    plat::ProcessPendingMessages();
+    // Unsigned difference: right across the counter's wrap.
+    const std::uint32_t elapsed = plat::GetTickCount() - start;
+    if (static_cast<std::int64_t>(elapsed) >= milliseconds) return;
+    plat::WaitForMessage(static_cast<std::uint32_t>(milliseconds) - elapsed);
+  }
+}
+
+}  // namespace kv

@@ -1,0 +1,128 @@
+#pragma once
+// The routines the program shares: entries and IDs, item splitting, hotkey texts and key
+// names, the work file, "Config.ini" and the Run value, synthetic keys and the pumping wait.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace kv {
+
+class Tfrm_main;
+
+// ---------------------------------------------------------------- entries
+
+// Columns of a hotkey list row; also the field order of a work-file line.
+enum EntryColumn { kColDescription = 0, kColId, kColHotKey, kColKind, kColInfo, kColActive, kEntryColumns };
+
+struct HotkeyEntry {
+  std::string description, id, hotkey, kind, info, active;
+};
+
+HotkeyEntry EntryOfRow(const plat::ListView& list, int row);
+
+// Appends one row with the six texts. Nothing is checked.
+void AddEntry(const HotkeyEntry& entry, plat::ListView& list);
+// True when some row's ID is exactly id.
+bool IdExists(const plat::ListView& list, const std::string& id);
+// "P" + the smallest n >= 0 that no row uses.
+std::string NewEntryId(const plat::ListView& list);
+// Every "-" becomes "ㅡ", so the text can sit in a dash-separated line.
+std::string EncodeInfoText(const std::string& text);
+// The reverse, done before an action uses its info.
+std::string DecodeInfoText(const std::string& text);
+
+// The fourteen action kinds, as stored and compared.
+extern const char* const kKindShutdown;      // 강제 종료
+extern const char* const kKindReboot;        // 재 부팅
+extern const char* const kKindLogoff;        // 로그 오프
+extern const char* const kKindVolumeUp;      // 볼륨 높임
+extern const char* const kKindVolumeDown;    // 볼륨 줄임
+extern const char* const kKindVolumeMute;    // 볼륨 음소거
+extern const char* const kKindKillProgram;   // 프로그램 종료
+extern const char* const kKindRunProgram;    // 프로그램 실행
+extern const char* const kKindOpenFolder;    // 특정폴더 열기
+extern const char* const kKindWebSite;       // 웹사이트 이동
+extern const char* const kKindDirectSearch;  // 다이렉트 검색
+extern const char* const kKindMultiJob;      // 다중작업 실행
+extern const char* const kKindKeySequence;   // 키값자동 입력
+extern const char* const kKindBuiltin;       // 특정액션 실행
+
+// A new entry: no description, the next free ID, no hotkey, kind "웹사이트 이동", active.
+HotkeyEntry NewEntry(const plat::ListView& list);
+
+// ---------------------------------------------------------------- splitting
+
+// Cuts text into items at sep: blanks, CR and LF before an item are skipped; an item ends
+// at sep, CR, LF or the end; ' and " open a quoted stretch (kept in the item) in which
+// separators and line ends don't count; empty items are dropped. Appends to items.
+void SplitItems(const std::string& text, char sep, std::vector<std::string>& items);
+
+// ---------------------------------------------------------------- hotkey texts
+
+struct HotKeyParts {
+  bool shift = false, ctrl = false, alt = false, win = false;
+  std::string key;
+};
+
+extern const char* const kEditorHotKey;    // "Ctrl+Win+F1", shows the editor
+extern const char* const kReservedHotKey;  // "Ctrl+Win+F2"
+
+HotKeyParts ParseHotKeyText(const std::string& text);
+// The text for a set of parts: "Shift+", "Ctrl+", "Alt+", "Win+" in that order, then the key.
+std::string FormatHotKeyText(const HotKeyParts& parts);
+// False for a reserved text or one that a row of the list already uses.
+bool IsHotKeyFree(const plat::ListView& list, const std::string& text);
+// The key's position in the key-name table, ignoring the case of A to Z; -1 when absent.
+int FindKeyName(const std::string& name);
+// The same, with 0 (None) for a name that is not in the table.
+int KeyNameIndex(const std::string& name);
+// Empties the key list and fills it with the 103 key names in table order.
+void FillKeyNames(plat::ComboBox& keyList);
+// The text shown by the editor's modifier boxes and key list.
+std::string HotKeyTextFromEditor(const Tfrm_main& form);
+// Checks the boxes and picks the key of a text, running the editor's hotkey update.
+void ShowHotKeyText(Tfrm_main& form, const std::string& text);
+
+// ---------------------------------------------------------------- configuration
+
+std::string ConfigPath();
+// A decimal number from "Config.ini"; def when missing or not a number.
+int ReadConfigInt(const std::string& section, const std::string& key, int def);
+int ReadStartUp();
+int ReadNewExplore();
+// Points the Run value "Keyvane" at this program (on) or removes it (off). The machine-wide
+// key is tried first; a user who may not write it gets the per-user key instead. False, with
+// the error box shown, when neither could be written.
+bool SetAutoStart(bool on);
+
+// ---------------------------------------------------------------- work file
+
+std::string DefaultWorkFile();
+std::string GetLastWorkFile();
+void SetLastWorkFile(const std::string& path);
+
+// The text a field is stored as, so that every line splits back into six fields.
+std::string StoredField(const std::string& text);
+// One work-file line for a row, without its line end.
+std::string WorkFileLine(const std::vector<std::string>& row);
+
+// Fills list from the file and points the editor at it. False (error box shown, nothing
+// changed) when the file cannot be read.
+bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form);
+// Writes the editor's list to the file. False (error box shown) when it cannot be written;
+// the previous file is then whole.
+bool SaveWorkFile(const std::string& path, Tfrm_main& form);
+
+// ---------------------------------------------------------------- keys and waiting
+
+void KeyDown(std::uint8_t vk);
+void KeyUp(std::uint8_t vk);
+void KeyTap(std::uint8_t vk);
+
+// Waits at least milliseconds while dispatching messages (at least once, also for 0 or
+// less), sleeping between them.
+void PumpingWait(std::int32_t milliseconds);
+
+}  // namespace kv

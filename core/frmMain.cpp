@@ -1,0 +1,152 @@
+#include "core/frmMain.h"
+
+#include <exception>
+
+#include "actions/UnitExcuteFunction.h"
+#include "core/UnitFunction.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+
+namespace kv {
+
+Tfrm_main::Tfrm_main()
+    : plat::Form("Keyvane", plat::FormStyle::FixedDialog, 708, 613),
+      WorkList(*this, "WorkList", {6, 31, 696, 330},
+               {{"단축키 설명", 180},
+                {"아이디", 70},
+                {"단축키", 120},
+                {"실행 종류", 100},
+                {"실행 정보", 140},
+                {"활성화", 50}}),
+      cbShift(*this, "cbShift", {110, 420, 52, 17}, "Shift"),
+      cbControl(*this, "cbControl", {165, 420, 48, 17}, "Ctrl"),
+      cbAlt(*this, "cbAlt", {216, 420, 40, 17}, "Alt"),
+      cbWin(*this, "cbWin", {259, 420, 44, 17}, "Win"),
+      cmVK(*this, "cmVK", {110, 442, 193, 20}),
+      AMHK(*this) {
+  for (plat::CheckBox* box : {&cbShift, &cbControl, &cbAlt, &cbWin}) {
+    box->OnClick = [this] { UpdateHotKey(); };
+    box->OnMouseDown = [this] { SetModified(); };
+  }
+  cmVK.OnChange = [this] { UpdateHotKey(); };
+  cmVK.OnClick = [this] { SetModified(); };
+  FormCreate();
+}
+
+void Tfrm_main::FormCreate() {
+  LoadLastWorkFile();
+  SwitchHotKeys(false);
+  SwitchHotKeys(true);
+  AMHK.OnHotKeys = [this](TAMHotKeys& sender, std::uint16_t index) { HotKeyPressed(sender, index); };
+}
+
+void Tfrm_main::LoadLastWorkFile() {
+  ClearWorkList();
+  const std::string path = GetLastWorkFile();
+  if (!path.empty() && plat::FileExists(path)) LoadWorkFile(path, WorkList, *this);
+}
+
+void Tfrm_main::FormShow() { LoadLastWorkFile(); }
+
+void Tfrm_main::ClearWorkList() {
+  WorkList.Clear();
+  FillKeyNames(cmVK);
+}
+
+void Tfrm_main::RegisterAllHotKeys() {
+  THotKeys& keys = AMHK.HotKeys();
+  for (int i = 0; i < WorkList.RowCount(); ++i) {
+    const HotKeyParts parts = ParseHotKeyText(WorkList.Cell(i, kColHotKey));
+    const bool active = WorkList.Cell(i, kColActive) == "True";
+    THotKeyItem& item = keys.Add();
+    item.SetVirtKey(KeyNameIndex(parts.key));
+    TModifiers mods = 0;
+    const std::pair<bool, TModifier> wanted[] = {{parts.shift, TModifier::modShift},
+                                                 {parts.ctrl, TModifier::modControl},
+                                                 {parts.alt, TModifier::modAlt},
+                                                 {parts.win, TModifier::modWin}};
+    for (const auto& [present, modifier] : wanted) {
+      if (!present) continue;
+      mods = static_cast<TModifiers>(item.Modifiers() | ModBit(modifier));
+      item.SetModifiers(mods);
+    }
+    item.SetEnabled(active);
+  }
+  THotKeyItem& editor = keys.Add();
+  editor.SetVirtKey(KeyNameIndex("F1"));
+  editor.SetModifiers(ModBit(TModifier::modControl));
+  editor.SetModifiers(static_cast<TModifiers>(editor.Modifiers() | ModBit(TModifier::modWin)));
+  editor.SetEnabled(true);
+}
+
+void Tfrm_main::UnregisterAllHotKeys() {
+  THotKeys& keys = AMHK.HotKeys();
+  for (int i = keys.Count() - 1; i >= 0; --i) FreeHotKeyItem(keys.Item(i));
+}
+
+bool Tfrm_main::SwitchHotKeys(bool registerAll) {
+  try {
+    if (registerAll)
+      RegisterAllHotKeys();
+    else
+      UnregisterAllHotKeys();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
+  const int rows = WorkList.RowCount();
+  if (hotKeyIndex == rows) {
+    Show();
+  } else if (hotKeyIndex < rows) {
+    // Copies: the action may pump messages, and a later event may change the list meanwhile.
+    const std::string kind = WorkList.Cell(hotKeyIndex, kColKind);
+    const std::string info = WorkList.Cell(hotKeyIndex, kColInfo);
+    ExecuteAction(kind, info);
+  }
+}
+
+void Tfrm_main::SetModified() {
+  Modified = true;
+  ApplyEnabled = true;
+}
+
+void Tfrm_main::UpdateHotKey() {
+  const int row = WorkList.Selected();
+  if (row < 0) return;
+  const std::string text = HotKeyTextFromEditor(*this);
+  if (IsHotKeyFree(WorkList, text))
+    WorkList.SetCell(row, kColHotKey, text);
+  else
+    plat::MessageBox("이미 등록된 단축키 입니다. 다른 단축키를 선택해 주세요", "알림말",
+                     plat::kMbOk | plat::kMbIconWarning);
+}
+
+void Tfrm_main::FormCloseQuery(bool& canClose) {
+  if (WorkFilePath.empty()) WorkFilePath = DefaultWorkFile();
+  if (!Modified) return;
+  switch (plat::MessageBox("현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?", "알림말",
+                           plat::kMbYesNoCancel | plat::kMbIconQuestion)) {
+    case plat::kIdYes:
+      // A save that fails keeps the window open: closing would drop the edits unseen.
+      if (!SaveWorkFile(WorkFilePath, *this)) {
+        canClose = false;
+        return;
+      }
+      SetLastWorkFile(WorkFilePath);
+      SwitchHotKeys(false);
+      SwitchHotKeys(true);
+      canClose = true;
+      break;
+    case plat::kIdNo:
+      canClose = true;
+      break;
+    default:
+      canClose = false;
+      break;
+  }
+}
+
+}  // namespace kv

@@ -1,0 +1,48 @@
+#pragma once
+// Tfrm_main: the editor window. It owns the hotkey list (WorkList), the hotkey component
+// and the current work file, registers the list's hotkeys and dispatches their presses.
+#include <cstdint>
+#include <string>
+
+#include "hotkeys/AMHotKey.h"
+#include "platform/controls.h"
+
+namespace kv {
+
+class Tfrm_main : public plat::Form {
+ public:
+  // Creates the window hidden, loads the last work file and registers its hotkeys.
+  Tfrm_main();
+
+  plat::ListView WorkList;
+  plat::CheckBox cbShift, cbControl, cbAlt, cbWin;
+  plat::ComboBox cmVK;
+  TAMHotKeys AMHK;
+
+  std::string WorkFilePath;
+  bool Modified = false;
+  bool ApplyEnabled = true;  // the state of the Apply button
+  // Set while the list holds only the first part of this file because a line could not be
+  // read; the next save of that file keeps the original beside it first.
+  std::string IncompleteLoadPath;
+
+  void ClearWorkList();
+  void RegisterAllHotKeys();
+  void UnregisterAllHotKeys();
+  // Builds (true) or releases (false) every registration; false when something failed.
+  bool SwitchHotKeys(bool registerAll);
+  void HotKeyPressed(TAMHotKeys& sender, std::uint16_t hotKeyIndex);
+  void SetModified();
+  // Rebuilds the selected row's hotkey from the modifier boxes and the key list.
+  void UpdateHotKey();
+
+ protected:
+  void FormShow() override;
+  void FormCloseQuery(bool& canClose) override;
+
+ private:
+  void FormCreate();
+  void LoadLastWorkFile();
+};
+
+}  // namespace kv

@@ -1,0 +1,3 @@
+#include "core/Keyvane.h"
+
+int main() { return kv::KeyvaneMain(); }

@@ -1,0 +1,17 @@
+#pragma once
+// Message boxes.
+#include <string>
+
+namespace plat {
+
+constexpr unsigned kMbOk = 0x00, kMbYesNoCancel = 0x03, kMbIconError = 0x10, kMbIconQuestion = 0x20,
+                   kMbIconWarning = 0x30, kMbIconInformation = 0x40;
+constexpr int kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7;
+
+// A modal message box owned by the active window; returns the button pressed.
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+
+// The application's standard error box: the text with the program's title and an error icon.
+void ShowErrorBox(const std::string& text);
+
+}  // namespace plat

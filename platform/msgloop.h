@@ -1,0 +1,26 @@
+#pragma once
+// The message loop and the millisecond clock.
+#include <cstdint>
+#include <functional>
+
+namespace plat {
+
+// Milliseconds since the system started; wraps at 2^32.
+std::uint32_t GetTickCount();
+
+// Dispatches every message already waiting for this thread; never blocks.
+void ProcessPendingMessages();
+
+// Sleeps until a message is waiting or timeoutMs have passed, whichever comes first.
+// Dispatches nothing.
+void WaitForMessage(std::uint32_t timeoutMs);
+
+// Runs the message loop until QuitMessageLoop; returns its exit code.
+int RunMessageLoop();
+void QuitMessageLoop(int exitCode);
+
+// A one-shot timer: fn runs once from the message loop after delayMs. Returns its id.
+unsigned StartOneShotTimer(std::uint32_t delayMs, std::function<void()> fn);
+void CancelTimer(unsigned id);
+
+}  // namespace plat

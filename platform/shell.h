@@ -1,0 +1,12 @@
+#pragma once
+// Handing files, folders and addresses to the shell.
+#include <string>
+
+namespace plat {
+
+// ShellExecute "open" with SW_SHOWNORMAL and no window. Without parameters when
+// hasParameters is false; an empty text is still passed when it is true.
+// The result is not looked at by the program; true when the shell accepted it.
+bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters);
+
+}  // namespace plat

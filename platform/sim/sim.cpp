@@ -1,0 +1,406 @@
+// The simulated backend: every platform call works on the in-memory machine below.
+#include "platform/sim/sim.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "platform/controls.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/hotkeys.h"
+#include "platform/input.h"
+#include "platform/msgloop.h"
+#include "platform/power.h"
+#include "platform/processes.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+namespace {
+
+struct Event {
+  std::uint64_t due;
+  std::uint64_t seq;
+  std::function<void()> fn;
+};
+
+struct Window {
+  plat::Form* form = nullptr;
+  plat::MessageHook hook;
+  int raises = 0;
+};
+
+struct State {
+  std::uint64_t now = 0;
+  std::uint64_t seq = 0;
+  std::vector<Event> events;
+  int pumps = 0;
+  bool quit = false;
+  int exitCode = 0;
+  std::map<plat::WindowHandle, Window> windows;
+  plat::WindowHandle nextWindow = 0x1000;
+  unsigned nextTimer = 1;
+  std::set<unsigned> liveTimers;
+
+  std::vector<sim::Registration> registrations;
+  std::set<std::pair<unsigned, unsigned>> taken;
+  int registerCalls = 0, unregisterCalls = 0;
+
+  std::vector<plat::ProcessEntry> processes;
+  std::uint32_t currentPid = 1000;
+  std::set<std::uint32_t> denied;
+  bool snapshotAvailable = true;
+  std::vector<sim::Termination> terminations;
+
+  std::vector<sim::ShellCall> shellCalls;
+  std::vector<sim::KeyEvent> keyEvents;
+  bool privilege = false;
+  std::vector<sim::ExitCall> exitCalls;
+
+  std::map<std::string, std::string> registry[2];
+  bool writable[2] = {true, true};
+
+  std::vector<sim::Box> boxes;
+  std::deque<int> answers;
+  std::function<void(const sim::Box&)> onBox;
+
+  std::string folder;
+  std::set<std::string> locked;
+};
+
+State& S() {
+  static State state;
+  return state;
+}
+
+int RootIndex(plat::RegRoot root) { return root == plat::RegRoot::LocalMachine ? 0 : 1; }
+
+// Events due by now, earliest first; ties in the order they were added.
+bool PopDue(Event& out) {
+  State& s = S();
+  auto it = std::min_element(s.events.begin(), s.events.end(), [](const Event& a, const Event& b) {
+    return a.due != b.due ? a.due < b.due : a.seq < b.seq;
+  });
+  if (it == s.events.end() || it->due > s.now) return false;
+  out = std::move(*it);
+  s.events.erase(it);
+  return true;
+}
+
+std::uint64_t DueOf(std::uint32_t tick) {
+  const State& s = S();
+  return s.now + static_cast<std::uint32_t>(tick - static_cast<std::uint32_t>(s.now));
+}
+
+class SimFormPeer : public plat::FormPeer {
+ public:
+  explicit SimFormPeer(plat::Form& form) : handle_(S().nextWindow++) { S().windows[handle_].form = &form; }
+  ~SimFormPeer() override {
+    sim::SendMessage(handle_, plat::kWmDestroy, 0, 0);
+    S().windows.erase(handle_);
+  }
+  plat::WindowHandle Handle() const override { return handle_; }
+  void SetVisible(bool visible) override {
+    if (visible) ++S().windows[handle_].raises;
+  }
+  void CaptionChanged() override {}
+  void ControlChanged(plat::Control&, int) override {}
+
+ private:
+  plat::WindowHandle handle_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- test side
+namespace sim {
+
+void Reset() {
+  State& s = S();
+  const std::string oldFolder = s.folder;
+  s = State();
+  if (!oldFolder.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(oldFolder, ec);
+  }
+  char tmpl[] = "/tmp/keyvane-sim-XXXXXX";
+  if (mkdtemp(tmpl)) s.folder = std::string(tmpl) + "/";
+}
+
+std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }
+void SetNow(std::uint32_t tick) { S().now = tick; }
+void At(std::uint32_t tick, std::function<void()> fn) {
+  State& s = S();
+  s.events.push_back(Event{DueOf(tick), s.seq++, std::move(fn)});
+}
+
+void SendMessage(plat::WindowHandle window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+  auto it = S().windows.find(window);
+  if (it == S().windows.end()) return;
+  plat::Form* form = it->second.form;
+  if (it->second.hook) {
+    plat::MessageHook hook = it->second.hook;  // the hook may unhook itself
+    hook(msg, wParam, lParam);
+  }
+  if (S().windows.count(window) && form) form->HandleMessage(msg, wParam, lParam);
+}
+
+int PumpCount() { return S().pumps; }
+bool QuitRequested() { return S().quit; }
+
+std::vector<Registration> Registrations() { return S().registrations; }
+int RegisterCalls() { return S().registerCalls; }
+int UnregisterCalls() { return S().unregisterCalls; }
+void TakeCombination(unsigned modifiers, unsigned vk) { S().taken.insert({modifiers, vk}); }
+bool PressHotKey(unsigned modifiers, unsigned vk) {
+  for (const Registration& r : S().registrations) {
+    if (r.modifiers == modifiers && r.vk == vk) {
+      SendMessage(r.window, plat::kWmHotKey, static_cast<std::uintptr_t>(r.id),
+                  static_cast<std::intptr_t>(modifiers | (vk << 16)));
+      return true;
+    }
+  }
+  return false;
+}
+
+void AddProcess(const std::string& exeFile, std::uint32_t pid) { S().processes.push_back({exeFile, pid}); }
+void SetCurrentProcess(std::uint32_t pid) { S().currentPid = pid; }
+void DenyAccess(std::uint32_t pid) { S().denied.insert(pid); }
+void SetSnapshotAvailable(bool available) { S().snapshotAvailable = available; }
+bool ProcessRunning(std::uint32_t pid) {
+  for (const auto& p : S().processes)
+    if (p.pid == pid) return true;
+  return false;
+}
+std::vector<Termination> Terminations() { return S().terminations; }
+
+std::vector<ShellCall> ShellCalls() { return S().shellCalls; }
+std::vector<KeyEvent> KeyEvents() { return S().keyEvents; }
+bool ShutdownPrivilegeEnabled() { return S().privilege; }
+std::vector<ExitCall> ExitCalls() { return S().exitCalls; }
+
+void SetRootWritable(plat::RegRoot root, bool writable) { S().writable[RootIndex(root)] = writable; }
+
+std::vector<Box> Boxes() { return S().boxes; }
+void AnswerNextBox(int button) { S().answers.push_back(button); }
+void OnBox(std::function<void(const Box&)> fn) { S().onBox = std::move(fn); }
+
+void SetProgramFolder(const std::string& folder) { S().folder = folder; }
+void LockFile(const std::string& path) { S().locked.insert(path); }
+void UnlockFile(const std::string& path) { S().locked.erase(path); }
+
+bool WindowExists(plat::WindowHandle window) { return S().windows.count(window) != 0; }
+int ForegroundRaises(plat::WindowHandle window) {
+  auto it = S().windows.find(window);
+  return it == S().windows.end() ? 0 : it->second.raises;
+}
+
+}  // namespace sim
+
+// ---------------------------------------------------------------- platform side
+namespace plat {
+
+bool RegisterHotKey(WindowHandle window, int id, unsigned modifiers, unsigned vk) {
+  State& s = S();
+  ++s.registerCalls;
+  if (id < 0 || id > 0xBFFF) return false;
+  if (s.taken.count({modifiers, vk})) return false;
+  for (const auto& r : s.registrations)
+    if ((r.window == window && r.id == id) || (r.modifiers == modifiers && r.vk == vk)) return false;
+  s.registrations.push_back({window, id, modifiers, vk});
+  return true;
+}
+
+bool UnregisterHotKey(WindowHandle window, int id) {
+  State& s = S();
+  ++s.unregisterCalls;
+  auto it = std::find_if(s.registrations.begin(), s.registrations.end(),
+                         [&](const sim::Registration& r) { return r.window == window && r.id == id; });
+  if (it == s.registrations.end()) return false;
+  s.registrations.erase(it);
+  return true;
+}
+
+void HookWindow(WindowHandle window, MessageHook hook) {
+  auto it = S().windows.find(window);
+  if (it != S().windows.end()) it->second.hook = std::move(hook);
+}
+
+void UnhookWindow(WindowHandle window) {
+  auto it = S().windows.find(window);
+  if (it != S().windows.end()) it->second.hook = nullptr;
+}
+
+std::uint32_t GetTickCount() { return static_cast<std::uint32_t>(S().now); }
+
+void ProcessPendingMessages() {
+  ++S().pumps;
+  Event e;
+  while (!S().quit && PopDue(e)) e.fn();
+}
+
+void WaitForMessage(std::uint32_t timeoutMs) {
+  State& s = S();
+  std::uint64_t wake = s.now + timeoutMs;
+  for (const Event& e : s.events) wake = std::min(wake, std::max(e.due, s.now));
+  s.now = wake;
+}
+
+int RunMessageLoop() {
+  State& s = S();
+  while (!s.quit) {
+    ProcessPendingMessages();
+    if (s.quit || s.events.empty()) break;
+    std::uint64_t next = UINT64_MAX;
+    for (const Event& e : s.events) next = std::min(next, e.due);
+    s.now = std::max(s.now, next);
+  }
+  return s.exitCode;
+}
+
+void QuitMessageLoop(int exitCode) {
+  S().quit = true;
+  S().exitCode = exitCode;
+}
+
+unsigned StartOneShotTimer(std::uint32_t delayMs, std::function<void()> fn) {
+  State& s = S();
+  const unsigned id = s.nextTimer++;
+  s.liveTimers.insert(id);
+  s.events.push_back(Event{s.now + delayMs, s.seq++, [id, fn = std::move(fn)] {
+                             if (S().liveTimers.erase(id)) fn();
+                           }});
+  return id;
+}
+
+void CancelTimer(unsigned id) { S().liveTimers.erase(id); }
+
+std::string ProgramFolder() { return S().folder; }
+std::string ProgramPath() { return S().folder + "Keyvane.exe"; }
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
+  if (S().locked.count(path)) {
+    error = "The process cannot access the file because it is being used by another process.";
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "The system cannot find the file specified.";
+    return false;
+  }
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  contents = buffer.str();
+  return true;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& contents, std::string& error) {
+  if (S().locked.count(path)) {
+    error = "The process cannot access the file because it is being used by another process.";
+    return false;
+  }
+  const std::string temp = path + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    out.flush();
+    if (!out) {
+      error = "Access is denied.";
+      std::remove(temp.c_str());
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temp, path, ec);
+  if (ec) {
+    error = ec.message();
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool CopyWholeFile(const std::string& from, const std::string& to) {
+  std::string contents, error;
+  return ReadWholeFile(from, contents, error) && ReplaceFile(to, contents, error);
+}
+
+bool SetRunValue(RegRoot root, const std::string& name, const std::string& value) {
+  if (!S().writable[RootIndex(root)]) return false;
+  S().registry[RootIndex(root)][name] = value;
+  return true;
+}
+
+bool DeleteRunValue(RegRoot root, const std::string& name) {
+  if (!S().writable[RootIndex(root)]) return false;
+  return S().registry[RootIndex(root)].erase(name) != 0;
+}
+
+std::optional<std::string> GetRunValue(RegRoot root, const std::string& name) {
+  const auto& values = S().registry[RootIndex(root)];
+  auto it = values.find(name);
+  if (it == values.end()) return std::nullopt;
+  return it->second;
+}
+
+std::vector<ProcessEntry> SnapshotProcesses() {
+  if (!S().snapshotAvailable) return {};
+  return S().processes;
+}
+
+std::uint32_t CurrentProcessId() { return S().currentPid; }
+
+bool TerminateProcessById(std::uint32_t pid, std::uint32_t waitMs) {
+  State& s = S();
+  s.terminations.push_back({pid, waitMs});
+  if (s.denied.count(pid)) return false;
+  auto it = std::find_if(s.processes.begin(), s.processes.end(),
+                         [pid](const ProcessEntry& p) { return p.pid == pid; });
+  if (it == s.processes.end()) return false;
+  s.processes.erase(it);
+  return true;
+}
+
+bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters) {
+  S().shellCalls.push_back({file, hasParameters, parameters});
+  return true;
+}
+
+std::uint8_t ScanCodeOf(std::uint8_t vk) { return static_cast<std::uint8_t>(vk ^ 0x80); }
+void SendKeyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
+  S().keyEvents.push_back({vk, scan, flags});
+}
+
+void EnableShutdownPrivilege() { S().privilege = true; }
+void ExitWindows(std::uint32_t flags) { S().exitCalls.push_back({flags, S().privilege}); }
+
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  State& s = S();
+  const sim::Box box{text, caption, flags};
+  s.boxes.push_back(box);
+  if (s.onBox) s.onBox(box);
+  if (!s.answers.empty()) {
+    const int answer = s.answers.front();
+    s.answers.pop_front();
+    return answer;
+  }
+  return (flags & 0x0F) == kMbYesNoCancel ? kIdCancel : kIdOk;
+}
+
+void ShowErrorBox(const std::string& text) {
+  S().boxes.push_back({text, "Keyvane", kMbOk | kMbIconError});
+}
+
+std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<SimFormPeer>(form); }
+
+}  // namespace plat

@@ -1,0 +1,108 @@
+#pragma once
+// The simulated machine behind the platform headers, for the native tests.
+// It holds the state a test sets up and asserts on, and records every call.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/types.h"
+
+namespace sim {
+
+// Forgets everything and gives the program a fresh, empty folder.
+void Reset();
+
+// ---- clock and messages. The clock is virtual: it moves only when the program waits.
+std::uint32_t Now();
+void SetNow(std::uint32_t tick);
+// Runs fn from the message loop once the clock reaches tick.
+void At(std::uint32_t tick, std::function<void()> fn);
+// Delivers a message to a window now: its hook first, then the form's own handling.
+void SendMessage(plat::WindowHandle window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
+// How many times ProcessPendingMessages ran, and the total of the waits asked for.
+int PumpCount();
+bool QuitRequested();
+
+// ---- hotkeys
+struct Registration {
+  plat::WindowHandle window;
+  int id;
+  unsigned modifiers;
+  unsigned vk;
+};
+std::vector<Registration> Registrations();  // in the order they were made
+int RegisterCalls();
+int UnregisterCalls();
+// Another program holds this combination: registering it is refused.
+void TakeCombination(unsigned modifiers, unsigned vk);
+// Presses a combination: the registration that holds it gets WM_HOTKEY. False when none does.
+bool PressHotKey(unsigned modifiers, unsigned vk);
+
+// ---- processes
+void AddProcess(const std::string& exeFile, std::uint32_t pid);
+void SetCurrentProcess(std::uint32_t pid);
+// OpenProcess fails for this process.
+void DenyAccess(std::uint32_t pid);
+// Taking the snapshot fails (the tool-help functions are missing).
+void SetSnapshotAvailable(bool available);
+bool ProcessRunning(std::uint32_t pid);
+struct Termination {
+  std::uint32_t pid;
+  std::uint32_t waitMs;
+};
+std::vector<Termination> Terminations();
+
+// ---- shell
+struct ShellCall {
+  std::string file;
+  bool hasParameters;
+  std::string parameters;
+};
+std::vector<ShellCall> ShellCalls();
+
+// ---- input
+struct KeyEvent {
+  std::uint8_t vk, scan;
+  std::uint32_t flags;
+};
+std::vector<KeyEvent> KeyEvents();
+
+// ---- power
+bool ShutdownPrivilegeEnabled();
+// The flags of every ExitWindows call, with whether the privilege was enabled at the time.
+struct ExitCall {
+  std::uint32_t flags;
+  bool privileged;
+};
+std::vector<ExitCall> ExitCalls();
+
+// ---- registry
+void SetRootWritable(plat::RegRoot root, bool writable);
+
+// ---- dialogs
+struct Box {
+  std::string text, caption;
+  unsigned flags;
+};
+std::vector<Box> Boxes();  // message boxes and error boxes, in order
+// The answers the next message boxes give, in order; without one a box answers OK,
+// or Cancel when it has no OK button.
+void AnswerNextBox(int button);
+// Runs while a box is up (for instance to press a hotkey meanwhile).
+void OnBox(std::function<void(const Box&)> fn);
+
+// ---- files
+void SetProgramFolder(const std::string& folder);
+// Every read or replace of this path fails, as when another program locks it.
+void LockFile(const std::string& path);
+void UnlockFile(const std::string& path);
+
+// ---- forms
+bool WindowExists(plat::WindowHandle window);
+int ForegroundRaises(plat::WindowHandle window);  // how often the window was brought to the front
+
+}  // namespace sim

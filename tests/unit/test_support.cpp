@@ -1,0 +1,20 @@
+#include "tests/unit/test_support.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/files.h"
+
+std::string WriteProgramFile(const std::string& name, const std::string& bytes) {
+  const std::string path = plat::ProgramFolder() + name;
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<missing>";
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
