@@ -1,0 +1,171 @@
+// The work file: exact bytes written, what reads back, and that saving loses nothing.
+#include <random>
+
+#include "core/UnitFunction.h"
+#include "core/frmMain.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "tests/unit/test_support.h"
+
+using namespace kv;
+
+namespace {
+
+class WorkFileTest : public SimTest {
+ protected:
+  std::vector<std::vector<std::string>> Rows() {
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 0; i < editor.WorkList.RowCount(); ++i) rows.push_back(editor.WorkList.Row(i));
+    return rows;
+  }
+  Tfrm_main editor;
+};
+
+const char* const kTitle = " 키베인 v1.5 - ";
+
+}  // namespace
+
+TEST_F(WorkFileTest, SavesExactBytes) {
+  AddEntry({"Notes", "P0", "Ctrl+Win+N", kKindRunProgram, "notepad.exe", "True"}, editor.WorkList);
+  AddEntry({"", "P3", "Ctrl+Alt+Up", kKindVolumeUp, "", "True"}, editor.WorkList);
+  const std::string path = plat::ProgramFolder() + "MyJob.ini";
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  EXPECT_EQ(ReadFileBytes(path),
+            "Notes-P0-Ctrl+Win+N-프로그램 실행-notepad.exe-True-\r\n"
+            "null-P3-Ctrl+Alt+Up-볼륨 높임-null-True-\r\n");
+  EXPECT_EQ(editor.WorkFilePath, path);
+  EXPECT_EQ(editor.Caption(), kTitle + path);
+}
+
+TEST_F(WorkFileTest, EmptyListWritesNothing) {
+  const std::string path = WriteProgramFile("MyJob.ini", "a-P0-A-k-i-True-\r\n");
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  EXPECT_EQ(ReadFileBytes(path), "a-P0-A-k-i-True-\r\n");
+  EXPECT_EQ(editor.Caption(), "Keyvane");
+  EXPECT_EQ(editor.WorkFilePath, "");
+}
+
+TEST_F(WorkFileTest, LoadsLinesOfOriginalFilesAsBefore) {
+  const std::string path = WriteProgramFile("old.ini",
+                                            "null-P0-Ctrl+Alt+Up-볼륨 높임-null-True-\r\n"
+                                            " lead-P1-A-k-aㅡb-False-\n"
+                                            "null-P2-B-k-'q-uoted'-true-\r"
+                                            "d-P3-C-k-i-True-\r\n"
+                                            "\r\n"
+                                            "after-P4-D-k-i-True-\r\n");
+  ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
+  EXPECT_EQ(Rows(), (std::vector<std::vector<std::string>>{{"", "P0", "Ctrl+Alt+Up", "볼륨 높임", "", "True"},
+                                                           {"lead", "P1", "A", "k", "aㅡb", "False"},
+                                                           {"", "P2", "B", "k", "'q-uoted'", "true"},
+                                                           {"d", "P3", "C", "k", "i", "True"}}));
+  EXPECT_EQ(editor.WorkFilePath, path);
+  EXPECT_EQ(editor.Caption(), kTitle + path);
+}
+
+TEST_F(WorkFileTest, NulEndsTheText) {
+  const std::string path = WriteProgramFile("nul.ini", std::string("a-P0-A-k-i-True-\r\nb-P1-B-k\0-i-True-\r\n", 37));
+  ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
+  ASSERT_EQ(editor.WorkList.RowCount(), 1);
+  EXPECT_EQ(editor.IncompleteLoadPath, path);
+}
+
+TEST_F(WorkFileTest, EmptyFileChangesNothing) {
+  AddEntry({"keep", "P0", "", kKindWebSite, "", "True"}, editor.WorkList);
+  const std::string path = WriteProgramFile("empty.ini", "");
+  ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
+  EXPECT_EQ(editor.WorkList.RowCount(), 1);
+  EXPECT_EQ(editor.WorkFilePath, "");
+  EXPECT_EQ(editor.Caption(), "Keyvane");
+}
+
+TEST_F(WorkFileTest, UnreadableFileShowsErrorAndChangesNothing) {
+  AddEntry({"keep", "P0", "", kKindWebSite, "", "True"}, editor.WorkList);
+  const std::string path = WriteProgramFile("locked.ini", "a-P0-A-k-i-True-\r\n");
+  sim::LockFile(path);
+  EXPECT_FALSE(LoadWorkFile(path, editor.WorkList, editor));
+  EXPECT_FALSE(LoadWorkFile(plat::ProgramFolder() + "missing.ini", editor.WorkList, editor));
+  ASSERT_EQ(sim::Boxes().size(), 2u);
+  EXPECT_EQ(sim::Boxes()[0].flags, plat::kMbIconError);
+  EXPECT_NE(sim::Boxes()[0].text.find(path), std::string::npos);
+  EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "keep");
+  EXPECT_EQ(editor.WorkFilePath, "");
+}
+
+TEST_F(WorkFileTest, FailedSaveKeepsThePreviousFileWhole) {
+  const std::string path = WriteProgramFile("MyJob.ini", "old-P0-A-k-i-True-\r\n");
+  AddEntry({"new", "P0", "B", kKindWebSite, "", "True"}, editor.WorkList);
+  sim::LockFile(path);
+  EXPECT_FALSE(SaveWorkFile(path, editor));
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  EXPECT_EQ(sim::Boxes()[0].flags, plat::kMbIconError);
+  sim::UnlockFile(path);
+  EXPECT_EQ(ReadFileBytes(path), "old-P0-A-k-i-True-\r\n");
+  EXPECT_FALSE(plat::FileExists(path + ".tmp"));
+}
+
+TEST_F(WorkFileTest, EveryTypedTextReadsBackAsSixFields) {
+  const std::vector<std::string> descriptions = {
+      "a-b", "\"quoted", "it's", "  lead", "   ", "null", "", "x\r\ny", std::string("n\0ul", 4), "'bal-anced'", "끝-"};
+  for (const std::string& d : descriptions)
+    AddEntry({d, NewEntryId(editor.WorkList), "", kKindRunProgram, EncodeInfoText("\"C:\\a b\\x.exe\";-v"), "True"},
+             editor.WorkList);
+  AddEntry({"last", "P99", "", kKindWebSite, "", "True"}, editor.WorkList);
+  const std::string path = plat::ProgramFolder() + "MyJob.ini";
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  const auto saved = Rows();
+  Tfrm_main other;
+  ASSERT_TRUE(LoadWorkFile(path, other.WorkList, other));
+  ASSERT_EQ(other.WorkList.RowCount(), editor.WorkList.RowCount());
+  for (int i = 0; i < other.WorkList.RowCount(); ++i) EXPECT_EQ(other.WorkList.Row(i), saved[i]) << i;
+  EXPECT_EQ(other.IncompleteLoadPath, "");
+  // What the list shows after saving is what the file gives back, close to what was typed.
+  EXPECT_EQ(saved[0][kColDescription], "aㅡb");
+  EXPECT_EQ(saved[5][kColDescription], "null ");
+  EXPECT_EQ(saved[9][kColDescription], "'balㅡanced'");  // balanced quotes stay; the dash is encoded
+  EXPECT_EQ(saved[4][kColDescription], "");
+  EXPECT_EQ(DecodeInfoText(saved[0][kColInfo]), "\"C:\\a b\\x.exe\";-v");
+}
+
+TEST_F(WorkFileTest, RandomRowsSurviveSaveAndLoad) {
+  std::mt19937 rng(7);
+  const std::string alphabet = "ab -'\"\r\n\tnul가ㅡ;+";
+  for (int i = 0; i < 300; ++i) {
+    std::vector<std::string> cells(kEntryColumns);
+    for (std::string& c : cells) {
+      const int len = static_cast<int>(rng() % 8);
+      for (int k = 0; k < len; ++k) c += alphabet[rng() % alphabet.size()];
+    }
+    editor.WorkList.AddRow(cells);
+  }
+  const std::string path = plat::ProgramFolder() + "r.ini";
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  Tfrm_main other;
+  ASSERT_TRUE(LoadWorkFile(path, other.WorkList, other));
+  ASSERT_EQ(other.WorkList.RowCount(), 300);
+  for (int i = 0; i < 300; ++i) ASSERT_EQ(other.WorkList.Row(i), editor.WorkList.Row(i)) << i;
+}
+
+TEST_F(WorkFileTest, SaveAfterIncompleteLoadKeepsTheOriginal) {
+  const std::string original =
+      "a-P0-A-k-i-True-\r\n"
+      "broken-line\r\n"
+      "c-P2-C-k-i-True-\r\n";
+  const std::string path = WriteProgramFile("MyJob.ini", original);
+  WriteProgramFile("MyJob.ini.bak", "an older backup");
+  ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
+  ASSERT_EQ(editor.WorkList.RowCount(), 1);
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  EXPECT_EQ(ReadFileBytes(path), "a-P0-A-k-i-True-\r\n");
+  EXPECT_EQ(ReadFileBytes(path + ".bak"), "an older backup");
+  EXPECT_EQ(ReadFileBytes(path + ".bak2"), original);
+  // The original is kept once; later saves of the list replace only the work file.
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  EXPECT_FALSE(plat::FileExists(path + ".bak3"));
+}
+
+TEST_F(WorkFileTest, CompleteLoadMakesNoBackup) {
+  const std::string path = WriteProgramFile("MyJob.ini", "a-P0-A-k-i-True-\r\n");
+  ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  EXPECT_FALSE(plat::FileExists(path + ".bak"));
+}
