@@ -103,6 +103,10 @@ class SimFormPeer : public plat::FormPeer {
   ~SimFormPeer() override {
     sim::SendMessage(handle_, plat::kWmDestroy, 0, 0);
     S().windows.erase(handle_);
+    // As on Windows, a destroyed window's hotkeys are gone with it.
+    auto& regs = S().registrations;
+    regs.erase(std::remove_if(regs.begin(), regs.end(), [this](const sim::Registration& r) { return r.window == handle_; }),
+               regs.end());
   }
   plat::WindowHandle Handle() const override { return handle_; }
   void SetVisible(bool visible) override {
@@ -195,6 +199,12 @@ void LockFile(const std::string& path) { S().locked.insert(path); }
 void UnlockFile(const std::string& path) { S().locked.erase(path); }
 
 bool WindowExists(plat::WindowHandle window) { return S().windows.count(window) != 0; }
+std::vector<plat::WindowHandle> Windows() {
+  std::vector<plat::WindowHandle> all;
+  for (const auto& w : S().windows) all.push_back(w.first);
+  return all;
+}
+
 int ForegroundRaises(plat::WindowHandle window) {
   auto it = S().windows.find(window);
   return it == S().windows.end() ? 0 : it->second.raises;

@@ -103,6 +103,8 @@ void UnlockFile(const std::string& path);
 
 // ---- forms
 bool WindowExists(plat::WindowHandle window);
+// Every window alive, oldest first.
+std::vector<plat::WindowHandle> Windows();
 int ForegroundRaises(plat::WindowHandle window);  // how often the window was brought to the front
 
 }  // namespace sim
