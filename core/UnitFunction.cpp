@@ -119,7 +119,7 @@ HotkeyEntry NewEntry(const plat::ListView& list) { return {"", NewEntryId(list),
 
 // ---------------------------------------------------------------- splitting
 
-void SplitItems(const std::string& text, char sep, std::vector<std::string>& items) {
+void SplitItems(std::string_view text, char sep, std::vector<std::string>& items) {
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n) {
@@ -140,7 +140,7 @@ void SplitItems(const std::string& text, char sep, std::vector<std::string>& ite
         quote = c;
       }
     }
-    if (i > start) items.push_back(text.substr(start, i - start));
+    if (i > start) items.emplace_back(text.substr(start, i - start));
     if (i < n) ++i;
   }
 }
@@ -307,6 +307,14 @@ void SetLastWorkFile(const std::string& path) {
 }
 
 std::string StoredField(const std::string& text) {
+  // Most fields hold nothing the reader treats specially.
+  bool plain = !text.empty() && text[0] != ' ' && text != kNull;
+  for (std::size_t i = 0; plain && i < text.size(); ++i) {
+    const char c = text[i];
+    plain = c != '-' && c != '\'' && c != '"' && c != '\r' && c != '\n' && c != '\0';
+  }
+  if (plain) return text;
+
   std::string s;
   s.reserve(text.size());
   for (char c : text) {
@@ -315,7 +323,8 @@ std::string StoredField(const std::string& text) {
   }
   if (s.find('-') != std::string::npos) s = ReplaceAll(s, kDash, kEu);
   // Blanks before a field are skipped by the reader anyway.
-  s.erase(0, s.find_first_not_of(' ') == std::string::npos ? s.size() : s.find_first_not_of(' '));
+  const std::size_t first = s.find_first_not_of(' ');
+  s.erase(0, first == std::string::npos ? s.size() : first);
   // Balanced quotes read back as they are (paths like "C:\a b\x.exe" rely on them); an
   // open one would swallow the fields after it, so such a field gets full-width marks.
   if (EndsInsideQuote(s)) s = ReplaceAll(ReplaceAll(s, "'", "＇"), "\"", "＂");
@@ -350,20 +359,23 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
   list.BeginUpdate();
   list.Clear();
   std::vector<std::string> fields;
+  const std::string_view all(text);
   std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string::npos) end = text.size();
+  while (pos < all.size()) {
+    std::size_t end = all.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = all.size();
     fields.clear();
-    SplitItems(text.substr(pos, end - pos), '-', fields);
+    SplitItems(all.substr(pos, end - pos), '-', fields);
     if (fields.size() != kEntryColumns) {
       form.IncompleteLoadPath = path;
       break;
     }
-    for (std::string& f : fields) f = ReadBackField(f);
+    for (std::string& f : fields)
+      if (f == kNull) f.clear();
     list.AddRow(std::move(fields));
     fields = std::vector<std::string>();
-    pos = end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
+    fields.reserve(kEntryColumns);
+    pos = end + ((end + 1 < all.size() && all[end] == '\r' && all[end + 1] == '\n') ? 2 : 1);
   }
   list.EndUpdate();
   return true;
@@ -395,8 +407,23 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   }
 
   std::string text;
-  text.reserve(static_cast<std::size_t>(list.RowCount()) * 64);
-  for (int r = 0; r < list.RowCount(); ++r) text += WorkFileLine(list.Row(r)) + "\r\n";
+  text.reserve(static_cast<std::size_t>(list.RowCount()) * 96);
+  struct Change {
+    int row, column;
+    std::string text;
+  };
+  std::vector<Change> changes;  // cells that read back other than they stand now
+  for (int r = 0; r < list.RowCount(); ++r) {
+    for (int c = 0; c < kEntryColumns; ++c) {
+      const std::string& cell = list.Cell(r, c);
+      std::string stored = StoredField(cell);
+      text += stored;
+      text += '-';
+      std::string back = ReadBackField(stored);
+      if (back != cell) changes.push_back({r, c, std::move(back)});
+    }
+    text += "\r\n";
+  }
   std::string error;
   if (!plat::ReplaceFile(path, text, error)) {
     plat::ShowErrorBox("Cannot create file \"" + path + "\". " + error);
@@ -404,8 +431,7 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   }
   form.IncompleteLoadPath.clear();
   // The list now shows exactly what the file holds.
-  for (int r = 0; r < list.RowCount(); ++r)
-    for (int c = 0; c < kEntryColumns; ++c) list.SetCell(r, c, ReadBackField(StoredField(list.Cell(r, c))));
+  for (const Change& ch : changes) list.SetCell(ch.row, ch.column, ch.text);
   return true;
 }
 

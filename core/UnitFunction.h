@@ -3,6 +3,7 @@
 // names, the work file, "Config.ini" and the Run value, synthetic keys and the pumping wait.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/controls.h"
@@ -57,7 +58,7 @@ HotkeyEntry NewEntry(const plat::ListView& list);
 // Cuts text into items at sep: blanks, CR and LF before an item are skipped; an item ends
 // at sep, CR, LF or the end; ' and " open a quoted stretch (kept in the item) in which
 // separators and line ends don't count; empty items are dropped. Appends to items.
-void SplitItems(const std::string& text, char sep, std::vector<std::string>& items);
+void SplitItems(std::string_view text, char sep, std::vector<std::string>& items);
 
 // ---------------------------------------------------------------- hotkey texts
 
