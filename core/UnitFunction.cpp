@@ -1,5 +1,6 @@
 #include "core/UnitFunction.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "core/frmMain.h"
@@ -292,6 +293,49 @@ bool SetAutoStart(bool on) {
   return false;
 }
 
+namespace {
+// Blanks and control characters off both ends.
+std::string TrimControls(const std::string& s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+  return s.substr(b, e - b);
+}
+
+bool WriteConfig(const std::string& section, const std::string& key, const std::string& value) {
+  if (plat::WriteProfileString(ConfigPath(), section, key, value)) return true;
+  plat::ShowErrorBox("Unable to write to " + ConfigPath());
+  return false;
+}
+}  // namespace
+
+std::vector<SearchSite> ReadSearchSites() {
+  std::vector<SearchSite> sites;
+  const int count = ReadConfigInt("DirectSite", "Count", 0);
+  for (int i = 0; i < count; ++i) {
+    std::vector<std::string> parts;
+    SplitItems(plat::ReadProfileString(ConfigPath(), "DirectSite", "Site" + std::to_string(i), ""), ',', parts);
+    parts.resize(std::max<std::size_t>(parts.size(), 2));
+    sites.push_back({TrimControls(parts[0]), TrimControls(parts[1])});
+  }
+  return sites;
+}
+
+bool WriteOptions(bool startUp, bool newExplore, const std::vector<SearchSite>& sites) {
+  if (!SetAutoStart(startUp)) return false;
+  if (!WriteConfig("Config", "StartUp", startUp ? "1" : "0")) return false;
+  if (!WriteConfig("Config", "NewExplore", newExplore ? "1" : "0")) return false;
+  if (!plat::EraseProfileSection(ConfigPath(), "DirectSite")) {
+    plat::ShowErrorBox("Unable to write to " + ConfigPath());
+    return false;
+  }
+  if (!WriteConfig("DirectSite", "Count", std::to_string(sites.size()))) return false;
+  for (std::size_t i = 0; i < sites.size(); ++i)
+    if (!WriteConfig("DirectSite", "Site" + std::to_string(i), sites[i].description + "," + sites[i].address))
+      return false;
+  return true;
+}
+
 // ---------------------------------------------------------------- work file
 
 std::string DefaultWorkFile() { return plat::ProgramFolder() + "MyJob.ini"; }
@@ -301,10 +345,7 @@ std::string GetLastWorkFile() {
   return path.empty() ? DefaultWorkFile() : path;
 }
 
-void SetLastWorkFile(const std::string& path) {
-  if (!plat::WriteProfileString(ConfigPath(), "Etc", "LastWorkList_Path", path))
-    plat::ShowErrorBox("Unable to write to " + ConfigPath());
-}
+void SetLastWorkFile(const std::string& path) { WriteConfig("Etc", "LastWorkList_Path", path); }
 
 std::string StoredField(const std::string& text) {
   // Most fields hold nothing the reader treats specially.

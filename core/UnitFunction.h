@@ -98,6 +98,18 @@ int ReadNewExplore();
 // the error box shown, when neither could be written.
 bool SetAutoStart(bool on);
 
+struct SearchSite {
+  std::string description, address;
+};
+// The "DirectSite" section in list order. A value that does not split into two parts keeps
+// what it has, with the missing part empty.
+std::vector<SearchSite> ReadSearchSites();
+
+// What the options window stores when the user presses OK, in this order: the Run value,
+// "StartUp", "NewExplore", then the "DirectSite" section written anew. Stops at the first
+// failure (its error box shown) and returns false.
+bool WriteOptions(bool startUp, bool newExplore, const std::vector<SearchSite>& sites);
+
 // ---------------------------------------------------------------- work file
 
 std::string DefaultWorkFile();

@@ -36,6 +36,10 @@ class Tfrm_main : public plat::Form {
   // Rebuilds the selected row's hotkey from the modifier boxes and the key list.
   void UpdateHotKey();
 
+  // "파일" menu: open another work file; save the list under another name.
+  void N2Click();
+  void S1Click();
+
  protected:
   void FormShow() override;
   void FormCloseQuery(bool& canClose) override;

@@ -15,3 +15,20 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
 void ShowErrorBox(const std::string& text);
 
 }  // namespace plat
+
+namespace plat {
+
+struct FileDialogOptions {
+  std::string filter;      // "description|pattern", pairs separated by "|"
+  std::string initialDir;  // the folder it starts in
+  std::string fileName;    // the name proposed
+  bool overwritePrompt = false;
+  bool hideReadOnly = false;
+  bool resizable = false;
+};
+
+// The open and save dialogs: true and the chosen path, or false when the user cancels.
+bool OpenFileDialog(const FileDialogOptions& options, std::string& chosen);
+bool SaveFileDialog(const FileDialogOptions& options, std::string& chosen);
+
+}  // namespace plat

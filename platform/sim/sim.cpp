@@ -68,6 +68,8 @@ struct State {
   std::vector<sim::Box> boxes;
   std::deque<int> answers;
   std::function<void(const sim::Box&)> onBox;
+  std::vector<sim::FileDialogCall> fileDialogs;
+  std::deque<std::string> fileAnswers;
 
   std::string folder;
   std::set<std::string> locked;
@@ -193,6 +195,9 @@ void SetRootWritable(plat::RegRoot root, bool writable) { S().writable[RootIndex
 std::vector<Box> Boxes() { return S().boxes; }
 void AnswerNextBox(int button) { S().answers.push_back(button); }
 void OnBox(std::function<void(const Box&)> fn) { S().onBox = std::move(fn); }
+
+std::vector<FileDialogCall> FileDialogs() { return S().fileDialogs; }
+void AnswerNextFileDialog(const std::string& path) { S().fileAnswers.push_back(path); }
 
 void SetProgramFolder(const std::string& folder) { S().folder = folder; }
 void LockFile(const std::string& path) { S().locked.insert(path); }
@@ -410,6 +415,20 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
 void ShowErrorBox(const std::string& text) {
   S().boxes.push_back({text, "Keyvane", kMbOk | kMbIconError});
 }
+
+namespace {
+bool FileDialog(bool save, const FileDialogOptions& options, std::string& chosen) {
+  State& s = S();
+  s.fileDialogs.push_back({save, options});
+  if (s.fileAnswers.empty()) return false;
+  chosen = s.fileAnswers.front();
+  s.fileAnswers.pop_front();
+  return true;
+}
+}  // namespace
+
+bool OpenFileDialog(const FileDialogOptions& options, std::string& chosen) { return FileDialog(false, options, chosen); }
+bool SaveFileDialog(const FileDialogOptions& options, std::string& chosen) { return FileDialog(true, options, chosen); }
 
 std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<SimFormPeer>(form); }
 

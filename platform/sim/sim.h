@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialogs.h"
 #include "platform/registry.h"
 #include "platform/types.h"
 
@@ -94,6 +95,14 @@ std::vector<Box> Boxes();  // message boxes and error boxes, in order
 void AnswerNextBox(int button);
 // Runs while a box is up (for instance to press a hotkey meanwhile).
 void OnBox(std::function<void(const Box&)> fn);
+
+// File dialogs: each answers with the next queued path, or cancels when none is queued.
+struct FileDialogCall {
+  bool save;
+  plat::FileDialogOptions options;
+};
+std::vector<FileDialogCall> FileDialogs();
+void AnswerNextFileDialog(const std::string& path);
 
 // ---- files
 void SetProgramFolder(const std::string& folder);

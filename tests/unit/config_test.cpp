@@ -97,3 +97,36 @@ TEST_F(ConfigTest, AutoStartFallsBackToUserKeyWithoutAnyBox) {
   ASSERT_EQ(sim::Boxes().size(), 1u);
   EXPECT_EQ(sim::Boxes()[0].flags, plat::kMbIconError);
 }
+
+TEST_F(ConfigTest, SearchSitesReadWithTheirRules) {
+  WriteProgramFile("Config.ini",
+                   "[DirectSite]\r\nCount=4\r\nSite0=네이버 , http://search.naver.com/?q= \r\n"
+                   "Site1=\"a,b\",http://x\r\nSite2=lonely\r\nSite3=,,addr,extra\r\nSite4=beyond count\r\n");
+  const auto sites = ReadSearchSites();
+  ASSERT_EQ(sites.size(), 4u);
+  EXPECT_EQ(sites[0].description, "네이버");
+  EXPECT_EQ(sites[0].address, "http://search.naver.com/?q=");
+  EXPECT_EQ(sites[1].description, "\"a,b\"");
+  EXPECT_EQ(sites[2].description, "lonely");
+  EXPECT_EQ(sites[2].address, "");
+  EXPECT_EQ(sites[3].description, "addr");
+  EXPECT_EQ(sites[3].address, "extra");
+}
+
+TEST_F(ConfigTest, WritingOptionsRewritesTheSiteSection) {
+  ASSERT_TRUE(WriteOptions(true, false, {{"a", "http://a"}, {"b", "http://b"}, {"c", "http://c"}}));
+  ASSERT_TRUE(WriteOptions(false, true, {{"a", "http://a"}, {"c", "http://c"}}));
+  EXPECT_EQ(plat::ReadProfileString(ConfigPath(), "DirectSite", "Count", ""), "2");
+  EXPECT_EQ(plat::ReadProfileString(ConfigPath(), "DirectSite", "Site1", ""), "c,http://c");
+  EXPECT_EQ(plat::ReadProfileString(ConfigPath(), "DirectSite", "Site2", "gone"), "gone");
+  EXPECT_EQ(ReadStartUp(), 0);
+  EXPECT_EQ(ReadNewExplore(), 1);
+  EXPECT_FALSE(plat::GetRunValue(RegRoot::LocalMachine, "Keyvane"));
+
+  // A Run value nobody may write stops before any setting is changed.
+  sim::SetRootWritable(RegRoot::LocalMachine, false);
+  sim::SetRootWritable(RegRoot::CurrentUser, false);
+  EXPECT_FALSE(WriteOptions(true, false, {}));
+  EXPECT_EQ(ReadStartUp(), 0);
+  EXPECT_EQ(ReadSearchSites().size(), 2u);
+}

@@ -169,3 +169,55 @@ TEST_F(WorkFileTest, CompleteLoadMakesNoBackup) {
   ASSERT_TRUE(SaveWorkFile(path, editor));
   EXPECT_FALSE(plat::FileExists(path + ".bak"));
 }
+
+TEST_F(WorkFileTest, OpenMenuLoadsAnExistingFileAndRemembersIt) {
+  const std::string path = WriteProgramFile("다른.ini", "a-P0-A-k-i-True-\r\n");
+  sim::AnswerNextFileDialog(path);
+  editor.N2Click();
+  ASSERT_EQ(sim::FileDialogs().size(), 1u);
+  EXPECT_FALSE(sim::FileDialogs()[0].save);
+  EXPECT_EQ(sim::FileDialogs()[0].options.filter, "작업 파일 (*.ini)|*.ini");
+  EXPECT_EQ(sim::FileDialogs()[0].options.initialDir, plat::ProgramFolder());
+  EXPECT_EQ(editor.WorkList.RowCount(), 1);
+  EXPECT_EQ(GetLastWorkFile(), path);
+  EXPECT_FALSE(editor.Modified);
+
+  // An empty file still becomes the last work file, though nothing else changes.
+  const std::string empty = WriteProgramFile("empty.ini", "");
+  sim::AnswerNextFileDialog(empty);
+  editor.N2Click();
+  EXPECT_EQ(GetLastWorkFile(), empty);
+  EXPECT_EQ(editor.WorkFilePath, path);
+  EXPECT_EQ(editor.WorkList.RowCount(), 1);
+}
+
+TEST_F(WorkFileTest, OpenMenuWithMissingFileOnlyTellsTheUser) {
+  sim::AnswerNextFileDialog(plat::ProgramFolder() + "nowhere.ini");
+  editor.N2Click();
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  EXPECT_EQ(sim::Boxes()[0].text, "작업 파일이 존재 하지 않습니다. 다시한번 확인해 주십시오");
+  EXPECT_EQ(sim::Boxes()[0].flags, plat::kMbOk);
+  EXPECT_EQ(GetLastWorkFile(), plat::ProgramFolder() + "MyJob.ini");
+  editor.N2Click();  // cancelled: nothing at all
+  EXPECT_EQ(sim::Boxes().size(), 1u);
+}
+
+TEST_F(WorkFileTest, SaveAsMenu) {
+  editor.S1Click();  // an empty list asks nothing
+  EXPECT_TRUE(sim::FileDialogs().empty());
+  AddEntry({"a", "P0", "A", kKindWebSite, "", "True"}, editor.WorkList);
+  editor.S1Click();  // cancelled
+  ASSERT_EQ(sim::FileDialogs().size(), 1u);
+  const auto& o = sim::FileDialogs()[0].options;
+  EXPECT_TRUE(sim::FileDialogs()[0].save);
+  EXPECT_EQ(o.fileName, "MyJop.ini");
+  EXPECT_TRUE(o.overwritePrompt && o.hideReadOnly && o.resizable);
+  EXPECT_EQ(editor.WorkFilePath, "");
+
+  const std::string path = plat::ProgramFolder() + "새 목록";  // no extension is added
+  sim::AnswerNextFileDialog(path);
+  editor.S1Click();
+  EXPECT_EQ(ReadFileBytes(path), "a-P0-A-웹사이트 이동-null-True-\r\n");
+  EXPECT_EQ(GetLastWorkFile(), path);
+  EXPECT_EQ(editor.WorkFilePath, path);
+}

@@ -1,0 +1,50 @@
+#include "platform/win32/support_win32.h"
+// support_win32.h first: it removes the Windows macros that collide with platform names.
+#include <commdlg.h>
+
+#include <vector>
+
+#include "platform/dialogs.h"
+
+namespace plat {
+namespace {
+
+bool RunFileDialog(const FileDialogOptions& o, std::string& chosen, bool save) {
+  // The filter's pairs are NUL-separated for the system, ending in two NULs.
+  std::wstring filter = win32::Wide(o.filter);
+  for (wchar_t& c : filter)
+    if (c == L'|') c = L'\0';
+  filter.append(2, L'\0');
+  const std::wstring dir = win32::Wide(o.initialDir);
+  std::vector<wchar_t> name(32768, L'\0');
+  const std::wstring proposed = win32::Wide(o.fileName);
+  proposed.copy(name.data(), std::min(proposed.size(), name.size() - 1));
+
+  OPENFILENAMEW ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = GetActiveWindow();
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = name.data();
+  ofn.nMaxFile = static_cast<DWORD>(name.size());
+  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
+  if (o.overwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
+  if (o.hideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
+  if (o.resizable) ofn.Flags |= OFN_ENABLESIZING;
+  const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  if (!ok) return false;
+  chosen = win32::Narrow(name.data(), wcslen(name.data()));
+  return true;
+}
+
+}  // namespace
+
+bool OpenFileDialog(const FileDialogOptions& options, std::string& chosen) {
+  return RunFileDialog(options, chosen, false);
+}
+
+bool SaveFileDialog(const FileDialogOptions& options, std::string& chosen) {
+  return RunFileDialog(options, chosen, true);
+}
+
+}  // namespace plat
