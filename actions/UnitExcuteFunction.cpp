@@ -7,14 +7,6 @@
 
 namespace kv {
 
-namespace {
-std::string UpperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-}  // namespace
-
 void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindShutdown) return ShutdownWindows("Shutdown");
   if (kind == kKindReboot) return ShutdownWindows("Reboot");

@@ -1,5 +1,6 @@
 #include "core/ClassProcessUnique.h"
 
+#include "core/UnitFunction.h"
 #include "platform/files.h"
 #include "platform/msgloop.h"
 #include "platform/processes.h"
@@ -12,10 +13,7 @@ constexpr std::uint32_t kExitWaitBudgetMs = 3000;
 
 std::string ProcessFileName(const std::string& exePath) {
   const std::size_t cut = exePath.find_last_of("\\/:");
-  std::string name = cut == std::string::npos ? exePath : exePath.substr(cut + 1);
-  for (char& c : name)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return name;
+  return LowerAscii(cut == std::string::npos ? exePath : exePath.substr(cut + 1));
 }
 
 void TProcessUnique::ListProcesses(std::vector<std::string>& list) {
@@ -36,7 +34,7 @@ void TProcessUnique::KillOtherCopies() {
   for (const std::string& record : records) {
     // A file name may itself hold commas; the number never does.
     const std::size_t comma = record.rfind(',');
-    if (comma == std::string::npos || record.compare(0, comma, own) != 0 || comma != own.size()) continue;
+    if (comma == std::string::npos || record.compare(0, comma, own) != 0) continue;
     const std::uint32_t pid = static_cast<std::uint32_t>(std::stoul(record.substr(comma + 1)));
     // The snapshot's order says nothing about which copy is the new one: spare this process.
     if (pid == self) continue;

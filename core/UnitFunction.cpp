@@ -118,6 +118,20 @@ std::string DecodeInfoText(const std::string& text) { return ReplaceAll(text, kE
 
 HotkeyEntry NewEntry(const plat::ListView& list) { return {"", NewEntryId(list), "", kKindWebSite, "", "True"}; }
 
+// ---------------------------------------------------------------- texts
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+std::string UpperAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
 // ---------------------------------------------------------------- splitting
 
 void SplitItems(std::string_view text, char sep, std::vector<std::string>& items) {
@@ -182,14 +196,6 @@ bool IsHotKeyFree(const plat::ListView& list, const std::string& text) {
     if (list.Cell(i, kColHotKey) == text) return false;
   return true;
 }
-
-namespace {
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-}  // namespace
 
 int FindKeyName(const std::string& name) {
   static const std::unordered_map<std::string, int> index = [] {

@@ -53,6 +53,12 @@ extern const char* const kKindBuiltin;       // 특정액션 실행
 // A new entry: no description, the next free ID, no hotkey, kind "웹사이트 이동", active.
 HotkeyEntry NewEntry(const plat::ListView& list);
 
+// ---------------------------------------------------------------- texts
+
+// Only the letters A to Z (a to z) change; every other byte, CP949 pairs included, stays.
+std::string LowerAscii(std::string text);
+std::string UpperAscii(std::string text);
+
 // ---------------------------------------------------------------- splitting
 
 // Cuts text into items at sep: blanks, CR and LF before an item are skipped; an item ends
