@@ -1,0 +1,18 @@
+#include "platform/win32/support_win32.h"
+// support_win32.h first: it removes the Windows macros that collide with platform names.
+#include <shellapi.h>
+
+#include "platform/shell.h"
+
+namespace plat {
+
+bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters) {
+  const std::wstring wideFile = win32::Wide(file);
+  const std::wstring wideParameters = win32::Wide(parameters);
+  const HINSTANCE result = ShellExecuteW(nullptr, L"open", wideFile.c_str(),
+                                         hasParameters ? wideParameters.c_str() : nullptr, nullptr, SW_SHOWNORMAL);
+  // Values up to 32 are error codes.
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+}  // namespace plat

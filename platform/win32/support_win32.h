@@ -1,0 +1,29 @@
+#pragma once
+// What the win32 backend files share besides the text conversions.
+#include <exception>
+
+#include "platform/win32/text_win32.h"
+
+namespace plat::win32 {
+
+// The window class of every form's window; the message loop looks for it to give the
+// forms dialog-style keyboard navigation.
+constexpr const wchar_t* kFormClassName = L"KeyvaneForm";
+
+// Shows an error that escaped the program's code, the way the program shows its errors.
+void ReportUnexpectedError(const char* what);
+
+// Runs fn so that no exception leaves it: nothing may unwind through the system's frames
+// of a window procedure or a timer callback.
+template <class Fn>
+void Guarded(Fn&& fn) noexcept {
+  try {
+    fn();
+  } catch (const std::exception& e) {
+    ReportUnexpectedError(e.what());
+  } catch (...) {
+    ReportUnexpectedError(nullptr);
+  }
+}
+
+}  // namespace plat::win32

@@ -1,0 +1,1144 @@
+// Checks the real platform layer against what platform/*.h promises, on Windows or Wine.
+// Prints "PASS name" or "FAIL name: detail" per check and exits with 1 when any check failed.
+//
+//   platform_check.exe                          every check below
+//   platform_check.exe wait-hotkey <seconds>    registers Ctrl+Win+F5, prints READY, waits for it
+//   platform_check.exe set-run <name> <value> [hkcu]   writes the Run value (HKLM unless hkcu)
+//   platform_check.exe del-run <name> [hkcu]           deletes it
+//   platform_check.exe get-run <name> [hkcu]           prints VALUE=<value> or MISSING
+//   platform_check.exe controls                        a dialog for real clicks; prints its events
+//   platform_check.exe message-box | error-box         shows a box, prints RESULT=<button>
+//   platform_check.exe sleep <ms>                      idles (a process to terminate)
+// A copy named plat_echo.exe appends its command line to echo.log beside it and exits.
+#include "platform/win32/text_win32.h"
+// text_win32.h first: it removes the Windows macros that collide with platform names.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/hotkeys.h"
+#include "platform/input.h"
+#include "platform/msgloop.h"
+#include "platform/power.h"
+#include "platform/processes.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+using plat::win32::Narrow;
+using plat::win32::Wide;
+
+namespace {
+
+int g_failures = 0;
+
+void Report(const std::string& name, bool ok, const std::string& detail = std::string()) {
+  if (ok) {
+    std::printf("PASS %s\n", name.c_str());
+  } else {
+    ++g_failures;
+    std::printf("FAIL %s: %s\n", name.c_str(), detail.c_str());
+  }
+  std::fflush(stdout);
+}
+
+std::string Str(long long n) { return std::to_string(n); }
+
+// Bytes as hex, for details about texts that may not print.
+std::string Hex(const std::string& bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : bytes) {
+    out += digits[c >> 4];
+    out += digits[c & 15];
+  }
+  return out;
+}
+
+std::string Quote(const std::string& bytes) { return "\"" + Hex(bytes) + "\""; }
+
+HWND Hwnd(plat::WindowHandle h) { return reinterpret_cast<HWND>(h); }
+
+double CpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+  auto ms = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
+  };
+  return ms(kernel) + ms(user);
+}
+
+double NowMs() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Dispatches messages the way the program's pumping wait does, until done() or timeoutMs.
+// Conditions that no message announces (a file appearing, another process) need a pollMs.
+bool PumpUntil(std::uint32_t timeoutMs, const std::function<bool()>& done, std::uint32_t pollMs = 0xFFFFFFFF) {
+  const std::uint32_t start = plat::GetTickCount();
+  for (;;) {
+    plat::ProcessPendingMessages();
+    if (done()) return true;
+    const std::uint32_t passed = plat::GetTickCount() - start;
+    if (passed >= timeoutMs) return false;
+    plat::WaitForMessage(std::min(timeoutMs - passed, pollMs));
+  }
+}
+
+bool PollUntil(std::uint32_t timeoutMs, const std::function<bool()>& done) { return PumpUntil(timeoutMs, done, 50); }
+
+void PumpFor(std::uint32_t ms) {
+  PumpUntil(ms, [] { return false; });
+}
+
+// The arguments as CP949 texts, whatever the system code page.
+std::vector<std::string> Arguments() {
+  std::vector<std::string> args;
+  int count = 0;
+  wchar_t** list = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int i = 0; i < count; ++i) args.push_back(Narrow(list[i]));
+  LocalFree(list);
+  return args;
+}
+
+struct Seen {
+  std::string who;
+  unsigned msg;
+  std::uintptr_t wParam;
+  std::intptr_t lParam;
+};
+
+// A form that logs the messages its own handling gets.
+class LoggingForm : public plat::Form {
+ public:
+  LoggingForm(std::vector<Seen>& log, plat::FormStyle style) : Form("플랫폼 점검", style, 0, 0), log_(log) {}
+  void HandleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override {
+    log_.push_back({"form", msg, wParam, lParam});
+    Form::HandleMessage(msg, wParam, lParam);
+  }
+  int refuseCloses = 0;
+
+ protected:
+  void FormCloseQuery(bool& canClose) override {
+    if (refuseCloses > 0) {
+      --refuseCloses;
+      canClose = false;
+    }
+  }
+
+ private:
+  std::vector<Seen>& log_;
+};
+
+plat::MessageHook LogHook(std::vector<Seen>& log) {
+  return [&log](unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    log.push_back({"hook", msg, wParam, lParam});
+  };
+}
+
+// Where a message first shows up in the log for who; -1 when never.
+int IndexOf(const std::vector<Seen>& log, const std::string& who, unsigned msg) {
+  for (std::size_t i = 0; i < log.size(); ++i)
+    if (log[i].who == who && log[i].msg == msg) return static_cast<int>(i);
+  return -1;
+}
+
+int CountOf(const std::vector<Seen>& log, const std::string& who, unsigned msg) {
+  int n = 0;
+  for (const Seen& s : log) n += s.who == who && s.msg == msg;
+  return n;
+}
+
+constexpr unsigned kCtrlWin = plat::kModControl | plat::kModWin;
+constexpr unsigned kMsgProbe = WM_APP + 7;
+
+// ---------------------------------------------------------------- hotkeys and hooks
+
+void CheckHotkeysAndHooks() {
+  std::vector<Seen> log;
+  LoggingForm host(log, plat::FormStyle::HiddenHost);
+  const HWND h = Hwnd(host.Handle());
+  host.Show();
+  const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE), exStyle = GetWindowLongPtrW(h, GWL_EXSTYLE);
+  Report("hidden_host_window", IsWindow(h) && !IsWindowVisible(h) && (style & WS_POPUP) && (exStyle & WS_EX_TOOLWINDOW),
+         "window=" + Str(IsWindow(h)) + " visible=" + Str(IsWindowVisible(h)) + " style=" + Str(style) +
+             " exstyle=" + Str(exStyle));
+
+  const LONG_PTR ownProc = GetWindowLongPtrW(h, GWLP_WNDPROC);
+  plat::HookWindow(host.Handle(), LogHook(log));
+  Report("hook_replaces_procedure", GetWindowLongPtrW(h, GWLP_WNDPROC) != ownProc, "window procedure unchanged");
+
+  log.clear();
+  SendMessageW(h, kMsgProbe, 11, 22);
+  const int hookAt = IndexOf(log, "hook", kMsgProbe), formAt = IndexOf(log, "form", kMsgProbe);
+  Report("hook_sees_message_before_form",
+         hookAt >= 0 && formAt > hookAt && log[hookAt].wParam == 11 && log[hookAt].lParam == 22,
+         "hook at " + Str(hookAt) + ", form at " + Str(formAt));
+
+  log.clear();
+  host.refuseCloses = 1;
+  SendMessageW(h, WM_CLOSE, 0, 0);
+  Report("close_goes_to_form_not_default",
+         IsWindow(h) && IndexOf(log, "hook", WM_CLOSE) == 0 && IndexOf(log, "form", WM_CLOSE) == 1,
+         "window=" + Str(IsWindow(h)) + " hook=" + Str(IndexOf(log, "hook", WM_CLOSE)) +
+             " form=" + Str(IndexOf(log, "form", WM_CLOSE)));
+
+  Report("register_hotkey", plat::RegisterHotKey(host.Handle(), 7, kCtrlWin, VK_F5),
+         "Ctrl+Win+F5 refused, error " + Str(GetLastError()));
+  Report("register_taken_combination_refused", !plat::RegisterHotKey(host.Handle(), 8, kCtrlWin, VK_F5),
+         "a second registration of Ctrl+Win+F5 was accepted");
+  Report("register_used_id_refused", !plat::RegisterHotKey(host.Handle(), 7, kCtrlWin, VK_F6),
+         "id 7 was accepted twice");
+  Report("register_id_C000_refused", !plat::RegisterHotKey(host.Handle(), 0xC000, kCtrlWin, VK_F7),
+         "id 0xC000 accepted");
+  const bool highest = plat::RegisterHotKey(host.Handle(), 0xBFFF, kCtrlWin, VK_F7);
+  Report("register_id_BFFF_accepted", highest && plat::UnregisterHotKey(host.Handle(), 0xBFFF),
+         "id 0xBFFF refused or not released");
+  Report("unregister_unknown_id_refused", !plat::UnregisterHotKey(host.Handle(), 99), "accepted");
+
+  log.clear();
+  const LPARAM keys = MAKELPARAM(MOD_CONTROL | MOD_WIN, VK_F5);
+  PostMessageW(h, WM_HOTKEY, 7, keys);
+  Report("posted_hotkey_reaches_hook_not_before_pump", CountOf(log, "hook", WM_HOTKEY) == 0,
+         "the hook ran before the queue was pumped");
+  plat::ProcessPendingMessages();
+  const int hk = IndexOf(log, "hook", WM_HOTKEY), hkForm = IndexOf(log, "form", WM_HOTKEY);
+  Report("posted_hotkey_reaches_hook", hk >= 0 && log[hk].wParam == 7 && log[hk].lParam == keys && hkForm > hk,
+         "hook at " + Str(hk) + " form at " + Str(hkForm));
+
+  // Input injected by this process goes through the same hotkey check as the keyboard's.
+  log.clear();
+  const std::uint8_t sequence[] = {VK_CONTROL, VK_LWIN, VK_F5};
+  for (std::uint8_t vk : sequence) plat::SendKeyEvent(vk, plat::ScanCodeOf(vk), 0);
+  for (int i = 2; i >= 0; --i) plat::SendKeyEvent(sequence[i], plat::ScanCodeOf(sequence[i]), plat::kKeyEventKeyUp);
+  const bool injected = PumpUntil(2000, [&] { return CountOf(log, "hook", WM_HOTKEY) > 0; });
+  Report("injected_keys_fire_hotkey", injected && log[IndexOf(log, "hook", WM_HOTKEY)].wParam == 7,
+         "no WM_HOTKEY within 2 s after SendKeyEvent Ctrl+Win+F5");
+
+  Report("scan_codes",
+         plat::ScanCodeOf('A') == 0x1E && plat::ScanCodeOf(VK_RETURN) == 0x1C && plat::ScanCodeOf(VK_F5) == 0x3F,
+         "A=" + Str(plat::ScanCodeOf('A')) + " Return=" + Str(plat::ScanCodeOf(VK_RETURN)) +
+             " F5=" + Str(plat::ScanCodeOf(VK_F5)));
+
+  plat::UnhookWindow(host.Handle());
+  log.clear();
+  SendMessageW(h, kMsgProbe, 1, 2);
+  Report("unhook_restores_procedure",
+         GetWindowLongPtrW(h, GWLP_WNDPROC) == ownProc && CountOf(log, "hook", kMsgProbe) == 0 &&
+             CountOf(log, "form", kMsgProbe) == 1,
+         "hook calls " + Str(CountOf(log, "hook", kMsgProbe)) + ", form calls " + Str(CountOf(log, "form", kMsgProbe)));
+
+  Report("unregister_hotkey", plat::UnregisterHotKey(host.Handle(), 7) && !plat::UnregisterHotKey(host.Handle(), 7),
+         "release of id 7 failed or happened twice");
+  Report("released_combination_free_again",
+         plat::RegisterHotKey(host.Handle(), 9, kCtrlWin, VK_F5) && plat::UnregisterHotKey(host.Handle(), 9),
+         "Ctrl+Win+F5 still taken");
+
+  // A destroyed window: its hook sees WM_DESTROY, and its hotkeys and ids are given up.
+  std::vector<Seen> gone;
+  auto doomed = std::make_unique<LoggingForm>(gone, plat::FormStyle::HiddenHost);
+  const plat::WindowHandle doomedHandle = doomed->Handle();
+  plat::HookWindow(doomedHandle, LogHook(gone));
+  plat::RegisterHotKey(doomedHandle, 3, kCtrlWin, VK_F8);
+  doomed.reset();
+  Report("hook_sees_destroy", IndexOf(gone, "hook", WM_DESTROY) >= 0 && !IsWindow(Hwnd(doomedHandle)),
+         "no WM_DESTROY at the hook");
+  Report("destroyed_window_releases_hotkey",
+         plat::RegisterHotKey(host.Handle(), 3, kCtrlWin, VK_F8) && plat::UnregisterHotKey(host.Handle(), 3),
+         "Ctrl+Win+F8 still taken after its window was destroyed");
+}
+
+// ---------------------------------------------------------------- message loop and timers
+
+struct PostLater {
+  HWND window;
+  DWORD delayMs;
+};
+
+DWORD WINAPI PostLaterThread(void* param) {
+  const PostLater* p = static_cast<PostLater*>(param);
+  Sleep(p->delayMs);
+  PostMessageW(p->window, kMsgProbe, 0, 0);
+  return 0;
+}
+
+void CheckMessageLoop() {
+  std::vector<Seen> log;
+  LoggingForm host(log, plat::FormStyle::HiddenHost);
+  const HWND h = Hwnd(host.Handle());
+  plat::ProcessPendingMessages();
+
+  const double cpu0 = CpuMs(), t0 = NowMs();
+  const std::uint32_t tick0 = plat::GetTickCount();
+  plat::WaitForMessage(200);
+  const double wall = NowMs() - t0, cpu = CpuMs() - cpu0;
+  const std::uint32_t ticks = plat::GetTickCount() - tick0;
+  Report("wait_sleeps_full_timeout", ticks >= 200 && wall >= 195 && wall < 1000,
+         "ticks=" + Str(ticks) + " wall_ms=" + Str(static_cast<long long>(wall)) +
+             " queue=" + Str(GetQueueStatus(QS_ALLINPUT)));
+  Report("wait_uses_little_cpu", cpu < 40, "cpu_ms=" + Str(static_cast<long long>(cpu)) + " over 200 ms");
+
+  PostMessageW(h, kMsgProbe, 0, 0);
+  double t1 = NowMs();
+  plat::WaitForMessage(2000);
+  double took = NowMs() - t1;
+  Report("wait_returns_for_waiting_message", took < 150, "took " + Str(static_cast<long long>(took)) + " ms");
+  // A message that was looked at but left in the queue still counts as waiting.
+  MSG peeked;
+  PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE);
+  t1 = NowMs();
+  plat::WaitForMessage(2000);
+  took = NowMs() - t1;
+  Report("wait_returns_for_already_seen_message", took < 150, "took " + Str(static_cast<long long>(took)) + " ms");
+  plat::ProcessPendingMessages();
+  Report("pending_message_dispatched", CountOf(log, "form", kMsgProbe) == 1,
+         "form got it " + Str(CountOf(log, "form", kMsgProbe)) + " times");
+
+  PostLater later = {h, 150};
+  HANDLE thread = CreateThread(nullptr, 0, &PostLaterThread, &later, 0, nullptr);
+  t1 = NowMs();
+  plat::WaitForMessage(3000);
+  took = NowMs() - t1;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  plat::ProcessPendingMessages();
+  Report("wait_wakes_when_message_arrives", took >= 120 && took < 1000,
+         "woke after " + Str(static_cast<long long>(took)) + " ms for a message posted after 150 ms");
+
+  int fired = 0;
+  double firedAfter = 0;
+  const double start = NowMs();
+  plat::StartOneShotTimer(60, [&] {
+    ++fired;
+    firedAfter = NowMs() - start;
+  });
+  PumpFor(400);
+  Report("one_shot_timer_fires_once", fired == 1 && firedAfter >= 50,
+         "fired " + Str(fired) + " times, after " + Str(static_cast<long long>(firedAfter)) + " ms");
+
+  int cancelledRuns = 0;
+  const unsigned cancelled = plat::StartOneShotTimer(50, [&] { ++cancelledRuns; });
+  plat::CancelTimer(cancelled);
+  PumpFor(250);
+  Report("cancelled_timer_never_fires", cancelled != 0 && cancelledRuns == 0,
+         "id " + Str(cancelled) + " ran " + Str(cancelledRuns) + " times");
+
+  // The timer is gone before its function runs: a function that pumps for longer than the
+  // period must not see its own timer again.
+  int nested = 0;
+  plat::StartOneShotTimer(20, [&] {
+    if (++nested == 1) PumpFor(150);
+  });
+  PumpFor(400);
+  Report("timer_killed_before_it_runs", nested == 1, "ran " + Str(nested) + " times");
+
+  plat::QuitMessageLoop(4);
+  plat::ProcessPendingMessages();
+  // A pumping wait between the quit and the end of the loop must still sleep.
+  const double q0 = NowMs(), c0 = CpuMs();
+  int rounds = 0;
+  for (; NowMs() - q0 < 300; ++rounds) {
+    plat::ProcessPendingMessages();
+    plat::WaitForMessage(static_cast<std::uint32_t>(300 - (NowMs() - q0)) + 1);
+  }
+  Report("wait_sleeps_while_quit_pending", rounds <= 3 && CpuMs() - c0 < 40,
+         Str(rounds) + " rounds, cpu_ms=" + Str(static_cast<long long>(CpuMs() - c0)) + " in 300 ms");
+  // Should the quit have been lost, this one ends the loop instead.
+  const unsigned fallback = plat::StartOneShotTimer(5000, [] { plat::QuitMessageLoop(99); });
+  const int first = plat::RunMessageLoop();
+  plat::CancelTimer(fallback);
+  Report("quit_survives_pending_pump", first == 4, "RunMessageLoop returned " + Str(first));
+
+  plat::StartOneShotTimer(30, [] { plat::QuitMessageLoop(5); });
+  const int second = plat::RunMessageLoop();
+  Report("quit_from_timer_ends_loop", second == 5, "RunMessageLoop returned " + Str(second));
+}
+
+// ---------------------------------------------------------------- files
+
+std::string AllBytes() {
+  static const char text[] = "한글 텍스트 줄\r\n빈 값\0와 외톨이 CR\r끝";
+  std::string bytes(text, sizeof(text) - 1);
+  bytes += std::string("\0\r\0\n\r\r\n", 7);
+  for (int c = 0; c < 256; ++c) bytes += static_cast<char>(c);
+  bytes += "\xB0\xA1";  // 가, so the last byte is not a lone lead byte
+  return bytes;
+}
+
+void CheckFiles() {
+  const std::string folder = plat::ProgramFolder(), path = plat::ProgramPath();
+  const std::wstring wideExe = [] {
+    wchar_t buffer[MAX_PATH * 2];
+    const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 2);
+    return std::wstring(buffer, n);
+  }();
+  Report("program_path", Wide(path) == wideExe && path.compare(0, folder.size(), folder) == 0,
+         "path " + Quote(path) + " folder " + Quote(folder));
+  Report("program_folder_ends_in_separator",
+         !folder.empty() && folder.back() == '\\' && path.find('\\', folder.size()) == std::string::npos,
+         Quote(folder));
+
+  const std::string file = folder + "시험 파일.dat";
+  const std::string bytes = AllBytes();
+  std::string error;
+  const bool written = plat::ReplaceFile(file, bytes, error);
+  std::string back;
+  const bool read = plat::ReadWholeFile(file, back, error);
+  Report("replace_then_read_round_trip", written && read && back == bytes,
+         "written=" + Str(written) + " read=" + Str(read) + " size " + Str(back.size()) + "/" + Str(bytes.size()));
+  Report("replace_leaves_no_temp", !plat::FileExists(file + ".tmp"), "the .tmp file is still there");
+  // The name is Korean: the file must be there under its Unicode name.
+  Report("korean_file_name", GetFileAttributesW((Wide(folder) + L"시험 파일.dat").c_str()) != INVALID_FILE_ATTRIBUTES,
+         "file not found by its UTF-16 name");
+
+  plat::ReplaceFile(file, "짧은 내용", error);
+  plat::ReadWholeFile(file, back, error);
+  Report("replace_shorter_truncates", back == "짧은 내용", Quote(back));
+
+  plat::ReplaceFile(file, std::string(), error);
+  const bool readEmpty = plat::ReadWholeFile(file, back, error);
+  Report("replace_with_empty", readEmpty && back.empty(), "size " + Str(back.size()));
+
+  // A save that cannot write its temporary file leaves the previous file as it was.
+  plat::ReplaceFile(file, bytes, error);
+  CreateDirectoryW(Wide(file + ".tmp").c_str(), nullptr);
+  std::string saveError;
+  const bool blocked = plat::ReplaceFile(file, "새 내용", saveError);
+  plat::ReadWholeFile(file, back, error);
+  RemoveDirectoryW(Wide(file + ".tmp").c_str());
+  Report("failed_replace_keeps_target", !blocked && back == bytes && !saveError.empty(),
+         "replaced=" + Str(blocked) + " intact=" + Str(back == bytes));
+
+  const std::string nowhere = folder + "없는 폴더\\파일.txt";
+  error.clear();
+  const bool wroteNowhere = plat::ReplaceFile(nowhere, "x", error);
+  Report("replace_into_missing_folder_fails", !wroteNowhere && !error.empty(), "result " + Str(wroteNowhere));
+
+  error.clear();
+  std::string untouched = "keep";
+  const bool readMissing = plat::ReadWholeFile(folder + "없는 파일.txt", untouched, error);
+  Report("read_missing_file_fails_with_reason", !readMissing && !error.empty() && untouched == "keep",
+         "result " + Str(readMissing) + " error " + Quote(error));
+
+  Report("file_exists",
+         plat::FileExists(file) && !plat::FileExists(folder + "없는 파일.txt") &&
+             !plat::FileExists(folder.substr(0, folder.size() - 1)),
+         "file/missing/folder answers wrong");
+
+  const std::string copy = folder + "복사본.dat";
+  plat::ReplaceFile(copy, "old", error);
+  const bool copied = plat::CopyWholeFile(file, copy);
+  plat::ReadWholeFile(copy, back, error);
+  Report("copy_replaces_target", copied && back == bytes, "copied=" + Str(copied));
+  Report("copy_from_missing_fails", !plat::CopyWholeFile(folder + "없는 파일.txt", copy), "copy succeeded");
+  DeleteFileW(Wide(copy).c_str());
+  DeleteFileW(Wide(file).c_str());
+}
+
+// ---------------------------------------------------------------- profile files
+
+// The real profile API. The A functions take the path in the system code page too, so when
+// that is not CP949 the W functions carry the (Korean) path; the texts are ASCII then.
+bool KoreanCodePage() { return GetACP() == 949; }
+
+std::string RealRead(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& def) {
+  if (KoreanCodePage()) {
+    char buffer[1024];
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer, sizeof(buffer), file.c_str());
+    return buffer;
+  }
+  wchar_t buffer[1024];
+  GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(def).c_str(), buffer, 1024,
+                           Wide(file).c_str());
+  return Narrow(buffer);
+}
+
+// A null key erases the section; all null flushes the API's cache.
+void RealWrite(const std::string& file, const char* section, const char* key, const char* value) {
+  if (KoreanCodePage()) {
+    WritePrivateProfileStringA(section, key, value, file.c_str());
+    return;
+  }
+  auto wide = [](const char* text) { return text ? Wide(text, std::strlen(text)) : std::wstring(); };
+  const std::wstring s = wide(section), k = wide(key), v = wide(value);
+  WritePrivateProfileStringW(section ? s.c_str() : nullptr, key ? k.c_str() : nullptr, value ? v.c_str() : nullptr,
+                             Wide(file).c_str());
+}
+
+// The Windows profile API reads and writes in the system code page, so the Korean cases
+// only compare when that is CP949.
+void CheckProfile() {
+  const bool korean = KoreanCodePage();
+  const std::string folder = plat::ProgramFolder();
+  std::string error;
+
+  struct Lookup {
+    std::string section, key, def;
+  };
+  auto compare = [](const std::string& name, const std::string& file, const std::vector<Lookup>& lookups) {
+    std::string detail;
+    for (const Lookup& l : lookups) {
+      const std::string ours = plat::ReadProfileString(file, l.section, l.key, l.def);
+      const std::string real = RealRead(file, l.section, l.key, l.def);
+      if (ours != real) detail += " [" + l.section + "]" + l.key + ": ours " + Quote(ours) + " real " + Quote(real);
+    }
+    Report(name, detail.empty(), detail);
+  };
+
+  // A hand-written file read through both.
+  const std::string handFile = folder + "profile_hand.ini";
+  std::string hand =
+      "; comment\r\n"
+      "[Main]\r\n"
+      "Plain=value\r\n"
+      "  Spaced  =   blanks around   \r\n"
+      "Quoted=\"  in quotes  \"\r\n"
+      "Single='single'\r\n"
+      "Half=\"open only\r\n"
+      "Empty=\r\n"
+      "Dup=first\r\n"
+      "dup=second\r\n"
+      "\r\n"
+      "[ Other ]\r\n"
+      "Plain=other\r\n";
+  if (korean) hand += "[설정]\r\n단축키=Ctrl+Win+F1 붙여넣기\r\n";
+  plat::ReplaceFile(handFile, hand, error);
+  std::vector<Lookup> lookups = {
+      {"Main", "Plain", "d"},        {"main", "PLAIN", "d"},    {"MAIN", "spaced", "d"}, {"Main", "Quoted", "d"},
+      {"Main", "Single", "d"},       {"Main", "Half", "d"},     {"Main", "Empty", "d"},  {"Main", "Dup", "d"},
+      {"Main", "Missing", "기본값"}, {"Nowhere", "Plain", "d"}, {"Other", "plain", "d"}, {"other", "PLAIN", "d"},
+  };
+  if (korean) lookups.push_back({"설정", "단축키", "d"});
+  compare("profile_reads_match_real_api", handFile, lookups);
+
+  // Written by ours, read by the real API.
+  const std::string oursFile = folder + "profile_ours.ini";
+  DeleteFileW(Wide(oursFile).c_str());
+  bool ok = plat::WriteProfileString(oursFile, "Main", "Key", "one");
+  ok &= plat::WriteProfileString(oursFile, "MAIN", "key", "two");  // same key, other case
+  ok &= plat::WriteProfileString(oursFile, "Main", "Other", "  x  ");
+  ok &= plat::WriteProfileString(oursFile, "Second", "A", "1");
+  ok &= plat::WriteProfileString(oursFile, "Gone", "B", "2");
+  if (korean) ok &= plat::WriteProfileString(oursFile, "설정", "단축키", "값 있음");
+  ok &= plat::EraseProfileSection(oursFile, "GONE");
+  Report("profile_writes_succeed", ok, "a write returned false");
+  std::vector<Lookup> written = {{"Main", "Key", "d"}, {"main", "KEY", "d"},  {"Main", "Other", "d"},
+                                 {"Second", "A", "d"}, {"Gone", "B", "none"}, {"Main", "Missing", "def"}};
+  if (korean) written.push_back({"설정", "단축키", "d"});
+  compare("profile_written_by_ours_reads_same", oursFile, written);
+  Report("profile_erased_section_gone",
+         RealRead(oursFile, "Gone", "B", "none") == "none" && RealRead(oursFile, "Second", "A", "d") == "1",
+         "the real API still sees [Gone] or lost [Second]");
+
+  // Written by the real API, read by ours.
+  const std::string realFile = folder + "profile_real.ini";
+  DeleteFileW(Wide(realFile).c_str());
+  RealWrite(realFile, "Main", "Key", "one");
+  RealWrite(realFile, "MAIN", "KEY", "two");
+  RealWrite(realFile, "Main", "Other", "\"quoted\"");
+  RealWrite(realFile, "Second", "A", "1");
+  RealWrite(realFile, "Gone", "B", "2");
+  if (korean) RealWrite(realFile, "설정", "단축키", "값 있음");
+  RealWrite(realFile, "gone", nullptr, nullptr);
+  RealWrite(realFile, nullptr, nullptr, nullptr);
+  std::vector<Lookup> fromReal = {{"Main", "Key", "d"},
+                                  {"Main", "Other", "d"},
+                                  {"second", "a", "d"},
+                                  {"Gone", "B", "none"},
+                                  {"Main", "Nope", "def"}};
+  if (korean) fromReal.push_back({"설정", "단축키", "d"});
+  std::string detail;
+  for (const Lookup& l : fromReal) {
+    const std::string ours = plat::ReadProfileString(realFile, l.section, l.key, l.def);
+    const std::string real = RealRead(realFile, l.section, l.key, l.def);
+    if (ours != real) detail += " [" + l.section + "]" + l.key + ": ours " + Quote(ours) + " real " + Quote(real);
+  }
+  Report("profile_written_by_real_api_reads_same", detail.empty(), detail);
+
+  // Ours writing into a file the real API made keeps what it does not touch.
+  plat::WriteProfileString(realFile, "main", "key", "three");
+  plat::EraseProfileSection(realFile, "SECOND");
+  Report("profile_ours_updates_real_file",
+         RealRead(realFile, "Main", "Key", "d") == "three" && RealRead(realFile, "Main", "Other", "d") == "quoted" &&
+             RealRead(realFile, "Second", "A", "none") == "none",
+         "Key=" + RealRead(realFile, "Main", "Key", "d") + " Other=" + RealRead(realFile, "Main", "Other", "d") +
+             " Second.A=" + RealRead(realFile, "Second", "A", "none"));
+
+  for (const std::string& f : {handFile, oursFile, realFile}) DeleteFileW(Wide(f).c_str());
+}
+
+// ---------------------------------------------------------------- registry
+
+std::wstring RawRunValue(HKEY root, const std::wstring& name, bool& found) {
+  wchar_t data[512] = {};
+  DWORD size = sizeof(data) - sizeof(wchar_t), type = 0;
+  HKEY key;
+  found = false;
+  if (RegOpenKeyExW(root, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_QUERY_VALUE, &key) != 0)
+    return std::wstring();
+  found =
+      RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == 0 && type == REG_SZ;
+  RegCloseKey(key);
+  return data;
+}
+
+void CheckRegistry() {
+  struct RootCase {
+    plat::RegRoot root;
+    HKEY key;
+    const char* name;
+  };
+  const RootCase roots[] = {{plat::RegRoot::CurrentUser, HKEY_CURRENT_USER, "hkcu"},
+                            {plat::RegRoot::LocalMachine, HKEY_LOCAL_MACHINE, "hklm"}};
+  const std::string name = "KeyvaneCheck 시험";
+  const std::string value = "\"C:\\키베인\\Keyvane.exe\" /자동";
+  const std::wstring wideName = L"KeyvaneCheck 시험", wideValue = L"\"C:\\키베인\\Keyvane.exe\" /자동";
+  for (const RootCase& r : roots) {
+    const std::string tag = std::string("_") + r.name;
+    plat::DeleteRunValue(r.root, name);
+    Report("run_value_absent" + tag, !plat::GetRunValue(r.root, name).has_value(), "value present before set");
+    Report("run_value_set" + tag, plat::SetRunValue(r.root, name, value), "SetRunValue refused");
+    const auto got = plat::GetRunValue(r.root, name);
+    Report("run_value_get" + tag, got && *got == value, got ? Quote(*got) : "missing");
+    bool found = false;
+    const std::wstring raw = RawRunValue(r.key, wideName, found);
+    Report("run_value_stored_as_unicode" + tag, found && raw == wideValue, "REG_SZ missing or different");
+    Report("run_value_overwrite" + tag,
+           plat::SetRunValue(r.root, name, "C:\\other.exe") && plat::GetRunValue(r.root, name) == "C:\\other.exe",
+           "second set not seen");
+    Report("run_value_delete" + tag, plat::DeleteRunValue(r.root, name) && !plat::GetRunValue(r.root, name).has_value(),
+           "still there");
+    Report("run_value_delete_missing" + tag, !plat::DeleteRunValue(r.root, name), "deleting twice succeeded");
+  }
+}
+
+// ---------------------------------------------------------------- processes, shell, power
+
+bool StartSelf(const std::wstring& arguments, PROCESS_INFORMATION& info) {
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(exe) + L"\" " + arguments;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  return CreateProcessW(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info) != FALSE;
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& tail) {
+  if (text.size() < tail.size()) return false;
+  return lstrcmpiA(text.c_str() + text.size() - tail.size(), tail.c_str()) == 0;
+}
+
+void CheckProcesses() {
+  const auto list = plat::SnapshotProcesses();
+  const std::uint32_t self = plat::CurrentProcessId();
+  bool foundSelf = false;
+  for (const auto& p : list) foundSelf |= p.pid == self && EndsWithNoCase(p.exeFile, "platform_check.exe");
+  Report("snapshot_lists_self", self == GetCurrentProcessId() && foundSelf,
+         Str(list.size()) + " processes, self " + Str(self) + " not found by name");
+
+  PROCESS_INFORMATION child = {};
+  if (!StartSelf(L"sleep 30000", child)) {
+    Report("terminate_process", false, "could not start a child, error " + Str(GetLastError()));
+    return;
+  }
+  bool listed = false;
+  PollUntil(3000, [&] {
+    for (const auto& p : plat::SnapshotProcesses()) listed |= p.pid == child.dwProcessId;
+    return listed;
+  });
+  Report("snapshot_lists_child", listed, "child " + Str(child.dwProcessId) + " not in the snapshot");
+  const double t0 = NowMs();
+  const bool ended = plat::TerminateProcessById(child.dwProcessId, 5000);
+  const double took = NowMs() - t0;
+  DWORD code = 12345;
+  const bool gone = WaitForSingleObject(child.hProcess, 0) == WAIT_OBJECT_0;
+  GetExitCodeProcess(child.hProcess, &code);
+  Report("terminate_process", ended && gone && code == 0,
+         "result=" + Str(ended) + " gone=" + Str(gone) + " exit=" + Str(code) + " took " +
+             Str(static_cast<long long>(took)) + " ms");
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  // A pid nobody has: above every listed one.
+  std::uint32_t unused = 0;
+  for (const auto& p : plat::SnapshotProcesses()) unused = std::max(unused, p.pid);
+  unused = (unused + 0x10000) & ~3u;
+  const bool nobody = plat::TerminateProcessById(unused, 0);
+  const bool zero = plat::TerminateProcessById(0, 0);
+  Report("terminate_unknown_process_refused", !nobody && !zero,
+         "pid " + Str(unused) + ": " + Str(nobody) + ", pid 0: " + Str(zero));
+}
+
+std::string ReadText(const std::string& path) {
+  std::string text, error;
+  plat::ReadWholeFile(path, text, error);
+  return text;
+}
+
+void CheckShell() {
+  const std::string folder = plat::ProgramFolder();
+  const std::string echoExe = folder + "plat_echo.exe", echoLog = folder + "echo.log";
+  DeleteFileW(Wide(echoLog).c_str());
+  if (!plat::CopyWholeFile(plat::ProgramPath(), echoExe)) {
+    Report("shell_open", false, "could not copy the program to plat_echo.exe");
+    return;
+  }
+  const bool withParameters = plat::ShellOpen(echoExe, true, "하나 \"둘 셋\"");
+  const bool sawParameters = PollUntil(10000, [&] { return ReadText(echoLog).find('\n') != std::string::npos; });
+  Report("shell_open_passes_parameters", withParameters && sawParameters && ReadText(echoLog) == "[하나 \"둘 셋\"]\n",
+         "result=" + Str(withParameters) + " log " + Quote(ReadText(echoLog)));
+  DeleteFileW(Wide(echoLog).c_str());
+  const bool without = plat::ShellOpen(echoExe, false, "ignored");
+  const bool sawRun = PollUntil(10000, [&] { return ReadText(echoLog).find('\n') != std::string::npos; });
+  Report("shell_open_without_parameters", without && sawRun && ReadText(echoLog) == "[]\n",
+         "result=" + Str(without) + " log " + Quote(ReadText(echoLog)));
+  Report("shell_open_missing_file_fails", !plat::ShellOpen(folder + "없는 프로그램.exe", false, ""),
+         "ShellOpen reported success");
+  PumpFor(300);  // let the copy exit before it is deleted
+  DeleteFileW(Wide(echoExe).c_str());
+  DeleteFileW(Wide(echoLog).c_str());
+}
+
+bool ShutdownPrivilegeEnabled() {
+  HANDLE token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  LUID luid;
+  LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &luid);
+  PRIVILEGE_SET set = {};
+  set.PrivilegeCount = 1;
+  set.Control = PRIVILEGE_SET_ALL_NECESSARY;
+  set.Privilege[0].Luid = luid;
+  BOOL enabled = FALSE;
+  PrivilegeCheck(token, &set, &enabled);
+  CloseHandle(token);
+  return enabled != FALSE;
+}
+
+void CheckPower() {
+  const bool before = ShutdownPrivilegeEnabled();
+  plat::EnableShutdownPrivilege();
+  Report("shutdown_privilege_enabled", ShutdownPrivilegeEnabled(), "still disabled (before: " + Str(before) + ")");
+}
+
+// ---------------------------------------------------------------- controls
+
+class DialogForm : public plat::Form {
+ public:
+  explicit DialogForm(std::vector<Seen>& log)
+      : Form("플랫폼 점검 창", plat::FormStyle::FixedDialog, 420, 300),
+        check(*this, "cbShift", {10, 10, 120, 20}, "쉬프트(&S)"),
+        keys(*this, "cbKey", {140, 10, 120, 20}),
+        list(*this, "WorkList", {10, 40, 400, 250}, {{"단축키 설명", 180}, {"아이디", 70}, {"단축키", 120}}),
+        log_(log) {}
+  void HandleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override {
+    log_.push_back({"form", msg, wParam, lParam});
+    Form::HandleMessage(msg, wParam, lParam);
+  }
+  plat::CheckBox check;
+  plat::ComboBox keys;
+  plat::ListView list;
+  int refuseCloses = 0;
+  std::function<void()> onClose;
+
+ protected:
+  void FormCloseQuery(bool& canClose) override {
+    if (refuseCloses > 0) {
+      --refuseCloses;
+      canClose = false;
+    }
+  }
+  void FormClose() override {
+    if (onClose) onClose();
+  }
+
+ private:
+  std::vector<Seen>& log_;
+};
+
+std::wstring ClassOf(HWND h) {
+  wchar_t name[64] = {};
+  GetClassNameW(h, name, 64);
+  return name;
+}
+
+HWND ChildOfClass(HWND parent, const wchar_t* cls) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (lstrcmpiW(ClassOf(c).c_str(), cls) == 0) return c;
+  return nullptr;
+}
+
+std::wstring ListText(HWND list, int row, int column) {
+  wchar_t buffer[256] = {};
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = buffer;
+  item.cchTextMax = 256;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return buffer;
+}
+
+int ListCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+int ListSelected(HWND list) {
+  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+// Selection changes made from outside the backend look to it like the user's.
+void UserSetListState(HWND list, int row, bool selected) {
+  LVITEMW item = {};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = selected ? (LVIS_SELECTED | LVIS_FOCUSED) : 0;
+  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+std::string Events(const std::vector<std::pair<int, bool>>& events) {
+  std::string s;
+  for (const auto& e : events) s += "(" + Str(e.first) + (e.second ? ",+)" : ",-)");
+  return s.empty() ? "none" : s;
+}
+
+void CheckControls() {
+  std::vector<Seen> log;
+  auto form = std::make_unique<DialogForm>(log);
+  const HWND h = Hwnd(form->Handle());
+  const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+  Report("dialog_style",
+         (style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) &&
+             !(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) && !IsWindowVisible(h),
+         "style " + Str(style));
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  RECT client, frame;
+  GetClientRect(h, &client);
+  GetWindowRect(h, &frame);
+  const int cx = (frame.left + frame.right) / 2, cy = (frame.top + frame.bottom) / 2;
+  Report("dialog_client_size", client.right == MulDiv(420, dpi, 96) && client.bottom == MulDiv(300, dpi, 96),
+         Str(client.right) + "x" + Str(client.bottom) + " at dpi " + Str(dpi));
+  Report("dialog_centred",
+         std::abs(cx - GetSystemMetrics(SM_CXSCREEN) / 2) <= 1 && std::abs(cy - GetSystemMetrics(SM_CYSCREEN) / 2) <= 1,
+         "centre " + Str(cx) + "," + Str(cy));
+  wchar_t title[64] = {};
+  GetWindowTextW(h, title, 64);
+  Report("dialog_caption", std::wstring(title) == L"플랫폼 점검 창", "caption differs");
+  form->SetCaption("새 제목");
+  GetWindowTextW(h, title, 64);
+  Report("caption_change_mirrored", std::wstring(title) == L"새 제목", "caption not updated");
+
+  const HWND check = ChildOfClass(h, L"Button"), combo = ChildOfClass(h, L"ComboBox"),
+             list = ChildOfClass(h, WC_LISTVIEWW);
+  Report("native_children", check && combo && list, "missing a child window");
+  if (!check || !combo || !list) return;
+  const LONG_PTR listStyle = GetWindowLongPtrW(list, GWL_STYLE);
+  const LRESULT listEx = SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+  Report("child_styles",
+         (GetWindowLongPtrW(check, GWL_STYLE) & BS_TYPEMASK) == BS_CHECKBOX &&
+             (GetWindowLongPtrW(combo, GWL_STYLE) & 3) == CBS_DROPDOWNLIST &&
+             (listStyle & LVS_TYPEMASK) == LVS_REPORT && (listStyle & LVS_SINGLESEL) &&
+             (listStyle & LVS_SHOWSELALWAYS) && (listEx & LVS_EX_FULLROWSELECT),
+         "list style " + Str(listStyle) + " ex " + Str(listEx));
+  LOGFONTW font = {};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  Report("children_font", std::wstring(font.lfFaceName) == L"굴림체" && font.lfHeight == -MulDiv(12, dpi, 96),
+         "height " + Str(font.lfHeight));
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  wchar_t caption[64] = {};
+  LVCOLUMNW column = {};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = caption;
+  column.cchTextMax = 64;
+  SendMessageW(list, LVM_GETCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
+  Report("list_columns",
+         SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) == 3 && std::wstring(caption) == L"아이디" &&
+             column.cx == MulDiv(70, dpi, 96),
+         "columns " + Str(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) + " width " + Str(column.cx));
+
+  // Check box: the program's change shows; the user's click goes through UserClick.
+  int clicks = 0, downs = 0;
+  form->check.OnClick = [&] { ++clicks; };
+  form->check.OnMouseDown = [&] { ++downs; };
+  form->check.SetChecked(true);
+  Report("checkbox_program_change_mirrored", SendMessageW(check, BM_GETCHECK, 0, 0) == BST_CHECKED && clicks == 1,
+         "native " + Str(SendMessageW(check, BM_GETCHECK, 0, 0)) + " clicks " + Str(clicks));
+  SendMessageW(check, BM_CLICK, 0, 0);
+  Report("checkbox_user_click",
+         !form->check.Checked() && clicks == 2 && downs == 1 && SendMessageW(check, BM_GETCHECK, 0, 0) == BST_UNCHECKED,
+         "checked " + Str(form->check.Checked()) + " clicks " + Str(clicks) + " downs " + Str(downs));
+
+  // Combo box.
+  int picks = 0, changes = 0;
+  form->keys.OnClick = [&] { ++picks; };
+  form->keys.OnChange = [&] { ++changes; };
+  const char* names[] = {"없음", "F1", "가나다"};
+  for (const char* n : names) form->keys.AddItem(n);
+  wchar_t entry[64] = {};
+  SendMessageW(combo, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(entry));
+  Report("combo_items_mirrored", SendMessageW(combo, CB_GETCOUNT, 0, 0) == 3 && std::wstring(entry) == L"가나다",
+         "count " + Str(SendMessageW(combo, CB_GETCOUNT, 0, 0)));
+  form->keys.SetItemIndex(2);
+  Report("combo_program_selection", SendMessageW(combo, CB_GETCURSEL, 0, 0) == 2 && picks == 0 && changes == 0,
+         "native " + Str(SendMessageW(combo, CB_GETCURSEL, 0, 0)) + " events " + Str(picks + changes));
+  SendMessageW(combo, CB_SETCURSEL, 1, 0);
+  SendMessageW(h, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  Report("combo_user_pick", form->keys.ItemIndex() == 1 && picks == 1 && changes == 1,
+         "index " + Str(form->keys.ItemIndex()) + " OnClick " + Str(picks) + " OnChange " + Str(changes));
+  const int rowHeight = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
+  RECT dropped;
+  SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+  Report("combo_drop_down_rows", dropped.bottom - dropped.top >= 15 * rowHeight,
+         "drop-down " + Str(dropped.bottom - dropped.top) + " px for rows of " + Str(rowHeight));
+  form->keys.ClearItems();
+  form->keys.AddItem("하나");
+  Report("combo_refill", SendMessageW(combo, CB_GETCOUNT, 0, 0) == 1 && SendMessageW(combo, CB_GETCURSEL, 0, 0) == -1,
+         "count " + Str(SendMessageW(combo, CB_GETCOUNT, 0, 0)));
+
+  // List view.
+  std::vector<std::pair<int, bool>> events;
+  form->list.OnSelectItem = [&](int row, bool selected) { events.push_back({row, selected}); };
+  form->list.AddRow({"첫째", "P0", "Ctrl+Win+F3"});
+  form->list.AddRow({"둘째", "P1", "Ctrl+Win+F4"});
+  form->list.AddRow({"셋째", "P2"});
+  form->list.SetCell(1, 2, "Alt+F9");
+  Report("list_rows_mirrored",
+         ListCount(list) == 3 && ListText(list, 0, 0) == L"첫째" && ListText(list, 1, 2) == L"Alt+F9" &&
+             ListText(list, 2, 1) == L"P2" && ListText(list, 2, 2).empty(),
+         "count " + Str(ListCount(list)));
+  form->list.Select(2);
+  Report("list_program_selection", ListSelected(list) == 2 && Events(events) == "(2,+)",
+         "native " + Str(ListSelected(list)) + " events " + Events(events));
+  events.clear();
+  UserSetListState(list, 0, true);
+  PumpFor(50);
+  Report("list_user_selection", form->list.Selected() == 0 && ListSelected(list) == 0 && Events(events) == "(2,-)(0,+)",
+         "selected " + Str(form->list.Selected()) + " events " + Events(events));
+  events.clear();
+  UserSetListState(list, 0, false);
+  PumpFor(50);
+  Report("list_user_deselection", form->list.Selected() == -1 && Events(events) == "(0,-)",
+         "selected " + Str(form->list.Selected()) + " events " + Events(events));
+  form->list.Select(1);
+  events.clear();
+  form->list.DeleteRow(0);
+  Report(
+      "list_delete_row",
+      ListCount(list) == 2 && ListText(list, 0, 0) == L"둘째" && ListText(list, 1, 0) == L"셋째" &&
+          ListSelected(list) == 0 && form->list.Selected() == 0 && events.empty(),
+      "count " + Str(ListCount(list)) + " native selection " + Str(ListSelected(list)) + " events " + Events(events));
+  form->list.DeleteRow(0);
+  Report(
+      "list_delete_selected_row", ListCount(list) == 1 && ListSelected(list) == -1 && Events(events) == "(0,-)",
+      "count " + Str(ListCount(list)) + " native selection " + Str(ListSelected(list)) + " events " + Events(events));
+
+  const double t0 = NowMs();
+  form->list.BeginUpdate();
+  for (int i = 0; i < 3000; ++i) form->list.AddRow({"항목 " + Str(i), "P" + Str(i), "Ctrl+F" + Str(i % 12 + 1)});
+  form->list.EndUpdate();
+  const double fill = NowMs() - t0;
+  Report("list_bulk_refill", ListCount(list) == 3001 && ListText(list, 3000, 1) == L"P2999",
+         "count " + Str(ListCount(list)) + " in " + Str(static_cast<long long>(fill)) + " ms");
+  form->list.Clear();
+  Report("list_clear", ListCount(list) == 0 && form->list.Selected() == -1, "count " + Str(ListCount(list)));
+
+  // Showing, refusing to close, closing.
+  form->Show();
+  PumpFor(100);
+  Report("show_brings_to_front", IsWindowVisible(h) && GetForegroundWindow() == h,
+         "visible " + Str(IsWindowVisible(h)) + " foreground " + Str(GetForegroundWindow() == h));
+  form->refuseCloses = 1;
+  log.clear();
+  SendMessageW(h, WM_CLOSE, 0, 0);
+  Report("close_refused_keeps_window",
+         IsWindow(h) && IsWindowVisible(h) && form->Visible() && CountOf(log, "form", WM_CLOSE) == 1,
+         "window " + Str(IsWindow(h)) + " visible " + Str(IsWindowVisible(h)));
+  SendMessageW(h, WM_CLOSE, 0, 0);
+  Report("close_allowed_hides_window", IsWindow(h) && !IsWindowVisible(h) && !form->Visible(),
+         "window " + Str(IsWindow(h)) + " visible " + Str(IsWindowVisible(h)));
+  form.reset();
+  Report("form_destroys_window", !IsWindow(h), "window still exists");
+}
+
+// ---------------------------------------------------------------- modes
+
+int WaitHotkey(int seconds) {
+  std::vector<Seen> log;
+  LoggingForm host(log, plat::FormStyle::HiddenHost);
+  // Wine checks hotkeys only for keys that reach one of its windows, so this one takes the focus.
+  DialogForm shown(log);
+  shown.SetCaption("플랫폼 단축키 대기");
+  shown.Show();
+  int fired = -1;
+  plat::HookWindow(host.Handle(), [&](unsigned msg, std::uintptr_t wParam, std::intptr_t) {
+    if (msg == WM_HOTKEY) fired = static_cast<int>(wParam);
+  });
+  if (!plat::RegisterHotKey(host.Handle(), 7, kCtrlWin, VK_F5)) {
+    std::printf("REGISTER FAILED error=%lu\n", GetLastError());
+    return 2;
+  }
+  std::printf("READY\n");
+  std::fflush(stdout);
+  const double cpu0 = CpuMs(), t0 = NowMs();
+  const bool got = PumpUntil(static_cast<std::uint32_t>(seconds) * 1000, [&] { return fired >= 0; });
+  const double wall = NowMs() - t0, cpu = CpuMs() - cpu0;
+  if (got)
+    std::printf("HOTKEY id=%d wall_ms=%d cpu_ms=%d\n", fired, static_cast<int>(wall), static_cast<int>(cpu));
+  else
+    std::printf("TIMEOUT wall_ms=%d cpu_ms=%d\n", static_cast<int>(wall), static_cast<int>(cpu));
+  std::fflush(stdout);
+  plat::UnregisterHotKey(host.Handle(), 7);
+  return got ? 0 : 1;
+}
+
+void Say(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+// Screen coordinates of a point in a window's client area, as "POINT name x y".
+void SayPoint(const char* name, HWND window, int x, int y) {
+  POINT p = {x, y};
+  ClientToScreen(window, &p);
+  Say(std::string("POINT ") + name + " " + Str(p.x) + " " + Str(p.y));
+}
+
+// The dialog for real mouse and keyboard input: prints every event of its controls, and
+// where to click, then runs the message loop until the window is closed.
+int ControlsByHand() {
+  std::vector<Seen> log;
+  DialogForm form(log);
+  form.SetCaption("플랫폼 컨트롤");
+  form.check.OnClick = [&] { Say("CHECK checked=" + Str(form.check.Checked())); };
+  form.keys.OnChange = [&] { Say("COMBO index=" + Str(form.keys.ItemIndex())); };
+  form.list.OnSelectItem = [](int row, bool selected) { Say("SELECT row=" + Str(row) + (selected ? " on" : " off")); };
+  form.onClose = [] { plat::QuitMessageLoop(0); };
+  for (const char* key : {"없음", "F1", "F2"}) form.keys.AddItem(key);
+  form.list.AddRow({"첫째", "P0", "Ctrl+Win+F3"});
+  form.list.AddRow({"둘째", "P1", "Ctrl+Win+F4"});
+  form.list.AddRow({"셋째", "P2", "Alt+F9"});
+  form.Show();
+  const HWND h = Hwnd(form.Handle());
+  const HWND check = ChildOfClass(h, L"Button"), list = ChildOfClass(h, WC_LISTVIEWW);
+  for (int row = 0; row < 3; ++row) {
+    RECT r = {};
+    r.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+    SayPoint(("row" + Str(row)).c_str(), list, r.left + 10, (r.top + r.bottom) / 2);
+  }
+  RECT client;
+  GetClientRect(list, &client);
+  SayPoint("empty", list, client.right / 2, client.bottom - 10);
+  RECT box;
+  GetClientRect(check, &box);
+  SayPoint("check", check, 7, box.bottom / 2);
+  Say("READY");
+  const int rc = plat::RunMessageLoop();
+  Say("CLOSED");
+  return rc;
+}
+
+plat::RegRoot RootArg(const std::vector<std::string>& args, std::size_t at) {
+  return args.size() > at && args[at] == "hkcu" ? plat::RegRoot::CurrentUser : plat::RegRoot::LocalMachine;
+}
+
+// plat_echo.exe: "[<arguments as passed>]" in echo.log beside it.
+int Echo() {
+  std::wstring line = GetCommandLineW();
+  // The program's own name, quoted or not, comes first.
+  std::size_t start = 0;
+  if (!line.empty() && line[0] == L'"') {
+    start = line.find(L'"', 1);
+    start = start == std::wstring::npos ? line.size() : start + 1;
+  } else {
+    start = line.find(L' ');
+    if (start == std::wstring::npos) start = line.size();
+  }
+  while (start < line.size() && line[start] == L' ') ++start;
+  const std::string text = "[" + Narrow(line.substr(start)) + "]\n";
+  std::string error;
+  return plat::ReplaceFile(plat::ProgramFolder() + "echo.log", text, error) ? 0 : 1;
+}
+
+int RunChecks() {
+  std::printf("INFO acp=%u\n", GetACP());
+  CheckHotkeysAndHooks();
+  CheckMessageLoop();
+  CheckFiles();
+  CheckProfile();
+  CheckRegistry();
+  CheckProcesses();
+  CheckShell();
+  CheckPower();
+  CheckControls();
+  std::printf("DONE failures=%d\n", g_failures);
+  std::fflush(stdout);
+  return g_failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main() {
+  const std::vector<std::string> args = Arguments();
+  if (EndsWithNoCase(plat::ProgramPath(), "plat_echo.exe")) return Echo();
+  const std::string mode = args.size() > 1 ? args[1] : std::string();
+  if (mode.empty()) return RunChecks();
+  if (mode == "controls") return ControlsByHand();
+  if (mode == "wait-hotkey") return WaitHotkey(args.size() > 2 ? std::atoi(args[2].c_str()) : 10);
+  if (mode == "set-run" && args.size() > 3) {
+    const bool ok = plat::SetRunValue(RootArg(args, 4), args[2], args[3]);
+    std::printf("%s\n", ok ? "SET" : "REFUSED");
+    return ok ? 0 : 1;
+  }
+  if (mode == "del-run" && args.size() > 2) {
+    const bool ok = plat::DeleteRunValue(RootArg(args, 3), args[2]);
+    std::printf("%s\n", ok ? "DELETED" : "REFUSED");
+    return ok ? 0 : 1;
+  }
+  if (mode == "get-run" && args.size() > 2) {
+    const auto value = plat::GetRunValue(RootArg(args, 3), args[2]);
+    // As UTF-8, so the shell side can compare it with its own texts.
+    if (value) {
+      const std::wstring wide = Wide(*value);
+      std::string utf8(wide.size() * 4 + 1, '\0');
+      utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0],
+                                      static_cast<int>(utf8.size()), nullptr, nullptr));
+      std::printf("VALUE=%s\n", utf8.c_str());
+    } else {
+      std::printf("MISSING\n");
+    }
+    return value ? 0 : 1;
+  }
+  if (mode == "message-box") {
+    const int result = plat::MessageBox("계속할까요?", "플랫폼 알림", plat::kMbYesNoCancel | plat::kMbIconQuestion);
+    std::printf("RESULT=%d\n", result);
+    std::fflush(stdout);
+    return 0;
+  }
+  if (mode == "error-box") {
+    plat::ShowErrorBox("오류 시험");
+    std::printf("RESULT=closed\n");
+    std::fflush(stdout);
+    return 0;
+  }
+  if (mode == "sleep") {
+    PumpFor(args.size() > 2 ? static_cast<std::uint32_t>(std::atoi(args[2].c_str())) : 10000);
+    return 0;
+  }
+  std::printf("unknown mode\n");
+  return 2;
+}
