@@ -9,6 +9,9 @@
 //   platform_check.exe controls                        a dialog for real clicks; prints its events
 //   platform_check.exe message-box | error-box         shows a box, prints RESULT=<button>
 //   platform_check.exe sleep <ms>                      idles (a process to terminate)
+//   platform_check.exe pumping-wait <ms>               the program's PumpingWait, with a timer
+//                                                      ticking meanwhile; prints its figures
+//   platform_check.exe spin-wait <ms>                  the same wait done by spinning, to compare
 // A copy named plat_echo.exe appends its command line to echo.log beside it and exits.
 #include "platform/win32/text_win32.h"
 // text_win32.h first: it removes the Windows macros that collide with platform names.
@@ -24,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "core/UnitFunction.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -1092,6 +1096,29 @@ int RunChecks() {
 
 }  // namespace
 
+// Runs a wait of ms while a 100 ms timer keeps re-arming itself, and prints how long the
+// wait took, the processor time it used and how many ticks ran inside it.
+int MeasureWait(std::uint32_t ms, bool spin) {
+  int ticks = 0;
+  std::function<void()> tick = [&] {
+    ++ticks;
+    plat::StartOneShotTimer(100, tick);
+  };
+  plat::StartOneShotTimer(100, tick);
+  const double t0 = NowMs(), c0 = CpuMs();
+  if (spin) {
+    const std::uint32_t start = plat::GetTickCount();
+    do plat::ProcessPendingMessages();
+    while (plat::GetTickCount() - start < ms);
+  } else {
+    kv::PumpingWait(static_cast<std::int32_t>(ms));
+  }
+  const double wall = NowMs() - t0, cpu = CpuMs() - c0;
+  std::printf("WAIT elapsed_ms=%.0f cpu_ms=%.0f ticks=%d\n", wall, cpu, ticks);
+  std::fflush(stdout);
+  return 0;
+}
+
 int main() {
   const std::vector<std::string> args = Arguments();
   if (EndsWithNoCase(plat::ProgramPath(), "plat_echo.exe")) return Echo();
@@ -1135,6 +1162,9 @@ int main() {
     std::fflush(stdout);
     return 0;
   }
+  if (mode == "pumping-wait" || mode == "spin-wait")
+    return MeasureWait(args.size() > 2 ? static_cast<std::uint32_t>(std::atoi(args[2].c_str())) : 5000,
+                       mode == "spin-wait");
   if (mode == "sleep") {
     PumpFor(args.size() > 2 ? static_cast<std::uint32_t>(std::atoi(args[2].c_str())) : 10000);
     return 0;

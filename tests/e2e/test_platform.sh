@@ -126,6 +126,18 @@ e2e_check "del-run HKCU" e2e_run "$EXE" del-run '키베인 사용자' hkcu
 e2e_check "reg.exe no longer finds the HKCU value" test -z "$(reg_value "$USER_RUN_KEY" '키베인 사용자')"
 lap
 
+echo "== the pumping wait sleeps between messages"
+# 5 s of PumpingWait with a timer ticking every 100 ms inside it: on time, the ticks all
+# ran, and at most 2 % of one core used (a spinning wait uses all of it).
+wait_out=$(e2e_run "$EXE" pumping-wait 5000)
+echo "  $wait_out"
+read -r elapsed cpu ticks < <(sed -E 's/.*elapsed_ms=([0-9]+) cpu_ms=([0-9]+) ticks=([0-9]+).*/\1 \2 \3/' <<<"$wait_out")
+e2e_check "the wait returned between 5000 and 5030 ms (took ${elapsed:-?})" \
+    test "${elapsed:-0}" -ge 5000 -a "${elapsed:-99999}" -le 5030
+e2e_check "timers ran inside the wait (${ticks:-?} ticks)" test "${ticks:-0}" -ge 45
+e2e_check "the wait used at most 100 ms of processor time (${cpu:-?} ms)" test "${cpu:-99999}" -le 100
+lap
+
 echo "== message boxes"
 # box <mode> <caption ERE> <key> <expected RESULT line>
 box() {

@@ -1,0 +1,60 @@
+// startcheck.exe <exe> [<mods> <vk>]... - how long a program takes from its start until
+// its message loop first waits for input, and which hotkeys are registered at that moment.
+//
+// Prints (then exits 0, leaving the program running):
+//   ms=<elapsed> pid=<process id>
+//   taken|free                      one line per <mods> <vk> pair, in argument order
+// Exits 1 when the program cannot be started or does not become idle within 30 s.
+//
+// WaitForInputIdle returns once the new process waits in GetMessage/PeekMessage with an
+// empty queue.  A program that registers its hotkeys before it enters its message loop
+// therefore holds all of them when this returns, and nothing here presses or takes a
+// hotkey while it starts: each pair is checked only afterwards, by trying to register it
+// (released again at once when it was free).
+//   mods: a number (MOD_ALT=1 MOD_CONTROL=2 MOD_SHIFT=4 MOD_WIN=8);  vk: a number (0x70 = F1)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc % 2 != 0) {
+        fprintf(stderr, "usage: startcheck <exe> [<mods> <vk>]...   e.g. startcheck C:\\app\\Keyvane.exe 10 0x70\n");
+        return 2;
+    }
+    std::string cmdline = "\"" + std::string(argv[1]) + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+
+    LARGE_INTEGER freq, t0, t1;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&t0);
+    if (!CreateProcessA(nullptr, &cmdline[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        printf("error start %lu\n", GetLastError());
+        return 1;
+    }
+    const DWORD wait = WaitForInputIdle(pi.hProcess, 30000);
+    QueryPerformanceCounter(&t1);
+    if (wait != 0) {
+        printf("error idle %lu\n", wait == WAIT_TIMEOUT ? (unsigned long)WAIT_TIMEOUT : GetLastError());
+        return 1;
+    }
+    const long ms = (long)((t1.QuadPart - t0.QuadPart) * 1000 / freq.QuadPart);
+    printf("ms=%ld pid=%lu\n", ms, pi.dwProcessId);
+
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const unsigned mods = (unsigned)strtoul(argv[i], nullptr, 0);
+        const unsigned vk = (unsigned)strtoul(argv[i + 1], nullptr, 0);
+        if (RegisterHotKey(nullptr, 1, mods, vk)) {
+            UnregisterHotKey(nullptr, 1);
+            puts("free");
+        } else {
+            puts(GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? "taken" : "error");
+        }
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return 0;
+}
