@@ -207,9 +207,10 @@ TEST_F(WorkFileTest, SaveAsMenu) {
   EXPECT_TRUE(sim::FileDialogs().empty());
   AddEntry({"a", "P0", "A", kKindWebSite, "", "True"}, editor.WorkList);
   editor.S1Click();  // cancelled
-  ASSERT_EQ(sim::FileDialogs().size(), 1u);
-  const auto& o = sim::FileDialogs()[0].options;
-  EXPECT_TRUE(sim::FileDialogs()[0].save);
+  const auto dialogs = sim::FileDialogs();
+  ASSERT_EQ(dialogs.size(), 1u);
+  const auto& o = dialogs[0].options;
+  EXPECT_TRUE(dialogs[0].save);
   EXPECT_EQ(o.fileName, "MyJop.ini");
   EXPECT_TRUE(o.overwritePrompt && o.hideReadOnly && o.resizable);
   EXPECT_EQ(editor.WorkFilePath, "");
