@@ -1,7 +1,5 @@
 #include "core/frmMain.h"
 
-#include <exception>
-
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
 #include "platform/dialogs.h"
@@ -91,7 +89,7 @@ bool Tfrm_main::SwitchHotKeys(bool registerAll) {
     else
       UnregisterAllHotKeys();
     return true;
-  } catch (const std::exception&) {
+  } catch (...) {
     return false;
   }
 }
