@@ -39,18 +39,31 @@ const std::string kEu = "ㅡ";  // CP949 A4 D1
 const char* const kTitlePrefix = " 키베인 v1.5 - ";
 const char* const kNull = "null";
 
+// The bytes of one CP949 character starting at i: two for a lead byte followed by a trail
+// byte, else one (a broken pair leaves its second byte to stand alone, as the reader sees it).
+std::size_t CharLength(const std::string& text, std::size_t i) {
+  const unsigned char lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x81 || lead > 0xFE || i + 1 >= text.size()) return 1;
+  const unsigned char t = static_cast<unsigned char>(text[i + 1]);
+  const bool trail = (t >= 0x41 && t <= 0x5A) || (t >= 0x61 && t <= 0x7A) || (t >= 0x81 && t <= 0xFE);
+  return trail ? 2 : 1;
+}
+
+// Replaces whole characters only: the bytes of "ㅡ" may also stand across the boundary of
+// two other characters (the trail byte of one and the lead byte of the next).
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
   std::string out;
   out.reserve(text.size());
-  std::size_t pos = 0;
-  for (;;) {
-    const std::size_t hit = text.find(from, pos);
-    if (hit == std::string::npos) break;
-    out.append(text, pos, hit - pos);
-    out += to;
-    pos = hit + from.size();
+  for (std::size_t i = 0; i < text.size();) {
+    if (text.compare(i, from.size(), from) == 0) {
+      out += to;
+      i += from.size();
+    } else {
+      const std::size_t n = CharLength(text, i);
+      out.append(text, i, n);
+      i += n;
+    }
   }
-  out.append(text, pos, std::string::npos);
   return out;
 }
 
@@ -120,17 +133,20 @@ HotkeyEntry NewEntry(const plat::ListView& list) { return {"", NewEntryId(list),
 
 // ---------------------------------------------------------------- texts
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+namespace {
+// Changes the letters from..from+25 by delta, skipping the trail bytes of CP949 pairs.
+std::string ShiftLetters(std::string text, char from, int delta) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = CharLength(text, i);
+    if (n == 1 && text[i] >= from && text[i] <= from + 25) text[i] = static_cast<char>(text[i] + delta);
+    i += n;
+  }
   return text;
 }
+}  // namespace
 
-std::string UpperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
+std::string LowerAscii(std::string text) { return ShiftLetters(std::move(text), 'A', 'a' - 'A'); }
+std::string UpperAscii(std::string text) { return ShiftLetters(std::move(text), 'a', 'A' - 'a'); }
 
 // ---------------------------------------------------------------- splitting
 

@@ -55,7 +55,8 @@ HotkeyEntry NewEntry(const plat::ListView& list);
 
 // ---------------------------------------------------------------- texts
 
-// Only the letters A to Z (a to z) change; every other byte, CP949 pairs included, stays.
+// Only the letters A to Z (a to z) change; every other byte stays, and so does every
+// CP949 character, also one whose second byte looks like a letter.
 std::string LowerAscii(std::string text);
 std::string UpperAscii(std::string text);
 

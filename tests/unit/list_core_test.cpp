@@ -74,8 +74,18 @@ TEST(InfoText, DashesBecomeEuAndBack) {
   EXPECT_EQ(EncodeInfoText("a-b-c"), "a\xA4\xD1" "b\xA4\xD1" "c");
   EXPECT_EQ(DecodeInfoText(EncodeInfoText("--x--")), "--x--");
   EXPECT_EQ(EncodeInfoText("한글 no dash"), "한글 no dash");
-  // A trail byte never passes for a dash: 0xA4 0xD1 pairs stay whole next to other Hangul.
   EXPECT_EQ(DecodeInfoText("가ㅡ나"), "가-나");
+  // Two characters, the first ending in 0xA4 and the second starting with 0xD1: their
+  // boundary is not a "ㅡ".
+  const std::string across = "\xB0\xA4\xD1\xA1";
+  EXPECT_EQ(DecodeInfoText(across), across);
+  EXPECT_EQ(DecodeInfoText(across + "ㅡ"), across + "-");
+}
+
+TEST(InfoText, LetterCaseChangesOnlyAsciiLetters) {
+  // 0x81 0x41 is one character whose second byte is the code of "A".
+  EXPECT_EQ(LowerAscii("AbC\x81\x41.EXE"), "abc\x81\x41.exe");
+  EXPECT_EQ(UpperAscii("notepad\x81\x61.exe"), "NOTEPAD\x81\x61.EXE");
 }
 
 TEST(SplitItemsRule, Table) {

@@ -24,19 +24,28 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string cmdline = "\"" + std::string(argv[1]) + "\"";
+    // The program's standard handles go to NUL: under Wine a child inherits the unix
+    // descriptors behind ours, and a resident program holding the pipe this tool answers
+    // through would keep whoever reads it waiting for the end of the output.
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
     PROCESS_INFORMATION pi = {};
 
     LARGE_INTEGER freq, t0, t1;
     QueryPerformanceFrequency(&freq);
     QueryPerformanceCounter(&t0);
-    if (!CreateProcessA(nullptr, &cmdline[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (!CreateProcessA(nullptr, &cmdline[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         printf("error start %lu\n", GetLastError());
         return 1;
     }
     const DWORD wait = WaitForInputIdle(pi.hProcess, 30000);
     QueryPerformanceCounter(&t1);
+    CloseHandle(nul);
     if (wait != 0) {
         printf("error idle %lu\n", wait == WAIT_TIMEOUT ? (unsigned long)WAIT_TIMEOUT : GetLastError());
         return 1;
