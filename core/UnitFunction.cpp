@@ -425,8 +425,8 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
   const std::string_view all(text);
   std::size_t pos = 0;
   while (pos < all.size()) {
-    std::size_t end = all.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = all.size();
+    std::size_t end = pos;
+    while (end < all.size() && all[end] != '\r' && all[end] != '\n') ++end;
     fields.clear();
     SplitItems(all.substr(pos, end - pos), '-', fields);
     if (fields.size() != kEntryColumns) {

@@ -12,6 +12,9 @@
 //   PASTE text="<clipboard>"        Ctrl+V, Shift+Insert or WM_PASTE (\r \n \t \\ \" escaped)
 //   ACTIVE 1|0                      WM_ACTIVATE
 //   HOTKEY id=1                     the hotkey of --hotkey fired
+//   ENDSESSION query lparam=0x..    WM_QUERYENDSESSION (answered TRUE: the session may end)
+//   ENDSESSION end=1 lparam=0x..    WM_ENDSESSION with its wParam (1: the session ends now);
+//                                   lparam 0x80000000 is ENDSESSION_LOGOFF
 //   CLOSE                           WM_CLOSE; the probe then exits
 // N is the --name argument, or the exe's own name without ".exe" (a copy named memo.exe
 // is "probe memo").  With --exit, or when running as iexplore.exe, it only logs the
@@ -71,6 +74,12 @@ void logEvent(const std::string& line) { appendLine(L"probe_" + g_name + L".log"
 std::string hex(unsigned v, int width) {
     char buf[16];
     wsprintfA(buf, width == 4 ? "0x%04X" : "0x%02X", v);
+    return buf;
+}
+
+std::string hex8(unsigned v) {
+    char buf[16];
+    wsprintfA(buf, "0x%08X", v);
     return buf;
 }
 
@@ -137,6 +146,12 @@ LRESULT CALLBACK probeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_HOTKEY:
         logEvent("HOTKEY id=" + std::to_string((int)wp) + tick());
+        return 0;
+    case WM_QUERYENDSESSION:
+        logEvent("ENDSESSION query lparam=" + hex8((unsigned)lp));
+        return TRUE;
+    case WM_ENDSESSION:
+        logEvent("ENDSESSION end=" + std::to_string((int)wp) + " lparam=" + hex8((unsigned)lp));
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;

@@ -4,7 +4,7 @@
 // Prints (then exits 0, leaving the program running):
 //   ms=<elapsed> pid=<process id>
 //   taken|free                      one line per <mods> <vk> pair, in argument order
-// Exits 1 when the program cannot be started or does not become idle within 30 s.
+// Exits 1 when the program cannot be started, ends, or does not become idle within 30 s.
 //
 // WaitForInputIdle returns once the new process waits in GetMessage/PeekMessage with an
 // empty queue.  A program that registers its hotkeys before it enters its message loop
@@ -18,15 +18,35 @@
 #include <cstdlib>
 #include <string>
 
+namespace {
+
+BOOL CALLBACK findWindowOf(HWND hwnd, LPARAM lp) {
+    auto* wanted = reinterpret_cast<DWORD*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != *wanted) return TRUE;
+    *wanted = 0;
+    return FALSE;
+}
+
+bool hasWindow(DWORD pid) {
+    EnumWindows(findWindowOf, reinterpret_cast<LPARAM>(&pid));
+    return pid == 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc < 2 || argc % 2 != 0) {
         fprintf(stderr, "usage: startcheck <exe> [<mods> <vk>]...   e.g. startcheck C:\\app\\Keyvane.exe 10 0x70\n");
         return 2;
     }
     std::string cmdline = "\"" + std::string(argv[1]) + "\"";
-    // The program's standard handles go to NUL: under Wine a child inherits the unix
-    // descriptors behind ours, and a resident program holding the pipe this tool answers
-    // through would keep whoever reads it waiting for the end of the output.
+    // The program gets NUL as its standard handles and none of ours: a resident program
+    // holding the pipe this tool answers through would keep whoever reads it waiting for
+    // the end of the output (Wine hands a child the parent's standard handles otherwise).
+    for (DWORD std : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+        SetHandleInformation(GetStdHandle(std), HANDLE_FLAG_INHERIT, 0);
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                              OPEN_EXISTING, 0, nullptr);
@@ -43,11 +63,25 @@ int main(int argc, char** argv) {
         printf("error start %lu\n", GetLastError());
         return 1;
     }
-    const DWORD wait = WaitForInputIdle(pi.hProcess, 30000);
+    // Wine gives a process its idle event only once the process has finished starting up;
+    // asked earlier, WaitForInputIdle returns at once.  A window (hidden ones count) is
+    // made by the program's own code, so that point has passed when one exists.  Polling
+    // for windows leaves the program's hotkeys alone.
+    DWORD wait = WAIT_TIMEOUT;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000;) {
+        if (hasWindow(pi.dwProcessId)) {
+            wait = WaitForInputIdle(pi.hProcess, 30000);
+            break;
+        }
+        if (WaitForSingleObject(pi.hProcess, 2) != WAIT_TIMEOUT) {
+            wait = WAIT_FAILED;
+            break;
+        }
+    }
     QueryPerformanceCounter(&t1);
     CloseHandle(nul);
     if (wait != 0) {
-        printf("error idle %lu\n", wait == WAIT_TIMEOUT ? (unsigned long)WAIT_TIMEOUT : GetLastError());
+        puts(wait == WAIT_TIMEOUT ? "error: no idle message loop within 30 s" : "error: the program ended");
         return 1;
     }
     const long ms = (long)((t1.QuadPart - t0.QuadPart) * 1000 / freq.QuadPart);
