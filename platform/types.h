@@ -10,7 +10,6 @@ using WindowHandle = std::uintptr_t;
 // Message numbers the program looks at (the Windows values, so a hook sees them as they are).
 constexpr unsigned kWmDestroy = 0x0002;
 constexpr unsigned kWmClose = 0x0010;
-constexpr unsigned kWmTimer = 0x0113;
 constexpr unsigned kWmHotKey = 0x0312;
 
 }  // namespace plat

@@ -49,7 +49,7 @@ struct State {
 
   std::vector<sim::Registration> registrations;
   std::set<std::pair<unsigned, unsigned>> taken;
-  int registerCalls = 0, unregisterCalls = 0;
+  int registerCalls = 0;
 
   std::vector<plat::ProcessEntry> processes;
   std::uint32_t currentPid = 1000;
@@ -161,7 +161,6 @@ bool QuitRequested() { return S().quit; }
 
 std::vector<Registration> Registrations() { return S().registrations; }
 int RegisterCalls() { return S().registerCalls; }
-int UnregisterCalls() { return S().unregisterCalls; }
 void TakeCombination(unsigned modifiers, unsigned vk) { S().taken.insert({modifiers, vk}); }
 bool PressHotKey(unsigned modifiers, unsigned vk) {
   for (const Registration& r : S().registrations) {
@@ -203,7 +202,6 @@ void SetProgramFolder(const std::string& folder) { S().folder = folder; }
 void LockFile(const std::string& path) { S().locked.insert(path); }
 void UnlockFile(const std::string& path) { S().locked.erase(path); }
 
-bool WindowExists(plat::WindowHandle window) { return S().windows.count(window) != 0; }
 std::vector<plat::WindowHandle> Windows() {
   std::vector<plat::WindowHandle> all;
   for (const auto& w : S().windows) all.push_back(w.first);
@@ -233,7 +231,6 @@ bool RegisterHotKey(WindowHandle window, int id, unsigned modifiers, unsigned vk
 
 bool UnregisterHotKey(WindowHandle window, int id) {
   State& s = S();
-  ++s.unregisterCalls;
   auto it = std::find_if(s.registrations.begin(), s.registrations.end(),
                          [&](const sim::Registration& r) { return r.window == window && r.id == id; });
   if (it == s.registrations.end()) return false;

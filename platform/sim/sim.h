@@ -24,7 +24,7 @@ void SetNow(std::uint32_t tick);
 void At(std::uint32_t tick, std::function<void()> fn);
 // Delivers a message to a window now: its hook first, then the form's own handling.
 void SendMessage(plat::WindowHandle window, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
-// How many times ProcessPendingMessages ran, and the total of the waits asked for.
+// How many times ProcessPendingMessages ran.
 int PumpCount();
 bool QuitRequested();
 
@@ -37,7 +37,6 @@ struct Registration {
 };
 std::vector<Registration> Registrations();  // in the order they were made
 int RegisterCalls();
-int UnregisterCalls();
 // Another program holds this combination: registering it is refused.
 void TakeCombination(unsigned modifiers, unsigned vk);
 // Presses a combination: the registration that holds it gets WM_HOTKEY. False when none does.
@@ -111,7 +110,6 @@ void LockFile(const std::string& path);
 void UnlockFile(const std::string& path);
 
 // ---- forms
-bool WindowExists(plat::WindowHandle window);
 // Every window alive, oldest first.
 std::vector<plat::WindowHandle> Windows();
 int ForegroundRaises(plat::WindowHandle window);  // how often the window was brought to the front
