@@ -15,14 +15,15 @@ struct KeyInfo {
 
 const std::vector<KeyInfo>& KeyTable() {
   static const std::vector<KeyInfo> table = [] {
-    std::vector<KeyInfo> t = {{"None", 0},      {"Cancel", 0x03}, {"Back", 0x08},    {"Tab", 0x09},
-                              {"Clear", 0x0C},  {"Return", 0x0D}, {"Pause", 0x13},   {"Capital", 0x14},
-                              {"Escape", 0x1B}, {"Space", 0x20},  {"Prior", 0x21},   {"Next", 0x22},
-                              {"End", 0x23},    {"Home", 0x24},   {"Left", 0x25},    {"Up", 0x26},
-                              {"Right", 0x27},  {"Down", 0x28},   {"Select", 0x29},  {"Execute", 0x2B},
-                              {"Snapshot", 0x2C}, {"Insert", 0x2D}, {"Delete", 0x2E}, {"Help", 0x2F}};
-    for (int i = 0; i <= 9; ++i) t.push_back({std::string(1, static_cast<char>('0' + i)), static_cast<std::uint8_t>(0x30 + i)});
-    for (int i = 0; i < 26; ++i) t.push_back({std::string(1, static_cast<char>('A' + i)), static_cast<std::uint8_t>(0x41 + i)});
+    std::vector<KeyInfo> t = {
+        {"None", 0},      {"Cancel", 0x03},  {"Back", 0x08},     {"Tab", 0x09},    {"Clear", 0x0C},  {"Return", 0x0D},
+        {"Pause", 0x13},  {"Capital", 0x14}, {"Escape", 0x1B},   {"Space", 0x20},  {"Prior", 0x21},  {"Next", 0x22},
+        {"End", 0x23},    {"Home", 0x24},    {"Left", 0x25},     {"Up", 0x26},     {"Right", 0x27},  {"Down", 0x28},
+        {"Select", 0x29}, {"Execute", 0x2B}, {"Snapshot", 0x2C}, {"Insert", 0x2D}, {"Delete", 0x2E}, {"Help", 0x2F}};
+    for (int i = 0; i <= 9; ++i)
+      t.push_back({std::string(1, static_cast<char>('0' + i)), static_cast<std::uint8_t>(0x30 + i)});
+    for (int i = 0; i < 26; ++i)
+      t.push_back({std::string(1, static_cast<char>('A' + i)), static_cast<std::uint8_t>(0x41 + i)});
     for (int i = 0; i <= 9; ++i) t.push_back({"Numpad" + std::to_string(i), static_cast<std::uint8_t>(0x60 + i)});
     const char* ops[] = {"Multiply", "Add", "Separator", "Subtract", "Decimal", "Divide"};
     for (int i = 0; i < 6; ++i) t.push_back({ops[i], static_cast<std::uint8_t>(0x6A + i)});
@@ -97,8 +98,8 @@ std::string THotKeyItem::DisplayName() const {
 void THotKeyItem::Register() {
   registered_ = false;
   if (virtKey_ == vkNone || !InTable(virtKey_)) return;
-  registered_ = plat::RegisterHotKey(owner_.Owner().Owner().Handle(), id_, ModifierFlags(modifiers_),
-                                     VirtKeyCode(virtKey_));
+  registered_ =
+      plat::RegisterHotKey(owner_.Owner().Owner().Handle(), id_, ModifierFlags(modifiers_), VirtKeyCode(virtKey_));
 }
 
 void THotKeyItem::Unregister() {

@@ -9,8 +9,8 @@
 namespace plat {
 
 // The value of key in section, or def when the file, section or key is missing.
-std::string ReadProfileString(const std::string& file, const std::string& section,
-                              const std::string& key, const std::string& def);
+std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key,
+                              const std::string& def);
 
 // Sets one value, creating the section (at the end) or key (at the end of its section)
 // when missing. False when the file cannot be written.

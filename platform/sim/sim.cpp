@@ -107,8 +107,9 @@ class SimFormPeer : public plat::FormPeer {
     S().windows.erase(handle_);
     // As on Windows, a destroyed window's hotkeys are gone with it.
     auto& regs = S().registrations;
-    regs.erase(std::remove_if(regs.begin(), regs.end(), [this](const sim::Registration& r) { return r.window == handle_; }),
-               regs.end());
+    regs.erase(
+        std::remove_if(regs.begin(), regs.end(), [this](const sim::Registration& r) { return r.window == handle_; }),
+        regs.end());
   }
   plat::WindowHandle Handle() const override { return handle_; }
   void SetVisible(bool visible) override {
@@ -376,8 +377,7 @@ bool TerminateProcessById(std::uint32_t pid, std::uint32_t waitMs) {
   State& s = S();
   s.terminations.push_back({pid, waitMs});
   if (s.denied.count(pid)) return false;
-  auto it = std::find_if(s.processes.begin(), s.processes.end(),
-                         [pid](const ProcessEntry& p) { return p.pid == pid; });
+  auto it = std::find_if(s.processes.begin(), s.processes.end(), [pid](const ProcessEntry& p) { return p.pid == pid; });
   if (it == s.processes.end()) return false;
   s.processes.erase(it);
   return true;
@@ -409,9 +409,7 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
   return (flags & 0x0F) == kMbYesNoCancel ? kIdCancel : kIdOk;
 }
 
-void ShowErrorBox(const std::string& text) {
-  S().boxes.push_back({text, "Keyvane", kMbOk | kMbIconError});
-}
+void ShowErrorBox(const std::string& text) { S().boxes.push_back({text, "Keyvane", kMbOk | kMbIconError}); }
 
 namespace {
 bool FileDialog(bool save, const FileDialogOptions& options, std::string& chosen) {
@@ -424,7 +422,9 @@ bool FileDialog(bool save, const FileDialogOptions& options, std::string& chosen
 }
 }  // namespace
 
-bool OpenFileDialog(const FileDialogOptions& options, std::string& chosen) { return FileDialog(false, options, chosen); }
+bool OpenFileDialog(const FileDialogOptions& options, std::string& chosen) {
+  return FileDialog(false, options, chosen);
+}
 bool SaveFileDialog(const FileDialogOptions& options, std::string& chosen) { return FileDialog(true, options, chosen); }
 
 std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<SimFormPeer>(form); }

@@ -19,8 +19,8 @@ std::string BigWorkFile() {
   for (int i = 0; i < kEntries; ++i) {
     const int key = 24 + i % 79;  // keys 0..F24, with modifier mixes below
     const char* mods[] = {"Ctrl+", "Alt+", "Shift+", "Win+", "Ctrl+Alt+", "Ctrl+Win+", "Shift+Alt+", "Ctrl+Shift+Win+"};
-    text += "항목 " + std::to_string(i) + "-P" + std::to_string(i) + "-" + mods[(i / 79) % 8] +
-            kv::VirtKeyName(key) + "-웹사이트 이동-http://example.kr/" + std::to_string(i) + "-True-\r\n";
+    text += "항목 " + std::to_string(i) + "-P" + std::to_string(i) + "-" + mods[(i / 79) % 8] + kv::VirtKeyName(key) +
+            "-웹사이트 이동-http://example.kr/" + std::to_string(i) + "-True-\r\n";
   }
   return text;
 }

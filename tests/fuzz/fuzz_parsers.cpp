@@ -22,8 +22,9 @@ std::mt19937 rng(20261208);
 // Bytes that matter to the parsers, CP949 pairs, broken lead bytes and plain noise.
 std::string RandomText(std::size_t maxLen) {
   static const std::vector<std::string> pieces = {
-      "-", "+", ",", ";", "=", "'", "\"", " ", "\r", "\n", "\r\n", std::string(1, '\0'), "[", "]", "null", "True",
-      "Ctrl", "Win", "Shift", "Alt", "F1", "가", "ㅡ", "\xA4", "\xD1", "\x81", "\xFE\xFE", "P0", "Config", "StartUp"};
+      "-",    "+",    ",",        ";",    "=",      "'",      "\"",    " ",   "\r", "\n", "\r\n", std::string(1, '\0'),
+      "[",    "]",    "null",     "True", "Ctrl",   "Win",    "Shift", "Alt", "F1", "가", "ㅡ",   "\xA4",
+      "\xD1", "\x81", "\xFE\xFE", "P0",   "Config", "StartUp"};
   std::string s;
   const std::size_t len = rng() % (maxLen + 1);
   while (s.size() < len) {

@@ -1,8 +1,8 @@
 // The action executor, the system actions, synthetic keys and the pumping wait.
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
-#include "platform/msgloop.h"
 #include "platform/input.h"
+#include "platform/msgloop.h"
 #include "platform/power.h"
 #include "tests/unit/test_support.h"
 
@@ -80,10 +80,10 @@ TEST(SplitAtSemicolonsRule, Table) {
 }
 
 TEST_F(ActionTest, RunProgramParameters) {
-  RunProgram("  notepad.exe");         // no ";": passed unchanged, without parameters
-  RunProgram("  notepad.exe;");        // empty parameters, still passed
-  RunProgram("x.exe;  -a b;-c;d");     // only the second item is the parameters
-  RunProgram("C:\\a;b\\folder");       // a folder with ";" splits the same way
+  RunProgram("  notepad.exe");      // no ";": passed unchanged, without parameters
+  RunProgram("  notepad.exe;");     // empty parameters, still passed
+  RunProgram("x.exe;  -a b;-c;d");  // only the second item is the parameters
+  RunProgram("C:\\a;b\\folder");    // a folder with ";" splits the same way
   const auto calls = sim::ShellCalls();
   ASSERT_EQ(calls.size(), 4u);
   EXPECT_EQ(calls[0].file, "  notepad.exe");

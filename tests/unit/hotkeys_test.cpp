@@ -1,9 +1,10 @@
 // The hotkey component: item states, registration, ids and the event's index.
+#include "platform/hotkeys.h"
+
 #include <set>
 #include <stdexcept>
 
 #include "hotkeys/AMHotKey.h"
-#include "platform/hotkeys.h"
 #include "tests/unit/test_support.h"
 
 using namespace kv;
@@ -45,10 +46,10 @@ TEST(KeyTable, NamesOrdinalsAndCodes) {
     int ordinal;
     const char* name;
     int code;
-  } const rows[] = {{1, "Cancel", 0x03}, {8, "Escape", 0x1B},  {9, "Space", 0x20},    {17, "Down", 0x28},
-                    {18, "Select", 0x29}, {19, "Execute", 0x2B}, {23, "Help", 0x2F},   {24, "0", 0x30},
-                    {33, "9", 0x39},      {34, "A", 0x41},       {59, "Z", 0x5A},      {65, "Numpad5", 0x65},
-                    {70, "Multiply", 0x6A}, {75, "Divide", 0x6F}, {76, "F1", 0x70},    {99, "F24", 0x87},
+  } const rows[] = {{1, "Cancel", 0x03},    {8, "Escape", 0x1B},   {9, "Space", 0x20}, {17, "Down", 0x28},
+                    {18, "Select", 0x29},   {19, "Execute", 0x2B}, {23, "Help", 0x2F}, {24, "0", 0x30},
+                    {33, "9", 0x39},        {34, "A", 0x41},       {59, "Z", 0x5A},    {65, "Numpad5", 0x65},
+                    {70, "Multiply", 0x6A}, {75, "Divide", 0x6F},  {76, "F1", 0x70},   {99, "F24", 0x87},
                     {100, "Numlock", 0x90}, {101, "Scroll", 0x91}, {102, "Apps", 0x5D}};
   for (const auto& r : rows) {
     EXPECT_EQ(VirtKeyName(r.ordinal), r.name) << r.ordinal;

@@ -71,7 +71,10 @@ TEST_F(ListTest, IdExistsIsExact) {
 
 TEST(InfoText, DashesBecomeEuAndBack) {
   EXPECT_EQ(EncodeInfoText("a-b-c"), "aㅡbㅡc");
-  EXPECT_EQ(EncodeInfoText("a-b-c"), "a\xA4\xD1" "b\xA4\xD1" "c");
+  EXPECT_EQ(EncodeInfoText("a-b-c"),
+            "a\xA4\xD1"
+            "b\xA4\xD1"
+            "c");
   EXPECT_EQ(DecodeInfoText(EncodeInfoText("--x--")), "--x--");
   EXPECT_EQ(EncodeInfoText("한글 no dash"), "한글 no dash");
   EXPECT_EQ(DecodeInfoText("가ㅡ나"), "가-나");
@@ -97,12 +100,12 @@ TEST(SplitItemsRule, Table) {
       {"", '-', {}},
       {"--", '-', {}},
       {"a-b-", '-', {"a", "b"}},
-      {"  a - b", '-', {"a ", "b"}},           // blanks before go, blanks after stay
-      {"a\r\nb", '-', {"a", "b"}},             // line ends end items
+      {"  a - b", '-', {"a ", "b"}},  // blanks before go, blanks after stay
+      {"a\r\nb", '-', {"a", "b"}},    // line ends end items
       {"a-\r\n  -b", '-', {"a", "b"}},
-      {"'a-b'-c", '-', {"'a-b'", "c"}},        // quotes group and stay
+      {"'a-b'-c", '-', {"'a-b'", "c"}},  // quotes group and stay
       {"\"a-b\"c-d", '-', {"\"a-b\"c", "d"}},
-      {"'a\"-b'-c", '-', {"'a\"-b'-c"}},       // the other mark takes over closing
+      {"'a\"-b'-c", '-', {"'a\"-b'-c"}},  // the other mark takes over closing
       {"'a\"-b\"-c", '-', {"'a\"-b\"", "c"}},
       {"'open-to-end", '-', {"'open-to-end"}},
       {"Ctrl+Win+F5", '+', {"Ctrl", "Win", "F5"}},

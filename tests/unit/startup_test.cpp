@@ -91,7 +91,8 @@ TEST_F(StartTest, EmptyListRegistersOnlyTheEditorKey) {
 
 TEST_F(StartTest, EveryRowGetsItsItemAndOnlyActiveOnesRegister) {
   WriteList(Line("Ctrl+Win+F5", kKindWebSite, "a") + Line("Ctrl+Win+F6", kKindWebSite, "b", "False", "P1") +
-            Line("Ctrl+Win+F7", kKindWebSite, "c", "True", "P2") + Line("Ctrl+Win+Bogus", kKindWebSite, "d", "True", "P3") +
+            Line("Ctrl+Win+F7", kKindWebSite, "c", "True", "P2") +
+            Line("Ctrl+Win+Bogus", kKindWebSite, "d", "True", "P3") +
             Line("Ctrl+Win+", kKindWebSite, "e", "True", "P4") + Line("Ctrl+Win+f5", kKindWebSite, "f", "True", "P5") +
             Line("Alt+A", kKindWebSite, "g", "true", "P6"));
   Tfrm_main editor;
@@ -103,9 +104,9 @@ TEST_F(StartTest, EveryRowGetsItsItemAndOnlyActiveOnesRegister) {
   EXPECT_EQ(keys.Item(3).VirtKey(), vkNone);
   EXPECT_FALSE(keys.Item(3).Registered());
   EXPECT_FALSE(keys.Item(4).Registered());
-  EXPECT_EQ(keys.Item(5).VirtKey(), 80);        // looked up without regard to case...
-  EXPECT_FALSE(keys.Item(5).Registered());      // ...and refused as a duplicate of row 0
-  EXPECT_FALSE(keys.Item(6).Enabled());         // only "True" is active
+  EXPECT_EQ(keys.Item(5).VirtKey(), 80);    // looked up without regard to case...
+  EXPECT_FALSE(keys.Item(5).Registered());  // ...and refused as a duplicate of row 0
+  EXPECT_FALSE(keys.Item(6).Enabled());     // only "True" is active
   EXPECT_TRUE(keys.Item(7).Registered());
   EXPECT_EQ(keys.Item(7).DisplayName(), "ControlWin_F1");
 
@@ -140,7 +141,8 @@ TEST_F(StartTest, DispatchReadsTheListAsItIsNow) {
 TEST_F(StartTest, InactiveRowActionStillRunsWhenItsIndexArrives) {
   WriteList(Line("Ctrl+Win+F5", kKindWebSite, "a", "False"));
   Tfrm_main editor;
-  sim::SendMessage(editor.Handle(), plat::kWmHotKey, static_cast<std::uintptr_t>(editor.AMHK.HotKeys().Item(0).ID()), 0);
+  sim::SendMessage(editor.Handle(), plat::kWmHotKey, static_cast<std::uintptr_t>(editor.AMHK.HotKeys().Item(0).ID()),
+                   0);
   ASSERT_EQ(sim::ShellCalls().size(), 1u);
 }
 

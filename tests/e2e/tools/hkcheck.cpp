@@ -17,64 +17,69 @@
 namespace {
 
 bool parseNumber(const char* s, unsigned& out) {
-    char* end = nullptr;
-    out = (unsigned)strtoul(s, &end, 0);
-    return *s && end && *end == '\0';
+  char* end = nullptr;
+  out = (unsigned)strtoul(s, &end, 0);
+  return *s && end && *end == '\0';
 }
 
 bool parseMods(const char* s, unsigned& mods) {
-    if (parseNumber(s, mods)) return true;
-    mods = 0;
-    std::string all = s;
-    for (size_t pos = 0; pos <= all.size();) {
-        size_t plus = all.find('+', pos);
-        if (plus == std::string::npos) plus = all.size();
-        std::string part = all.substr(pos, plus - pos);
-        for (char& c : part) c = (char)tolower((unsigned char)c);
-        if (part == "alt") mods |= MOD_ALT;
-        else if (part == "ctrl" || part == "control") mods |= MOD_CONTROL;
-        else if (part == "shift") mods |= MOD_SHIFT;
-        else if (part == "win" || part == "super") mods |= MOD_WIN;
-        else if (part != "none") return false;
-        pos = plus + 1;
-    }
-    return true;
+  if (parseNumber(s, mods)) return true;
+  mods = 0;
+  std::string all = s;
+  for (size_t pos = 0; pos <= all.size();) {
+    size_t plus = all.find('+', pos);
+    if (plus == std::string::npos) plus = all.size();
+    std::string part = all.substr(pos, plus - pos);
+    for (char& c : part) c = (char)tolower((unsigned char)c);
+    if (part == "alt")
+      mods |= MOD_ALT;
+    else if (part == "ctrl" || part == "control")
+      mods |= MOD_CONTROL;
+    else if (part == "shift")
+      mods |= MOD_SHIFT;
+    else if (part == "win" || part == "super")
+      mods |= MOD_WIN;
+    else if (part != "none")
+      return false;
+    pos = plus + 1;
+  }
+  return true;
 }
 
 bool parseVk(const char* s, unsigned& vk) {
-    if (strlen(s) == 1 && isalnum((unsigned char)*s)) {
-        vk = (unsigned)toupper((unsigned char)*s);
-        return true;
+  if (strlen(s) == 1 && isalnum((unsigned char)*s)) {
+    vk = (unsigned)toupper((unsigned char)*s);
+    return true;
+  }
+  if ((s[0] == 'F' || s[0] == 'f') && isdigit((unsigned char)s[1])) {
+    unsigned n = 0;
+    if (parseNumber(s + 1, n) && n >= 1 && n <= 24) {
+      vk = VK_F1 + n - 1;
+      return true;
     }
-    if ((s[0] == 'F' || s[0] == 'f') && isdigit((unsigned char)s[1])) {
-        unsigned n = 0;
-        if (parseNumber(s + 1, n) && n >= 1 && n <= 24) {
-            vk = VK_F1 + n - 1;
-            return true;
-        }
-        return false;
-    }
-    return parseNumber(s, vk) && vk > 0 && vk < 256;
+    return false;
+  }
+  return parseNumber(s, vk) && vk > 0 && vk < 256;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    unsigned mods = 0, vk = 0;
-    if (argc != 3 || !parseMods(argv[1], mods) || !parseVk(argv[2], vk)) {
-        fprintf(stderr, "usage: hkcheck <mods> <vk>   e.g. hkcheck ctrl+alt F1   or   hkcheck 3 0x70\n");
-        return 2;
-    }
-    if (RegisterHotKey(nullptr, 1, mods, vk)) {
-        UnregisterHotKey(nullptr, 1);
-        puts("free");
-        return 0;
-    }
-    DWORD err = GetLastError();
-    if (err == ERROR_HOTKEY_ALREADY_REGISTERED) {
-        puts("taken");
-        return 0;
-    }
-    printf("error %lu\n", err);
-    return 1;
+  unsigned mods = 0, vk = 0;
+  if (argc != 3 || !parseMods(argv[1], mods) || !parseVk(argv[2], vk)) {
+    fprintf(stderr, "usage: hkcheck <mods> <vk>   e.g. hkcheck ctrl+alt F1   or   hkcheck 3 0x70\n");
+    return 2;
+  }
+  if (RegisterHotKey(nullptr, 1, mods, vk)) {
+    UnregisterHotKey(nullptr, 1);
+    puts("free");
+    return 0;
+  }
+  DWORD err = GetLastError();
+  if (err == ERROR_HOTKEY_ALREADY_REGISTERED) {
+    puts("taken");
+    return 0;
+  }
+  printf("error %lu\n", err);
+  return 1;
 }

@@ -21,83 +21,83 @@
 namespace {
 
 BOOL CALLBACK findWindowOf(HWND hwnd, LPARAM lp) {
-    auto* wanted = reinterpret_cast<DWORD*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != *wanted) return TRUE;
-    *wanted = 0;
-    return FALSE;
+  auto* wanted = reinterpret_cast<DWORD*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != *wanted) return TRUE;
+  *wanted = 0;
+  return FALSE;
 }
 
 bool hasWindow(DWORD pid) {
-    EnumWindows(findWindowOf, reinterpret_cast<LPARAM>(&pid));
-    return pid == 0;
+  EnumWindows(findWindowOf, reinterpret_cast<LPARAM>(&pid));
+  return pid == 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc % 2 != 0) {
-        fprintf(stderr, "usage: startcheck <exe> [<mods> <vk>]...   e.g. startcheck C:\\app\\Keyvane.exe 10 0x70\n");
-        return 2;
-    }
-    std::string cmdline = "\"" + std::string(argv[1]) + "\"";
-    // The program gets NUL as its standard handles and none of ours: a resident program
-    // holding the pipe this tool answers through would keep whoever reads it waiting for
-    // the end of the output (Wine hands a child the parent's standard handles otherwise).
-    for (DWORD std : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
-        SetHandleInformation(GetStdHandle(std), HANDLE_FLAG_INHERIT, 0);
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = nul;
-    PROCESS_INFORMATION pi = {};
+  if (argc < 2 || argc % 2 != 0) {
+    fprintf(stderr, "usage: startcheck <exe> [<mods> <vk>]...   e.g. startcheck C:\\app\\Keyvane.exe 10 0x70\n");
+    return 2;
+  }
+  std::string cmdline = "\"" + std::string(argv[1]) + "\"";
+  // The program gets NUL as its standard handles and none of ours: a resident program
+  // holding the pipe this tool answers through would keep whoever reads it waiting for
+  // the end of the output (Wine hands a child the parent's standard handles otherwise).
+  for (DWORD std : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+    SetHandleInformation(GetStdHandle(std), HANDLE_FLAG_INHERIT, 0);
+  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+  HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                           OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOA si = {};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = si.hStdOutput = si.hStdError = nul;
+  PROCESS_INFORMATION pi = {};
 
-    LARGE_INTEGER freq, t0, t1;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&t0);
-    if (!CreateProcessA(nullptr, &cmdline[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        printf("error start %lu\n", GetLastError());
-        return 1;
+  LARGE_INTEGER freq, t0, t1;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&t0);
+  if (!CreateProcessA(nullptr, &cmdline[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    printf("error start %lu\n", GetLastError());
+    return 1;
+  }
+  // Wine gives a process its idle event only once the process has finished starting up;
+  // asked earlier, WaitForInputIdle returns at once.  A window (hidden ones count) is
+  // made by the program's own code, so that point has passed when one exists.  Polling
+  // for windows leaves the program's hotkeys alone.
+  DWORD wait = WAIT_TIMEOUT;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 30000;) {
+    if (hasWindow(pi.dwProcessId)) {
+      wait = WaitForInputIdle(pi.hProcess, 30000);
+      break;
     }
-    // Wine gives a process its idle event only once the process has finished starting up;
-    // asked earlier, WaitForInputIdle returns at once.  A window (hidden ones count) is
-    // made by the program's own code, so that point has passed when one exists.  Polling
-    // for windows leaves the program's hotkeys alone.
-    DWORD wait = WAIT_TIMEOUT;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000;) {
-        if (hasWindow(pi.dwProcessId)) {
-            wait = WaitForInputIdle(pi.hProcess, 30000);
-            break;
-        }
-        if (WaitForSingleObject(pi.hProcess, 2) != WAIT_TIMEOUT) {
-            wait = WAIT_FAILED;
-            break;
-        }
+    if (WaitForSingleObject(pi.hProcess, 2) != WAIT_TIMEOUT) {
+      wait = WAIT_FAILED;
+      break;
     }
-    QueryPerformanceCounter(&t1);
-    CloseHandle(nul);
-    if (wait != 0) {
-        puts(wait == WAIT_TIMEOUT ? "error: no idle message loop within 30 s" : "error: the program ended");
-        return 1;
-    }
-    const long ms = (long)((t1.QuadPart - t0.QuadPart) * 1000 / freq.QuadPart);
-    printf("ms=%ld pid=%lu\n", ms, pi.dwProcessId);
+  }
+  QueryPerformanceCounter(&t1);
+  CloseHandle(nul);
+  if (wait != 0) {
+    puts(wait == WAIT_TIMEOUT ? "error: no idle message loop within 30 s" : "error: the program ended");
+    return 1;
+  }
+  const long ms = (long)((t1.QuadPart - t0.QuadPart) * 1000 / freq.QuadPart);
+  printf("ms=%ld pid=%lu\n", ms, pi.dwProcessId);
 
-    for (int i = 2; i + 1 < argc; i += 2) {
-        const unsigned mods = (unsigned)strtoul(argv[i], nullptr, 0);
-        const unsigned vk = (unsigned)strtoul(argv[i + 1], nullptr, 0);
-        if (RegisterHotKey(nullptr, 1, mods, vk)) {
-            UnregisterHotKey(nullptr, 1);
-            puts("free");
-        } else {
-            puts(GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? "taken" : "error");
-        }
+  for (int i = 2; i + 1 < argc; i += 2) {
+    const unsigned mods = (unsigned)strtoul(argv[i], nullptr, 0);
+    const unsigned vk = (unsigned)strtoul(argv[i + 1], nullptr, 0);
+    if (RegisterHotKey(nullptr, 1, mods, vk)) {
+      UnregisterHotKey(nullptr, 1);
+      puts("free");
+    } else {
+      puts(GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? "taken" : "error");
     }
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return 0;
+  }
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return 0;
 }
