@@ -58,15 +58,17 @@ e2e_check "four probes started at once wrote four whole LAUNCH lines" \
     test "$(grep -cE '^LAUNCH exe="C:\\e2e\\probe.exe" cwd="[^"]*" cmdline=--name 동시[1-4]$' "$L/launch.log")" = 4
 e2e_probe_as 'C:\도구\메모.exe'
 e2e_wine 'C:\도구\메모.exe' '새 파일.txt'
-e2e_check "a copy of the probe is named after its file" e2e_wait_window '^probe 메모$' 10
+memo=$(e2e_wait_window '^probe 메모$' 10)
+e2e_check "a copy of the probe is named after its file" test -n "$memo"
 e2e_check "and logs where it ran from" \
     grep -qE '^LAUNCH exe="C:\\도구\\메모.exe" cwd="[^"]*" cmdline="새 파일.txt"$' "$L/launch.log"
-# A new window activates itself a moment after it appears; let that happen before focusing
-# another one, or the Alt+F4 meant for it may land on the newcomer.
+# The newest window: it activates itself a moment after it appears, and no window comes
+# after it that could take the focus between the focusing and the Alt+F4.
 e2e_wait_file "$(e2e_probe_log 메모)" '^ACTIVE 1' 5 >/dev/null
-e2e_close "$E2E_WID"
-e2e_check "Alt+F4 closes the probe (WM_CLOSE)" e2e_wait_file "$(e2e_probe_log 하나)" '^CLOSE$' 3
-e2e_check "its window is gone" e2e_wait_gone '^probe 하나$' 3
+e2e_close "$memo"
+e2e_check "Alt+F4 closes the probe (WM_CLOSE)" e2e_wait_file "$(e2e_probe_log 메모)" '^CLOSE' 3
+e2e_check "its window is gone" e2e_wait_gone '^probe 메모$' 3
+e2e_check "the other probes are still there" e2e_wait_window '^probe 하나$' 1
 
 e2e_stop
 e2e_summary
