@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -127,14 +128,21 @@ class SimFormPeer : public plat::FormPeer {
 // ---------------------------------------------------------------- test side
 namespace sim {
 
+namespace {
+void RemoveProgramFolder() {
+  if (S().folder.empty()) return;
+  std::error_code ec;
+  std::filesystem::remove_all(S().folder, ec);
+}
+}  // namespace
+
 void Reset() {
+  // The state exists before the exit handler is registered, so it outlives the handler.
+  static const bool cleanedAtExit = (S(), std::atexit(RemoveProgramFolder) == 0);
+  (void)cleanedAtExit;
+  RemoveProgramFolder();
   State& s = S();
-  const std::string oldFolder = s.folder;
   s = State();
-  if (!oldFolder.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(oldFolder, ec);
-  }
   char tmpl[] = "/tmp/keyvane-sim-XXXXXX";
   if (mkdtemp(tmpl)) s.folder = std::string(tmpl) + "/";
 }
