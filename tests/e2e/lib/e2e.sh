@@ -262,47 +262,38 @@ e2e_hkcheck() { e2e_run "$(e2e_tool hkcheck)" "$@"; }
 _e2e_ere_quote() { printf '%s' "$1" | sed 's/[][\.*^$+?(){}|/]/\\&/g'; }
 
 # ---------------------------------------------------------------- waiting
-# e2e_wait_file <file> <ERE> [timeout_s=10]
-e2e_wait_file() {
-    local f=$1 re=$2 end=$(( $(_e2e_now) + ${3:-10}*1000000000 ))
+# _e2e_until <timeout_s> <what> <cmd...>: runs cmd every 50 ms until it succeeds; after
+# timeout_s seconds logs "TIMEOUT <what>" and fails.
+_e2e_until() {
+    local end=$(( $(_e2e_now) + $1*1000000000 )) what=$2
+    shift 2
     while [ "$(_e2e_now)" -lt "$end" ]; do
-        grep -qE -- "$re" "$f" 2>/dev/null && return 0
+        "$@" && return 0
         sleep 0.05
     done
-    _e2e_log "TIMEOUT waiting for /$re/ in $f"; return 1
+    _e2e_log "TIMEOUT $what"; return 1
 }
+_e2e_file_has() { grep -qE -- "$2" "$1" 2>/dev/null; }
+_e2e_first_window() {
+    local id
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && echo "$id"
+}
+_e2e_no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+_e2e_exited() { kill -0 "$1" 2>/dev/null && return 1; wait "$1" 2>/dev/null; return 0; }
+
+# e2e_wait_file <file> <ERE> [timeout_s=10]
+e2e_wait_file() { _e2e_until "${3:-10}" "waiting for /$2/ in $1" _e2e_file_has "$1" "$2"; }
 
 # e2e_wait_window <title ERE> [timeout_s=10]: prints the X window id of the first visible
 # match (polls every 50 ms; xdotool search --sync polls only every 0.5 s)
-e2e_wait_window() {
-    local id end=$(( $(_e2e_now) + ${2:-10}*1000000000 ))
-    while [ "$(_e2e_now)" -lt "$end" ]; do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.05
-    done
-    _e2e_log "TIMEOUT waiting for window /$1/"; return 1
-}
+e2e_wait_window() { _e2e_until "${2:-10}" "waiting for window /$1/" _e2e_first_window "$1"; }
 
 # e2e_wait_gone <title ERE> [timeout_s=10]
-e2e_wait_gone() {
-    local end=$(( $(_e2e_now) + ${2:-10}*1000000000 ))
-    while [ "$(_e2e_now)" -lt "$end" ]; do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.05
-    done
-    _e2e_log "TIMEOUT: window /$1/ still visible"; return 1
-}
+e2e_wait_gone() { _e2e_until "${2:-10}" "window /$1/ still visible" _e2e_no_window "$1"; }
 
 # e2e_wait_exit <pid> [timeout_s=10]: until a process started by e2e_wine has ended
-e2e_wait_exit() {
-    local end=$(( $(_e2e_now) + ${2:-10}*1000000000 ))
-    while [ "$(_e2e_now)" -lt "$end" ]; do
-        kill -0 "$1" 2>/dev/null || { wait "$1" 2>/dev/null; return 0; }
-        sleep 0.05
-    done
-    _e2e_log "TIMEOUT: pid $1 still running"; return 1
-}
+e2e_wait_exit() { _e2e_until "${2:-10}" "pid $1 still running" _e2e_exited "$1"; }
 
 # ---------------------------------------------------------------- input
 # Hotkeys only fire while some Wine window has the X focus (Wine grabs no keys
@@ -333,15 +324,14 @@ e2e_tray_click() {
 }
 # e2e_wait_menu <exe name> [timeout_s=5]: popup menu X window (visible, WM_CLASS=<exe>, no title)
 e2e_wait_menu() {
-    local end=$(( $(_e2e_now) + ${2:-5}*1000000000 )) w re
-    re="^$(_e2e_ere_quote "$1")\$"
-    while [ "$(_e2e_now)" -lt "$end" ]; do
-        for w in $(xdotool search --onlyvisible --classname "$re" 2>/dev/null); do
-            [ -z "$(xdotool getwindowname "$w" 2>/dev/null)" ] && { echo "$w"; return 0; }
-        done
-        sleep 0.05
+    _e2e_until "${2:-5}" "waiting for popup menu of $1" _e2e_untitled_window "^$(_e2e_ere_quote "$1")\$"
+}
+_e2e_untitled_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname "$1" 2>/dev/null); do
+        [ -z "$(xdotool getwindowname "$w" 2>/dev/null)" ] && { echo "$w"; return 0; }
     done
-    _e2e_log "TIMEOUT waiting for popup menu of $1"; return 1
+    return 1
 }
 # e2e_menu_pick <menu wid> <mnemonic key>, e.g. e2e_menu_pick "$m" x  for "종료(&X)"
 e2e_menu_pick() { timeout 3 xdotool windowfocus --sync "$1"; xdotool key "$2"; }

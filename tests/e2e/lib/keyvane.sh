@@ -56,13 +56,9 @@ kv_end_process() { e2e_run taskkill /F /PID "$1" >/dev/null; }
 # kv_wait_hotkey <taken|free> <mods> <vk> [timeout_s=10]: polls hkcheck.  Only for a
 # combination no program is registering at that moment (hkcheck takes a free one briefly).
 kv_wait_hotkey() {
-    local end=$(( $(_e2e_now) + ${4:-10}*1000000000 ))
-    while [ "$(_e2e_now)" -lt "$end" ]; do
-        [ "$(e2e_hkcheck "$2" "$3")" = "$1" ] && return 0
-        sleep 0.1
-    done
-    _e2e_log "TIMEOUT waiting for hotkey $2 $3 to be $1"; return 1
+    _e2e_until "${4:-10}" "waiting for hotkey $2 $3 to be $1" _kv_hotkey_is "$1" "$2" "$3"
 }
+_kv_hotkey_is() { [ "$(e2e_hkcheck "$2" "$3")" = "$1" ]; }
 
 # kv_all_exited <host pid>...: until every one of them has ended
 kv_all_exited() {
