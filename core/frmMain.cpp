@@ -53,10 +53,12 @@ void Tfrm_main::ClearWorkList() {
 
 void Tfrm_main::RegisterAllHotKeys() {
   THotKeys& keys = AMHK.HotKeys();
+  registeredIds_.clear();
   for (int i = 0; i < WorkList.RowCount(); ++i) {
     const HotKeyParts parts = ParseHotKeyText(WorkList.Cell(i, kColHotKey));
     const bool active = WorkList.Cell(i, kColActive) == "True";
     THotKeyItem& item = keys.Add();
+    registeredIds_.push_back(WorkList.Cell(i, kColId));
     item.SetVirtKey(KeyNameIndex(parts.key));
     TModifiers mods = 0;
     const std::pair<bool, TModifier> wanted[] = {{parts.shift, TModifier::modShift},
@@ -80,6 +82,7 @@ void Tfrm_main::RegisterAllHotKeys() {
 void Tfrm_main::UnregisterAllHotKeys() {
   THotKeys& keys = AMHK.HotKeys();
   for (int i = keys.Count() - 1; i >= 0; --i) FreeHotKeyItem(keys.Item(i));
+  registeredIds_.clear();
 }
 
 bool Tfrm_main::SwitchHotKeys(bool registerAll) {
@@ -95,15 +98,29 @@ bool Tfrm_main::SwitchHotKeys(bool registerAll) {
 }
 
 void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
-  const int rows = WorkList.RowCount();
-  if (hotKeyIndex == rows) {
+  const std::size_t index = hotKeyIndex;
+  if (index == registeredIds_.size()) {
     Show();
-  } else if (hotKeyIndex < rows) {
-    // Copies: the action may pump messages, and a later event may change the list meanwhile.
-    const std::string kind = WorkList.Cell(hotKeyIndex, kColKind);
-    const std::string info = WorkList.Cell(hotKeyIndex, kColInfo);
-    ExecuteAction(kind, info);
+    return;
   }
+  if (index > registeredIds_.size()) return;
+  const int row = RowOfRegisteredEntry(index);
+  if (row < 0) return;  // deleted since it was registered
+  // Copies: the action may pump messages, and a later event may change the list meanwhile.
+  const std::string kind = WorkList.Cell(row, kColKind);
+  const std::string info = WorkList.Cell(row, kColInfo);
+  ExecuteAction(kind, info);
+}
+
+int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex) const {
+  const std::string& id = registeredIds_[itemIndex];
+  const int rows = WorkList.RowCount();
+  // The registered position first: a list with duplicate IDs then still runs each row's own.
+  const int position = static_cast<int>(itemIndex);
+  if (position < rows && WorkList.Cell(position, kColId) == id) return position;
+  for (int row = 0; row < rows; ++row)
+    if (WorkList.Cell(row, kColId) == id) return row;
+  return -1;
 }
 
 void Tfrm_main::SetModified() {
@@ -119,14 +136,22 @@ void Tfrm_main::UpdateHotKey() {
     WorkList.SetCell(row, kColHotKey, text);
   else
     plat::MessageBox("이미 등록된 단축키 입니다. 다른 단축키를 선택해 주세요", "알림말",
-                     plat::kMbOk | plat::kMbIconWarning);
+                     plat::kMbOk | plat::kMbIconWarning, this);
 }
 
 void Tfrm_main::FormCloseQuery(bool& canClose) {
   if (WorkFilePath.empty()) WorkFilePath = DefaultWorkFile();
   if (!Modified) return;
-  switch (plat::MessageBox("현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?", "알림말",
-                           plat::kMbYesNoCancel | plat::kMbIconQuestion)) {
+  // The question disables the editor, but another program can still send it WM_CLOSE.
+  if (closeQuestionOpen_) {
+    canClose = false;
+    return;
+  }
+  closeQuestionOpen_ = true;
+  const int answer = plat::MessageBox("현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?", "알림말",
+                                      plat::kMbYesNoCancel | plat::kMbIconQuestion, this);
+  closeQuestionOpen_ = false;
+  switch (answer) {
     case plat::kIdYes:
       // A save that fails keeps the window open: closing would drop the edits unseen.
       if (!SaveWorkFile(WorkFilePath, *this)) {

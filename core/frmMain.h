@@ -3,6 +3,7 @@
 // and the current work file, registers the list's hotkeys and dispatches their presses.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "hotkeys/AMHotKey.h"
 #include "platform/controls.h"
@@ -31,6 +32,9 @@ class Tfrm_main : public plat::Form {
   void UnregisterAllHotKeys();
   // Builds (true) or releases (false) every registration; false when something failed.
   bool SwitchHotKeys(bool registerAll);
+  // An item runs the entry it was registered for: the row at its position while that row
+  // still holds the entry's ID, otherwise the first row with that ID, otherwise nothing.
+  // The item after the rows' items shows the editor, whatever the list holds now.
   void HotKeyPressed(TAMHotKeys& sender, std::uint16_t hotKeyIndex);
   void SetModified();
   // Rebuilds the selected row's hotkey from the modifier boxes and the key list.
@@ -47,6 +51,12 @@ class Tfrm_main : public plat::Form {
  private:
   void FormCreate();
   void LoadLastWorkFile();
+  int RowOfRegisteredEntry(std::size_t itemIndex) const;
+
+  // The ID of the entry behind each item of AMHK, in item order; the editor's item follows.
+  std::vector<std::string> registeredIds_;
+  // Set while the closing question is up, so a second close cannot ask it again.
+  bool closeQuestionOpen_ = false;
 };
 
 }  // namespace kv

@@ -15,13 +15,14 @@ void Tfrm_main::N2Click() {
   plat::FileDialogOptions options;
   options.filter = kWorkFileFilter;
   options.initialDir = plat::ProgramFolder();
+  options.owner = this;
   std::string name;
   if (!plat::OpenFileDialog(options, name) || name.empty()) return;
   if (plat::FileExists(name)) {
     SetLastWorkFile(name);
     LoadWorkFile(name, WorkList, *this);
   } else {
-    plat::MessageBox("작업 파일이 존재 하지 않습니다. 다시한번 확인해 주십시오", "Keyvane", plat::kMbOk);
+    plat::MessageBox("작업 파일이 존재 하지 않습니다. 다시한번 확인해 주십시오", "Keyvane", plat::kMbOk, this);
   }
 }
 
@@ -34,6 +35,7 @@ void Tfrm_main::S1Click() {
   options.overwritePrompt = true;
   options.hideReadOnly = true;
   options.resizable = true;
+  options.owner = this;
   std::string name;
   if (!plat::SaveFileDialog(options, name)) return;
   if (SaveWorkFile(name, *this)) SetLastWorkFile(name);

@@ -97,7 +97,7 @@ std::string THotKeyItem::DisplayName() const {
 
 void THotKeyItem::Register() {
   registered_ = false;
-  if (virtKey_ == vkNone || !InTable(virtKey_)) return;
+  if (id_ == kNoHotKeyId || virtKey_ == vkNone || !InTable(virtKey_)) return;
   registered_ =
       plat::RegisterHotKey(owner_.Owner().Owner().Handle(), id_, ModifierFlags(modifiers_), VirtKeyCode(virtKey_));
 }
@@ -110,7 +110,8 @@ void THotKeyItem::Unregister() {
 // ---------------------------------------------------------------- collection
 
 int THotKeys::NextFreeId() {
-  // Fewer live items than ids, so a free one is always found.
+  // With every id live the search below would never end.
+  if (byId_.size() > static_cast<std::size_t>(kMaxHotKeyId)) return kNoHotKeyId;
   for (;;) {
     const int id = nextId_;
     nextId_ = nextId_ == kMaxHotKeyId ? 0 : nextId_ + 1;
@@ -121,7 +122,7 @@ int THotKeys::NextFreeId() {
 THotKeyItem& THotKeys::Add() {
   const int id = NextFreeId();
   items_.push_back(std::unique_ptr<THotKeyItem>(new THotKeyItem(*this, id, Count())));
-  byId_[id] = items_.back().get();
+  if (id != kNoHotKeyId) byId_[id] = items_.back().get();
   return *items_.back();
 }
 
@@ -132,7 +133,7 @@ THotKeyItem* THotKeys::FindById(int id) const {
 
 void THotKeys::Remove(THotKeyItem& item) {
   const int index = item.index_;
-  byId_.erase(item.id_);
+  if (item.id_ != kNoHotKeyId) byId_.erase(item.id_);
   items_.erase(items_.begin() + index);
   for (int i = index; i < Count(); ++i) items_[i]->index_ = i;
 }

@@ -32,6 +32,8 @@ unsigned ModifierFlags(TModifiers modifiers);
 
 // Hotkey ids the system accepts for an application.
 constexpr int kMaxHotKeyId = 0xBFFF;
+// The id of an item added while every id was in use: it never registers.
+constexpr int kNoHotKeyId = -1;
 
 class TAMHotKeys;
 class THotKeys;
@@ -80,7 +82,7 @@ class THotKeys {
   explicit THotKeys(TAMHotKeys& owner) : owner_(owner) {}
   TAMHotKeys& Owner() const { return owner_; }
 
-  // Appends a disabled item with the next free id.
+  // Appends a disabled item with the next free id, or kNoHotKeyId when all are in use.
   THotKeyItem& Add();
   int Count() const { return static_cast<int>(items_.size()); }
   THotKeyItem& Item(int index) const { return *items_[index]; }

@@ -8,11 +8,15 @@ constexpr unsigned kMbOk = 0x00, kMbYesNoCancel = 0x03, kMbIconError = 0x10, kMb
                    kMbIconWarning = 0x30, kMbIconInformation = 0x40;
 constexpr int kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7;
 
-// A modal message box owned by the active window; returns the button pressed.
-int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+class Form;
+
+// A modal message box owned by the window it speaks for: the owner is disabled while it
+// is up. Without an owner (nothing on screen to speak for) the active window owns it.
+// Returns the button pressed.
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Form* owner = nullptr);
 
 // The application's standard error box: the text with the program's title and an error icon.
-void ShowErrorBox(const std::string& text);
+void ShowErrorBox(const std::string& text, Form* owner = nullptr);
 
 }  // namespace plat
 
@@ -25,6 +29,7 @@ struct FileDialogOptions {
   bool overwritePrompt = false;
   bool hideReadOnly = false;
   bool resizable = false;
+  Form* owner = nullptr;  // the window the dialog is modal to
 };
 
 // The open and save dialogs: true and the chosen path, or false when the user cancels.

@@ -4,6 +4,11 @@
 
 namespace plat {
 
+// Prepares this thread for the shell: launches may go through shell extensions that need
+// COM (apartment-threaded, without OLE1 DDE). Once, on the user-interface thread, before
+// the first launch.
+void InitializeShell();
+
 // ShellExecute "open" with SW_SHOWNORMAL and no window. Without parameters when
 // hasParameters is false; an empty text is still passed when it is true.
 // The result is not looked at by the program; true when the shell accepted it.

@@ -59,6 +59,7 @@ struct State {
   std::vector<sim::Termination> terminations;
 
   std::vector<sim::ShellCall> shellCalls;
+  int shellInits = 0, launchesBeforeInit = 0;
   std::vector<sim::KeyEvent> keyEvents;
   bool privilege = false;
   std::vector<sim::ExitCall> exitCalls;
@@ -194,6 +195,8 @@ bool ProcessRunning(std::uint32_t pid) {
 std::vector<Termination> Terminations() { return S().terminations; }
 
 std::vector<ShellCall> ShellCalls() { return S().shellCalls; }
+int ShellInitializations() { return S().shellInits; }
+int LaunchesBeforeShellInitialized() { return S().launchesBeforeInit; }
 std::vector<KeyEvent> KeyEvents() { return S().keyEvents; }
 bool ShutdownPrivilegeEnabled() { return S().privilege; }
 std::vector<ExitCall> ExitCalls() { return S().exitCalls; }
@@ -391,7 +394,10 @@ bool TerminateProcessById(std::uint32_t pid, std::uint32_t waitMs) {
   return true;
 }
 
+void InitializeShell() { ++S().shellInits; }
+
 bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters) {
+  if (S().shellInits == 0) ++S().launchesBeforeInit;
   S().shellCalls.push_back({file, hasParameters, parameters});
   return true;
 }
@@ -404,9 +410,9 @@ void SendKeyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
 void EnableShutdownPrivilege() { S().privilege = true; }
 void ExitWindows(std::uint32_t flags) { S().exitCalls.push_back({flags, S().privilege}); }
 
-int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Form* owner) {
   State& s = S();
-  const sim::Box box{text, caption, flags};
+  const sim::Box box{text, caption, flags, owner ? owner->Handle() : 0};
   s.boxes.push_back(box);
   if (s.onBox) s.onBox(box);
   if (!s.answers.empty()) {
@@ -417,7 +423,9 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
   return (flags & 0x0F) == kMbYesNoCancel ? kIdCancel : kIdOk;
 }
 
-void ShowErrorBox(const std::string& text) { S().boxes.push_back({text, "Keyvane", kMbOk | kMbIconError}); }
+void ShowErrorBox(const std::string& text, Form* owner) {
+  S().boxes.push_back({text, "Keyvane", kMbOk | kMbIconError, owner ? owner->Handle() : 0});
+}
 
 namespace {
 bool FileDialog(bool save, const FileDialogOptions& options, std::string& chosen) {

@@ -63,6 +63,9 @@ struct ShellCall {
   std::string parameters;
 };
 std::vector<ShellCall> ShellCalls();
+// How often InitializeShell ran, and how many launches came before the first of them.
+int ShellInitializations();
+int LaunchesBeforeShellInitialized();
 
 // ---- input
 struct KeyEvent {
@@ -87,6 +90,7 @@ void SetRootWritable(plat::RegRoot root, bool writable);
 struct Box {
   std::string text, caption;
   unsigned flags;
+  plat::WindowHandle owner;  // 0: owned by no form of the program
 };
 std::vector<Box> Boxes();  // message boxes and error boxes, in order
 // The answers the next message boxes give, in order; without one a box answers OK,

@@ -22,7 +22,7 @@ bool RunFileDialog(const FileDialogOptions& o, std::string& chosen, bool save) {
 
   OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = GetActiveWindow();
+  ofn.hwndOwner = win32::OwnerWindow(o.owner);
   ofn.lpstrFilter = filter.c_str();
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = static_cast<DWORD>(name.size());

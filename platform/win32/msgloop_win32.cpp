@@ -64,15 +64,25 @@ bool g_quitPending = false;
 std::uint32_t GetTickCount() { return ::GetTickCount(); }
 
 void ProcessPendingMessages() {
+  // The quit is a flag, not a queued message: the system hands it out as soon as no
+  // posted message is waiting, ahead of due timers and repaints. Taken here, it would
+  // never reach the loop that waits for it, and put back at once it would hide those
+  // timers and repaints, which then stay due and wake every wait (a spinning core). So
+  // the quit is held while everything else is handled, and put back at the end.
+  bool quit = false;
+  int exitCode = 0;
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
-      // Taken off the queue here, the quit would never reach the loop that waits for it.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      g_quitPending = true;
-      return;
+      quit = true;
+      exitCode = static_cast<int>(msg.wParam);
+      continue;
     }
     Dispatch(msg);
+  }
+  if (quit) {
+    PostQuitMessage(exitCode);
+    g_quitPending = true;
   }
 }
 

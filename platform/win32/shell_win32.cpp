@@ -1,10 +1,17 @@
 #include "platform/win32/support_win32.h"
 // support_win32.h first: it removes the Windows macros that collide with platform names.
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "platform/shell.h"
 
 namespace plat {
+
+void InitializeShell() {
+  // Stays initialised for the life of the thread; a failure leaves launches to work
+  // without the extensions that need it, as before.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+}
 
 bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters) {
   const std::wstring wideFile = win32::Wide(file);

@@ -4,11 +4,18 @@
 
 #include "platform/win32/text_win32.h"
 
+namespace plat {
+class Form;
+}
+
 namespace plat::win32 {
 
 // The window class of every form's window; the message loop looks for it to give the
 // forms dialog-style keyboard navigation.
 constexpr const wchar_t* kFormClassName = L"KeyvaneForm";
+
+// The window a modal box or dialog belongs to: the form's own, or the active window.
+HWND OwnerWindow(Form* owner);
 
 // Shows an error that escaped the program's code, the way the program shows its errors.
 void ReportUnexpectedError(const char* what);

@@ -365,6 +365,19 @@ void CheckMessageLoop() {
   }
   Report("wait_sleeps_while_quit_pending", rounds <= 3 && CpuMs() - c0 < 40,
          Str(rounds) + " rounds, cpu_ms=" + Str(static_cast<long long>(CpuMs() - c0)) + " in 300 ms");
+  // A timer falling due while the quit waits still runs, and then the wait sleeps again:
+  // a due timer left in the queue would wake every wait at once.
+  int dueRuns = 0;
+  plat::StartOneShotTimer(50, [&] { ++dueRuns; });
+  const double d0 = NowMs(), dc0 = CpuMs();
+  int dueRounds = 0;
+  for (; NowMs() - d0 < 500; ++dueRounds) {
+    plat::ProcessPendingMessages();
+    plat::WaitForMessage(static_cast<std::uint32_t>(500 - (NowMs() - d0)) + 1);
+  }
+  Report("due_timer_runs_while_quit_pending", dueRuns == 1, "ran " + Str(dueRuns) + " times");
+  Report("wait_sleeps_with_due_timer_and_quit", dueRounds <= 6 && CpuMs() - dc0 < 60,
+         Str(dueRounds) + " rounds, cpu_ms=" + Str(static_cast<long long>(CpuMs() - dc0)) + " in 500 ms");
   // Should the quit have been lost, this one ends the loop instead.
   const unsigned fallback = plat::StartOneShotTimer(5000, [] { plat::QuitMessageLoop(99); });
   const int first = plat::RunMessageLoop();

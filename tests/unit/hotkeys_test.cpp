@@ -189,6 +189,20 @@ TEST_F(HotKeyTest, IdsWrapWithoutCollidingWithLiveItems) {
   EXPECT_EQ(events, (std::vector<int>{0, 1}));
 }
 
+TEST_F(HotKeyTest, ItemsBeyondTheLastFreeIdAreAddedButNeverRegister) {
+  for (int i = 0; i <= kMaxHotKeyId; ++i) hk.HotKeys().Add();
+  THotKeyItem& extra = AddItem(kF5, kCtrlWin, true);  // every id is live: must not search forever
+  EXPECT_EQ(extra.ID(), kNoHotKeyId);
+  EXPECT_EQ(extra.Index(), kMaxHotKeyId + 1);
+  EXPECT_FALSE(extra.Registered());
+  EXPECT_FALSE(sim::PressHotKey(plat::kModControl | plat::kModWin, 0x74));
+  FreeHotKeyItem(extra);
+  FreeHotKeyItem(hk.HotKeys().Item(7));  // one id free again: the next item takes it
+  THotKeyItem& again = AddItem(kF5, kCtrlWin, true);
+  EXPECT_EQ(again.ID(), 7);
+  EXPECT_TRUE(again.Registered());
+}
+
 TEST_F(HotKeyTest, WindowDestructionReleasesEveryRegistration) {
   AddItem(kA, ModBit(TModifier::modAlt), true);
   THotKeyItem& off = AddItem(kF1, 0, false);

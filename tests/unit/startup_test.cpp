@@ -116,26 +116,54 @@ TEST_F(StartTest, EveryRowGetsItsItemAndOnlyActiveOnesRegister) {
   EXPECT_EQ(sim::ShellCalls()[0].file, "c");
 }
 
-TEST_F(StartTest, DispatchReadsTheListAsItIsNow) {
+TEST_F(StartTest, HotKeyRunsTheEntryItWasRegisteredFor) {
   WriteList(Line("Ctrl+Win+F5", kKindWebSite, "a") + Line("Ctrl+Win+F6", kKindWebSite, "b", "True", "P1") +
             Line("Ctrl+Win+F7", kKindWebSite, "c", "True", "P2"));
   Tfrm_main editor;
-  editor.WorkList.DeleteRow(0);  // deleted in the editor, not applied
+  auto launched = [] {
+    std::vector<std::string> files;
+    for (const sim::ShellCall& call : sim::ShellCalls()) files.push_back(call.file);
+    return files;
+  };
+  // Rows deleted, added and moved in the editor, not applied.
+  editor.WorkList.DeleteRow(0);
+  sim::PressHotKey(kCtrlWin, kVkF5);  // its entry is gone: nothing
   sim::PressHotKey(kCtrlWin, kVkF6);
-  ASSERT_EQ(sim::ShellCalls().size(), 1u);
-  EXPECT_EQ(sim::ShellCalls()[0].file, "c");  // row 1 now holds the third entry
+  sim::PressHotKey(kCtrlWin, kVkF7);  // its position now equals the row count
+  EXPECT_EQ(launched(), (std::vector<std::string>{"b", "c"}));
   EXPECT_FALSE(editor.Visible());
-  sim::PressHotKey(kCtrlWin, kVkF7);  // its index now equals the row count
-  EXPECT_TRUE(editor.Visible());
-  EXPECT_EQ(sim::ShellCalls().size(), 1u);
-  EXPECT_EQ(editor.WorkList.RowCount(), 3);  // showing reloaded the file
 
-  editor.Hide();
-  editor.WorkList.DeleteRow(0);
-  editor.WorkList.DeleteRow(0);
-  sim::PressHotKey(kCtrlWin, kVkF1);  // index 3, beyond the single row: nothing
-  EXPECT_FALSE(editor.Visible());
-  EXPECT_EQ(sim::ShellCalls().size(), 1u);
+  AddEntry({"", "P0", "", kKindWebSite, "moved", "True"}, editor.WorkList);
+  AddEntry({"", "P9", "", kKindWebSite, "new", "True"}, editor.WorkList);
+  editor.WorkList.SetCell(0, kColInfo, "b2");  // the list as it stands is what runs
+  sim::PressHotKey(kCtrlWin, kVkF5);
+  sim::PressHotKey(kCtrlWin, kVkF6);
+  EXPECT_EQ(launched(), (std::vector<std::string>{"b", "c", "moved", "b2"}));
+
+  editor.WorkList.Clear();
+  sim::PressHotKey(kCtrlWin, kVkF1);  // the reserved key shows the editor whatever the list holds
+  EXPECT_TRUE(editor.Visible());
+  EXPECT_EQ(launched().size(), 4u);
+}
+
+TEST_F(StartTest, DuplicateIdsEachRunTheirOwnRow) {
+  WriteList(Line("Ctrl+Win+F5", kKindWebSite, "a") + Line("Ctrl+Win+F6", kKindWebSite, "b"));
+  Tfrm_main editor;
+  sim::PressHotKey(kCtrlWin, kVkF6);
+  sim::PressHotKey(kCtrlWin, kVkF5);
+  ASSERT_EQ(sim::ShellCalls().size(), 2u);
+  EXPECT_EQ(sim::ShellCalls()[0].file, "b");
+  EXPECT_EQ(sim::ShellCalls()[1].file, "a");
+}
+
+TEST_F(StartTest, ListWithMoreRowsThanHotKeyIdsStillStarts) {
+  std::string text;
+  for (int i = 0; i <= kMaxHotKeyId; ++i) text += Line("Ctrl+Win+F5", kKindWebSite, "a", "False", "P" + std::to_string(i));
+  WriteList(text);
+  Tfrm_main editor;  // every id is taken by the rows: the editor's own item gets none
+  EXPECT_EQ(editor.AMHK.HotKeys().Count(), kMaxHotKeyId + 2);
+  EXPECT_EQ(editor.AMHK.HotKeys().Item(kMaxHotKeyId + 1).ID(), kNoHotKeyId);
+  EXPECT_TRUE(sim::Registrations().empty());
 }
 
 TEST_F(StartTest, InactiveRowActionStillRunsWhenItsIndexArrives) {
@@ -184,7 +212,17 @@ TEST_F(StartTest, ClosingWithChangesAsks) {
   editor.Show();  // reloads; the list is unchanged but the flag stays
   editor.WorkList.SetCell(0, kColHotKey, "Ctrl+Win+F6");
   sim::AnswerNextBox(plat::kIdYes);
+  int closesWhileAsking = 0;
+  sim::OnBox([&](const sim::Box&) {
+    // Another program closes the editor while the question is up: no second question.
+    sim::SendMessage(editor.Handle(), plat::kWmClose, 0, 0);
+    ++closesWhileAsking;
+  });
   EXPECT_TRUE(editor.Close());
+  sim::OnBox(nullptr);
+  EXPECT_EQ(closesWhileAsking, 1);
+  EXPECT_EQ(sim::Boxes().size(), 3u);
+  for (const sim::Box& box : sim::Boxes()) EXPECT_EQ(box.owner, editor.Handle());
   EXPECT_EQ(ReadFileBytes(path), Line("Ctrl+Win+F6", kKindWebSite, "a"));
   EXPECT_EQ(plat::ReadProfileString(ConfigPath(), "Etc", "LastWorkList_Path", ""), path);
   EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF5));
@@ -233,6 +271,8 @@ TEST_F(StartTest, ProgramRunsUntilItsMainWindowCloses) {
   EXPECT_EQ(sim::Now(), 200u);
   EXPECT_FALSE(sim::ProcessRunning(4));
   EXPECT_EQ(sim::ShellCalls().size(), 1u);
+  EXPECT_EQ(sim::ShellInitializations(), 1);
+  EXPECT_EQ(sim::LaunchesBeforeShellInitialized(), 0);
   EXPECT_EQ(plat::GetRunValue(plat::RegRoot::LocalMachine, "Keyvane"), plat::ProgramPath());
   EXPECT_TRUE(sim::Registrations().empty());
   EXPECT_TRUE(sim::Boxes().empty());
