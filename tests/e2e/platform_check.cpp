@@ -16,6 +16,7 @@
 #include "platform/win32/text_win32.h"
 // text_win32.h first: it removes the Windows macros that collide with platform names.
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -711,6 +712,12 @@ std::string ReadText(const std::string& path) {
 }
 
 void CheckShell() {
+  // Shell extensions that a launch may load need COM, apartment-threaded on this thread.
+  plat::InitializeShell();
+  const HRESULT again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  Report("shell_thread_is_com_apartment", again == RPC_E_CHANGED_MODE,
+         "CoInitializeEx(multithreaded) after it returned " + Str(static_cast<long long>(again)));
+  if (SUCCEEDED(again)) CoUninitialize();
   const std::string folder = plat::ProgramFolder();
   const std::string echoExe = folder + "plat_echo.exe", echoLog = folder + "echo.log";
   DeleteFileW(Wide(echoLog).c_str());

@@ -73,5 +73,27 @@ kv_press ctrl+super+F1
 e2e_check "its editor's title names that work file" \
     e2e_wait_window "$(kv_editor_re 'C:\작업\내 단축키.ini')" 10
 
+echo "== the closing question belongs to the editor"
+# Another program (or the taskbar) closes the editor while it is not the active window:
+# the question must still be the editor's own box, and a second close must not ask again.
+title=" 키베인 v1.5 - C:\작업\내 단축키.ini"
+wincheck() { e2e_run "$(e2e_tool wincheck)" "$@"; }
+read -r sx sy <<<"$(wincheck client "$title" 118 428)"   # the "Shift" box
+xdotool mousemove "$sx" "$sy" click 1                   # a change: the editor asks at closing
+e2e_focus "$KV_FOCUS"
+wincheck close "$title"
+if e2e_wait_window '^알림말$' 10 >/dev/null; then
+    e2e_check "the question is owned by the editor, which it disables" \
+        test "$(wincheck owner '알림말')" = "owner=$title owner_enabled=0"
+    wincheck close "$title"
+    kv_settle
+    e2e_check "a second close while it is up asks nothing more" test "$(wincheck count '알림말')" = 1
+    e2e_focus "$(xdotool search --onlyvisible --name '^알림말$' | head -1)" && e2e_key Escape
+    e2e_check "Cancel keeps the editor open" e2e_wait_gone '^알림말$' 10
+    e2e_check "one editor window, still shown" test "$(wincheck count "$title")" = 1
+else
+    e2e_bad "closing the changed editor from another program asked nothing"
+fi
+
 e2e_stop
 e2e_summary

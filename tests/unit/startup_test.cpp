@@ -158,7 +158,8 @@ TEST_F(StartTest, DuplicateIdsEachRunTheirOwnRow) {
 
 TEST_F(StartTest, ListWithMoreRowsThanHotKeyIdsStillStarts) {
   std::string text;
-  for (int i = 0; i <= kMaxHotKeyId; ++i) text += Line("Ctrl+Win+F5", kKindWebSite, "a", "False", "P" + std::to_string(i));
+  for (int i = 0; i <= kMaxHotKeyId; ++i)
+    text += Line("Ctrl+Win+F5", kKindWebSite, "a", "False", "P" + std::to_string(i));
   WriteList(text);
   Tfrm_main editor;  // every id is taken by the rows: the editor's own item gets none
   EXPECT_EQ(editor.AMHK.HotKeys().Count(), kMaxHotKeyId + 2);
