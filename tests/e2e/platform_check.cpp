@@ -460,6 +460,8 @@ void CheckFiles() {
 
 // ---------------------------------------------------------------- profile files
 
+std::string ReadText(const std::string& path);
+
 // The real profile API. The A functions take the path in the system code page too, so when
 // that is not CP949 the W functions carry the (Korean) path; the texts are ASCII then.
 bool KoreanCodePage() { return GetACP() == 949; }
@@ -588,12 +590,26 @@ void CheckProfile() {
          "Key=" + RealRead(realFile, "Main", "Key", "d") + " Other=" + RealRead(realFile, "Main", "Other", "d") +
              " Second.A=" + RealRead(realFile, "Second", "A", "none"));
 
-  for (const std::string& f : {handFile, oursFile, realFile}) DeleteFileW(Wide(f).c_str());
+  // A file another program holds against reading but lets be replaced: a write must fail
+  // and leave it as it was, not put one key in place of everything.
+  const std::string lockedFile = folder + "profile_locked.ini";
+  const std::string lockedText = "[Config]\r\nStartUp=0\r\n[DirectSite]\r\nCount=1\r\nSite0=a,http://a\r\n";
+  plat::ReplaceFile(lockedFile, lockedText, error);
+  HANDLE holder = CreateFileW(Wide(lockedFile).c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  const bool wrote = plat::WriteProfileString(lockedFile, "Etc", "LastWorkList_Path", "C:\\a.ini");
+  const bool erased = plat::EraseProfileSection(lockedFile, "DirectSite");
+  CloseHandle(holder);
+  const std::string lockedAfter = ReadText(lockedFile);
+  Report("profile_unreadable_file_never_written",
+         holder != INVALID_HANDLE_VALUE && !wrote && !erased && lockedAfter == lockedText,
+         "held " + Str(holder != INVALID_HANDLE_VALUE) + " write " + Str(wrote) + " erase " + Str(erased) + " now " +
+             Quote(lockedAfter));
+
+  for (const std::string& f : {handFile, oursFile, realFile, lockedFile}) DeleteFileW(Wide(f).c_str());
 }
 
 // ---------------------------------------------------------------- profile files in other forms
-
-std::string ReadText(const std::string& path);
 
 std::string Utf16Bytes(const std::wstring& text, bool bigEndian) {
   std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
