@@ -10,6 +10,9 @@ std::string ProgramFolder();
 std::string ProgramPath();
 
 bool FileExists(const std::string& path);
+// True only when the system says nothing is at path; false when something is, or when
+// that cannot be told (a read that failed there is then a failure, not an empty file).
+bool FileMissing(const std::string& path);
 
 // Reads the whole file. On failure returns false and sets error to a readable reason.
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error);

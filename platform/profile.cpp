@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace plat {
 namespace {
@@ -16,37 +17,112 @@ std::string Trim(const std::string& s) {
   return s.substr(b, e - b);
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// A-Z folded to a-z where they are characters of their own: the trail byte of a Korean
+// character may have the value of a letter ("갂" is B0 A2, "괁" is B1 41).
+std::string FoldCase(const std::string& s) {
+  std::string out = s;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(out[i]);
+    if (c >= 0x81 && c <= 0xFE && i + 1 < out.size()) {
+      const unsigned char t = static_cast<unsigned char>(out[i + 1]);
+      if ((t >= 0x41 && t <= 0x5A) || (t >= 0x61 && t <= 0x7A) || (t >= 0x81 && t <= 0xFE)) ++i;
+      continue;
+    }
+    if (c >= 'A' && c <= 'Z') out[i] = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+bool SameName(const std::string& a, const std::string& b) { return a.size() == b.size() && FoldCase(a) == FoldCase(b); }
+
+// The forms in which the system's profile functions read a file, told by its first bytes.
+enum class Encoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
+
+struct Profile {
+  Encoding encoding = Encoding::kAnsi;
+  std::vector<std::string> lines;  // program texts, without their line ends
+};
+
+std::u16string Utf16Units(const std::string& bytes, std::size_t from, bool bigEndian) {
+  std::u16string units;
+  units.reserve((bytes.size() - from) / 2);
+  for (std::size_t i = from; i + 1 < bytes.size(); i += 2) {
+    const unsigned a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+    units += static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+  }
+  return units;
+}
+
+std::string Utf16Bytes(const std::u16string& units, bool bigEndian) {
+  std::string bytes;
+  bytes.reserve(units.size() * 2);
+  for (char16_t u : units) {
+    const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    bytes += bigEndian ? hi : lo;
+    bytes += bigEndian ? lo : hi;
+  }
+  return bytes;
+}
+
+bool StartsWith(const std::string& bytes, const char* mark) {
+  return bytes.compare(0, std::string(mark).size(), mark) == 0;
+}
+
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
+const char kUtf16LeMark[] = "\xFF\xFE";
+const char kUtf16BeMark[] = "\xFE\xFF";
+
+// The file's text as the program's text, and the form it came in.
+std::string Decode(const std::string& bytes, Encoding& encoding) {
+  if (StartsWith(bytes, kUtf8Mark)) {
+    encoding = Encoding::kUtf8;
+    return TextFromUtf16(Utf8ToUtf16(bytes.substr(3)));
+  }
+  if (StartsWith(bytes, kUtf16LeMark) || StartsWith(bytes, kUtf16BeMark)) {
+    encoding = bytes[0] == kUtf16LeMark[0] ? Encoding::kUtf16Le : Encoding::kUtf16Be;
+    return TextFromUtf16(Utf16Units(bytes, 2, encoding == Encoding::kUtf16Be));
+  }
+  encoding = Encoding::kAnsi;
+  return bytes;
+}
+
+std::string Encode(const std::string& text, Encoding encoding) {
+  switch (encoding) {
+    case Encoding::kUtf8:
+      return kUtf8Mark + Utf16ToUtf8(TextToUtf16(text));
+    case Encoding::kUtf16Le:
+      return kUtf16LeMark + Utf16Bytes(TextToUtf16(text), false);
+    case Encoding::kUtf16Be:
+      return kUtf16BeMark + Utf16Bytes(TextToUtf16(text), true);
+    case Encoding::kAnsi:
+      break;
+  }
+  return text;
+}
+
+// The file as lines; CR LF, a lone CR and a lone LF each end a line. A missing file is an
+// empty one; false when the file is there but cannot be read, so that nothing is written
+// on the strength of a read that saw nothing.
+bool Load(const std::string& file, Profile& profile) {
+  std::string bytes, error;
+  if (!ReadWholeFile(file, bytes, error)) return FileMissing(file);
+  const std::string text = Decode(bytes, profile.encoding);
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    profile.lines.push_back(text.substr(start, end - start));
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
   return true;
 }
 
-// The file as lines, without their line ends. A missing file is an empty one.
-std::vector<std::string> ReadLines(const std::string& file) {
-  std::vector<std::string> lines;
-  std::string text, error;
-  if (!ReadWholeFile(file, text, error)) return lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  return lines;
-}
-
-bool WriteLines(const std::string& file, const std::vector<std::string>& lines) {
+bool Save(const std::string& file, const Profile& profile) {
   std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
+  for (const std::string& line : profile.lines) text += line + "\r\n";
   std::string error;
-  return ReplaceFile(file, text, error);
+  return ReplaceFile(file, Encode(text, profile.encoding), error);
 }
 
 // "[name]" (blanks allowed around it) gives true and the trimmed name.
@@ -58,16 +134,17 @@ bool SectionHeader(const std::string& line, std::string& name) {
   return true;
 }
 
-// "key=value" gives true with both parts trimmed.
-bool KeyLine(const std::string& line, std::string& key, std::string& value) {
+// "key=value" gives true with both parts trimmed; a line without "=" is a key without a
+// value (hasValue false), as the system's profile functions take it.
+bool KeyLine(const std::string& line, std::string& key, std::string& value, bool& hasValue) {
   const std::size_t eq = line.find('=');
-  if (eq == std::string::npos) return false;
+  hasValue = eq != std::string::npos;
   key = Trim(line.substr(0, eq));
-  value = Trim(line.substr(eq + 1));
-  return true;
+  value = hasValue ? Trim(line.substr(eq + 1)) : std::string();
+  return !key.empty() || hasValue;
 }
 
-// Lines [first, last) of the section's body; first == npos when the section is missing.
+// Lines [first, last) of the section's body; header == npos when the section is missing.
 struct SectionRange {
   std::size_t header = std::string::npos, first = 0, last = 0;
 };
@@ -95,13 +172,17 @@ SectionRange FindSection(const std::vector<std::string>& lines, const std::strin
 
 std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key,
                               const std::string& def) {
-  const std::vector<std::string> lines = ReadLines(file);
+  Profile profile;
+  if (!Load(file, profile)) return def;
+  const std::vector<std::string>& lines = profile.lines;
   const SectionRange r = FindSection(lines, section);
   if (r.header == std::string::npos) return def;
   const std::string wanted = Trim(key);
   std::string k, v;
+  bool hasValue = false;
   for (std::size_t i = r.first; i < r.last; ++i) {
-    if (!KeyLine(lines[i], k, v) || !SameName(k, wanted)) continue;
+    if (!KeyLine(lines[i], k, v, hasValue) || !SameName(k, wanted)) continue;
+    if (!hasValue) return def;
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
       v = v.substr(1, v.size() - 2);
     return v;
@@ -111,35 +192,40 @@ std::string ReadProfileString(const std::string& file, const std::string& sectio
 
 bool WriteProfileString(const std::string& file, const std::string& section, const std::string& key,
                         const std::string& value) {
-  std::vector<std::string> lines = ReadLines(file);
+  Profile profile;
+  if (!Load(file, profile)) return false;
+  std::vector<std::string>& lines = profile.lines;
   const std::string wantedKey = Trim(key);
   const std::string line = wantedKey + "=" + value;
   const SectionRange r = FindSection(lines, section);
   if (r.header == std::string::npos) {
     lines.push_back("[" + Trim(section) + "]");
     lines.push_back(line);
-    return WriteLines(file, lines);
+    return Save(file, profile);
   }
   std::string k, v;
+  bool hasValue = false;
   std::size_t insertAt = r.first;
   for (std::size_t i = r.first; i < r.last; ++i) {
-    if (KeyLine(lines[i], k, v) && SameName(k, wantedKey)) {
+    if (KeyLine(lines[i], k, v, hasValue) && SameName(k, wantedKey)) {
       lines[i] = k + "=" + value;  // the key keeps the spelling it had
-      return WriteLines(file, lines);
+      return Save(file, profile);
     }
     if (!Trim(lines[i]).empty()) insertAt = i + 1;
   }
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
-  return WriteLines(file, lines);
+  return Save(file, profile);
 }
 
 bool EraseProfileSection(const std::string& file, const std::string& section) {
-  std::vector<std::string> lines = ReadLines(file);
+  Profile profile;
+  if (!Load(file, profile)) return false;
+  std::vector<std::string>& lines = profile.lines;
   const SectionRange r = FindSection(lines, section);
   if (r.header == std::string::npos) return true;
   lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(r.header),
               lines.begin() + static_cast<std::ptrdiff_t>(r.last));
-  return WriteLines(file, lines);
+  return Save(file, profile);
 }
 
 }  // namespace plat

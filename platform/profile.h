@@ -1,9 +1,12 @@
 #pragma once
 // Profile files ("INI"): sections in brackets, key=value lines.
 // One implementation for every platform, with the rules of the Windows profile API:
-// sections and keys match without regard to ASCII letter case, blanks around keys and
-// values are trimmed, a value in matching quotes loses them, lines the program does not
-// know are kept, and every write changes one value and rewrites the file.
+// sections and keys match without regard to the case of A-Z (not inside Korean
+// characters), blanks around keys and values are trimmed, a value in matching quotes loses
+// them, lines the program does not know are kept, and every write changes one value and
+// rewrites the file. Files are read in the forms that API reads (CP949, UTF-8 or UTF-16
+// after a byte-order mark; CR LF, CR or LF line ends) and written back in their own form
+// with CR LF line ends; a new file is CP949.
 #include <string>
 
 namespace plat {
@@ -13,11 +16,12 @@ std::string ReadProfileString(const std::string& file, const std::string& sectio
                               const std::string& def);
 
 // Sets one value, creating the section (at the end) or key (at the end of its section)
-// when missing. False when the file cannot be written.
+// when missing. False when the file cannot be written, or exists but cannot be read: a
+// write never rests on a read that failed, so the file is then left as it was.
 bool WriteProfileString(const std::string& file, const std::string& section, const std::string& key,
                         const std::string& value);
 
-// Removes a section with all its keys. False when the file cannot be written.
+// Removes a section with all its keys. False when the file cannot be written or read.
 bool EraseProfileSection(const std::string& file, const std::string& section);
 
 }  // namespace plat

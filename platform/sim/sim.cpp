@@ -75,6 +75,7 @@ struct State {
 
   std::string folder;
   std::set<std::string> locked;
+  std::set<std::string> readDenied;
 };
 
 State& S() {
@@ -213,6 +214,7 @@ void AnswerNextFileDialog(const std::string& path) { S().fileAnswers.push_back(p
 void SetProgramFolder(const std::string& folder) { S().folder = folder; }
 void LockFile(const std::string& path) { S().locked.insert(path); }
 void UnlockFile(const std::string& path) { S().locked.erase(path); }
+void DenyRead(const std::string& path) { S().readDenied.insert(path); }
 
 std::vector<plat::WindowHandle> Windows() {
   std::vector<plat::WindowHandle> all;
@@ -312,8 +314,13 @@ bool FileExists(const std::string& path) {
   return std::filesystem::is_regular_file(path, ec);
 }
 
+bool FileMissing(const std::string& path) {
+  std::error_code ec;
+  return !std::filesystem::exists(path, ec) && !ec;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
-  if (S().locked.count(path)) {
+  if (S().locked.count(path) || S().readDenied.count(path)) {
     error = "The process cannot access the file because it is being used by another process.";
     return false;
   }

@@ -112,6 +112,8 @@ void SetProgramFolder(const std::string& folder);
 // Every read or replace of this path fails, as when another program locks it.
 void LockFile(const std::string& path);
 void UnlockFile(const std::string& path);
+// Reading this path fails (access denied) while replacing it still works.
+void DenyRead(const std::string& path);
 
 // ---- forms
 // Every window alive, oldest first.

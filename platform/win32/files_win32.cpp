@@ -84,6 +84,12 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FileMissing(const std::string& path) {
+  if (GetFileAttributesW(win32::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+  const DWORD code = GetLastError();
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
   FileHandle file(CreateFileW(win32::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

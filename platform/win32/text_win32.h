@@ -1,7 +1,7 @@
 #pragma once
 // The Windows headers for the win32 backend, and the CP949 <-> UTF-16 conversions at the seam.
 // The program's texts are CP949 bytes whatever the system code page is, so the backend calls
-// the W functions and converts with code page 949 itself.
+// the W functions and converts itself.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -18,42 +18,23 @@
 
 #include <string>
 
+#include "platform/text.h"
+
 namespace plat::win32 {
 
-constexpr UINT kTextCodePage = 949;
+// Every conversion goes through the lossless codec of platform/text.h: a character that
+// CP949 cannot spell comes back as itself, never as a look-alike.
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t");
 
-// Windows without the Korean tables (old systems without East Asian support) still get
-// something readable through the system code page.
 inline std::wstring Wide(const char* text, std::size_t size) {
-  if (size == 0) return std::wstring();
-  const int n = static_cast<int>(size);
-  UINT cp = kTextCodePage;
-  int len = MultiByteToWideChar(cp, 0, text, n, nullptr, 0);
-  if (len <= 0) {
-    cp = CP_ACP;
-    len = MultiByteToWideChar(cp, 0, text, n, nullptr, 0);
-    if (len <= 0) return std::wstring();
-  }
-  std::wstring out(static_cast<std::size_t>(len), L'\0');
-  MultiByteToWideChar(cp, 0, text, n, &out[0], len);
-  return out;
+  const std::u16string units = TextToUtf16(std::string(text, size));
+  return std::wstring(units.begin(), units.end());
 }
 
 inline std::wstring Wide(const std::string& text) { return Wide(text.data(), text.size()); }
 
 inline std::string Narrow(const wchar_t* text, std::size_t size) {
-  if (size == 0) return std::string();
-  const int n = static_cast<int>(size);
-  UINT cp = kTextCodePage;
-  int len = WideCharToMultiByte(cp, 0, text, n, nullptr, 0, nullptr, nullptr);
-  if (len <= 0) {
-    cp = CP_ACP;
-    len = WideCharToMultiByte(cp, 0, text, n, nullptr, 0, nullptr, nullptr);
-    if (len <= 0) return std::string();
-  }
-  std::string out(static_cast<std::size_t>(len), '\0');
-  WideCharToMultiByte(cp, 0, text, n, &out[0], len, nullptr, nullptr);
-  return out;
+  return TextFromUtf16(reinterpret_cast<const char16_t*>(text), size);
 }
 
 inline std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }

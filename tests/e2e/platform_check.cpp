@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
@@ -473,6 +474,8 @@ void CheckFiles() {
 
 // ---------------------------------------------------------------- profile files
 
+std::string ReadText(const std::string& path);
+
 // The real profile API. The A functions take the path in the system code page too, so when
 // that is not CP949 the W functions carry the (Korean) path; the texts are ASCII then.
 bool KoreanCodePage() { return GetACP() == 949; }
@@ -601,7 +604,144 @@ void CheckProfile() {
          "Key=" + RealRead(realFile, "Main", "Key", "d") + " Other=" + RealRead(realFile, "Main", "Other", "d") +
              " Second.A=" + RealRead(realFile, "Second", "A", "none"));
 
-  for (const std::string& f : {handFile, oursFile, realFile}) DeleteFileW(Wide(f).c_str());
+  // A file another program holds against reading but lets be replaced: a write must fail
+  // and leave it as it was, not put one key in place of everything.
+  const std::string lockedFile = folder + "profile_locked.ini";
+  const std::string lockedText = "[Config]\r\nStartUp=0\r\n[DirectSite]\r\nCount=1\r\nSite0=a,http://a\r\n";
+  plat::ReplaceFile(lockedFile, lockedText, error);
+  HANDLE holder = CreateFileW(Wide(lockedFile).c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  const bool wrote = plat::WriteProfileString(lockedFile, "Etc", "LastWorkList_Path", "C:\\a.ini");
+  const bool erased = plat::EraseProfileSection(lockedFile, "DirectSite");
+  CloseHandle(holder);
+  const std::string lockedAfter = ReadText(lockedFile);
+  Report("profile_unreadable_file_never_written",
+         holder != INVALID_HANDLE_VALUE && !wrote && !erased && lockedAfter == lockedText,
+         "held " + Str(holder != INVALID_HANDLE_VALUE) + " write " + Str(wrote) + " erase " + Str(erased) + " now " +
+             Quote(lockedAfter));
+
+  for (const std::string& f : {handFile, oursFile, realFile, lockedFile}) DeleteFileW(Wide(f).c_str());
+}
+
+// ---------------------------------------------------------------- profile files in other forms
+
+std::string Utf16Bytes(const std::wstring& text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (wchar_t u : text) {
+    const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    bytes += bigEndian ? hi : lo;
+    bytes += bigEndian ? lo : hi;
+  }
+  return bytes;
+}
+
+std::string Utf8Bytes(const std::wstring& text) {
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
+                                   static_cast<int>(bytes.size()), nullptr, nullptr));
+  return "\xEF\xBB\xBF" + bytes;
+}
+
+// The real API through its W functions: they read every form whatever the code page, and
+// the program's codec gives the same texts as ours for characters CP949 lacks.
+std::string RealReadW(const std::string& file, const std::string& section, const std::string& key,
+                      const std::string& def) {
+  wchar_t buffer[1024];
+  GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), Wide(def).c_str(), buffer, 1024,
+                           Wide(file).c_str());
+  return Narrow(buffer);
+}
+
+void RealWriteW(const std::string& file, const std::string& section, const std::string* key, const std::string* value) {
+  const std::wstring k = key ? Wide(*key) : std::wstring(), v = value ? Wide(*value) : std::wstring();
+  WritePrivateProfileStringW(Wide(section).c_str(), key ? k.c_str() : nullptr, value ? v.c_str() : nullptr,
+                             Wide(file).c_str());
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, Wide(file).c_str());  // flush the API's cache
+}
+
+// How a file starts, for the details.
+std::string Head(const std::string& file) { return Hex(ReadText(file).substr(0, 8)); }
+
+// Files in the forms the system's profile functions read: with a byte-order mark, with CR
+// only or mixed line ends, with key lines without "=". Each is read by both, written by
+// ours and read by the real API, and written by the real API and read by ours.
+void CheckProfileForms() {
+  const std::string folder = plat::ProgramFolder();
+  const std::wstring body =
+      L"; comment\r\n[Main]\r\nPlain=value\r\n  Spaced  =  blanks  \r\nBare\r\n  Spaced bare  \r\n"
+      L"Korean=한글 값\r\nAccent=Café \U0001F600\r\n[설정]\r\n단축키=Ctrl+Win+F1\r\n[Other]\r\nPlain=other\r\n";
+  // What the ANSI forms hold must read the same in every code page.
+  const std::string ascii =
+      "; comment\r[Main]\rPlain=value\r  Spaced  =  blanks  \rBare\n  Spaced bare  \r\n[Other]\nPlain=other";
+  struct Form {
+    const char* name;
+    std::string bytes;
+    bool unicode;
+  };
+  const Form forms[] = {
+      {"utf8_bom", Utf8Bytes(body), true},
+      {"utf16le_bom", Utf16Bytes(body, false), true},
+      {"utf16be_bom", Utf16Bytes(body, true), true},
+      {"cr_only", ascii, false},
+      {"mixed_ends", std::string("[Main]\nPlain=value\r\r\n\rBare\r\nSpaced=blanks\n[Other]\r\nPlain=other"), false},
+  };
+  struct Lookup {
+    std::string section, key;
+  };
+  const std::vector<Lookup> asciiLookups = {
+      {"Main", "Plain"},       {"main", "PLAIN"},     {"Main", "Spaced"}, {"Main", "Bare"},    {"Main", "bare"},
+      {"Main", "Spaced bare"}, {"Main", "; comment"}, {"Other", "plain"}, {"Main", "Missing"}, {"; comment", "Plain"}};
+  std::vector<Lookup> unicodeLookups = asciiLookups;
+  unicodeLookups.insert(unicodeLookups.end(), {{"Main", "Korean"}, {"Main", "Accent"}, {"설정", "단축키"}});
+  auto compare = [](const std::string& file, const std::vector<Lookup>& lookups) {
+    std::string detail;
+    for (const Lookup& l : lookups) {
+      const std::string ours = plat::ReadProfileString(file, l.section, l.key, "def");
+      const std::string real = RealReadW(file, l.section, l.key, "def");
+      if (ours != real) detail += " [" + l.section + "]" + l.key + ": ours " + Quote(ours) + " real " + Quote(real);
+    }
+    return detail;
+  };
+
+  std::string error;
+  const std::string file = folder + "profile_form.ini";
+  const std::string cafe = Narrow(L"새 값 Café");
+  for (const Form& f : forms) {
+    const std::vector<Lookup>& lookups = f.unicode ? unicodeLookups : asciiLookups;
+    const std::string tag = std::string("profile_") + f.name;
+    plat::ReplaceFile(file, f.bytes, error);
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, Wide(file).c_str());
+    std::string detail = compare(file, lookups);
+    Report(tag + "_reads_match_real_api", detail.empty(), detail);
+
+    // Ours writing, the real API reading; the file keeps its form.
+    bool ok = plat::WriteProfileString(file, "main", "plain", f.unicode ? cafe : "new value");
+    ok &= plat::WriteProfileString(file, "Main", "Bare", "now set");
+    ok &= plat::WriteProfileString(file, "Added", "Key", f.unicode ? Narrow(L"추가 é") : "added");
+    ok &= plat::EraseProfileSection(file, "OTHER");
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, Wide(file).c_str());
+    std::vector<Lookup> after = lookups;
+    after.push_back({"Added", "Key"});
+    detail = compare(file, after);
+    const std::string written = ReadText(file);
+    const bool sameForm =
+        written.compare(0, 3, f.bytes, 0, 3) == 0 && (!f.unicode || f.bytes[0] == '\xEF' || written.size() % 2 == 0);
+    Report(tag + "_written_by_ours_reads_same", ok && detail.empty() && sameForm,
+           "writes " + Str(ok) + " form " + Head(file) + detail);
+
+    // The real API writing, ours reading.
+    plat::ReplaceFile(file, f.bytes, error);
+    const std::string plain = "plain", bare = "Bare", added = "Key";
+    const std::string value = f.unicode ? cafe : "real value", addedValue = f.unicode ? Narrow(L"추가 é") : "added";
+    RealWriteW(file, "MAIN", &plain, &value);
+    RealWriteW(file, "Main", &bare, &value);
+    RealWriteW(file, "Added", &added, &addedValue);
+    RealWriteW(file, "other", nullptr, nullptr);
+    detail = compare(file, after);
+    Report(tag + "_written_by_real_api_reads_same", detail.empty(), "form " + Head(file) + detail);
+    std::printf("INFO %s: the real API wrote back a file starting %s\n", f.name, Head(file).c_str());
+  }
+  DeleteFileW(Wide(file).c_str());
 }
 
 // ---------------------------------------------------------------- registry
@@ -703,6 +843,39 @@ void CheckProcesses() {
   const bool zero = plat::TerminateProcessById(0, 0);
   Report("terminate_unknown_process_refused", !nobody && !zero,
          "pid " + Str(unused) + ": " + Str(nobody) + ", pid 0: " + Str(zero));
+
+  // A running "café.exe" is named so that an entry for "cafe.exe" does not end it.
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  const std::wstring accented = Wide(plat::ProgramFolder()) + L"café.exe";
+  PROCESS_INFORMATION cafe = {};
+  std::wstring command = L"\"" + accented + L"\" sleep 30000";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  if (!CopyFileW(exe, accented.c_str(), FALSE) ||
+      !CreateProcessW(accented.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &cafe)) {
+    Report("accented_process_name", false, "could not start the accented copy, error " + Str(GetLastError()));
+    return;
+  }
+  std::string seen;
+  PollUntil(3000, [&] {
+    for (const auto& p : plat::SnapshotProcesses())
+      if (p.pid == cafe.dwProcessId) seen = p.exeFile;
+    return !seen.empty();
+  });
+  const std::string name = seen.substr(seen.find_last_of('\\') + 1);
+  Report("accented_process_name", name == Narrow(L"café.exe"), Quote(seen));
+  kv::KillProcessByName("cafe.exe");
+  const bool spared = WaitForSingleObject(cafe.hProcess, 300) == WAIT_TIMEOUT;
+  kv::KillProcessByName(Narrow(L"CAFé.EXE"));
+  const bool killed = WaitForSingleObject(cafe.hProcess, 3000) == WAIT_OBJECT_0;
+  Report("accented_process_not_ended_for_plain_name", spared && killed,
+         "spared by cafe.exe " + Str(spared) + ", ended by its own name " + Str(killed));
+  if (!killed) TerminateProcess(cafe.hProcess, 0);
+  WaitForSingleObject(cafe.hProcess, 3000);
+  CloseHandle(cafe.hThread);
+  CloseHandle(cafe.hProcess);
+  DeleteFileW(accented.c_str());
 }
 
 std::string ReadText(const std::string& path) {
@@ -1104,6 +1277,7 @@ int RunChecks() {
   CheckMessageLoop();
   CheckFiles();
   CheckProfile();
+  CheckProfileForms();
   CheckRegistry();
   CheckProcesses();
   CheckShell();

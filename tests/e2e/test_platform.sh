@@ -49,7 +49,10 @@ run_checks ko 949 e2e_run "$EXE"
 lap
 
 echo "== platform checks, Western code page"
-E2E_WINE_LOCALE=C.UTF-8 run_checks western 1252 e2e_run "$EXE"
+# From a folder whose name CP949 cannot spell: the paths the program takes from the system
+# must lead back to the same files, and process names keep their accents.
+WEXE=$(e2e_install "$CHECK" 'Café 점검')
+E2E_WINE_LOCALE=C.UTF-8 run_checks western 1252 e2e_run "$WEXE"
 lap
 
 echo "== a hotkey pressed on the keyboard, while the program sleeps"

@@ -69,6 +69,25 @@ TEST_F(ActionTest, KillByNameEndsEveryMatchIgnoringCase) {
   EXPECT_TRUE(sim::ProcessRunning(21));
 }
 
+TEST_F(ActionTest, KillByNameTellsAccentedNamesApart) {
+  // The system's "café.exe", as the platform hands it over: é has no CP949 spelling.
+  sim::AddProcess(
+      "C:\\Caf\xFF"
+      "00E9\\caf\xFF"
+      "00E9.exe",
+      31);
+  sim::AddProcess("cafe.exe", 32);
+  KillProcessByName("cafe.exe");
+  EXPECT_TRUE(sim::ProcessRunning(31));
+  EXPECT_FALSE(sim::ProcessRunning(32));
+  // An entry for "café.exe" holds the name as the editor got it; letter case still does
+  // not matter, also in the escape's hex digits.
+  KillProcessByName(
+      "CAF\xFF"
+      "00e9.EXE");
+  EXPECT_FALSE(sim::ProcessRunning(31));
+}
+
 TEST(SplitAtSemicolonsRule, Table) {
   EXPECT_EQ(SplitAtSemicolons("notepad.exe"), Items{"notepad.exe"});
   EXPECT_EQ(SplitAtSemicolons("  a"), Items{"a"});

@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 #include "tests/unit/test_support.h"
 
 using namespace kv;
@@ -129,4 +130,128 @@ TEST_F(ConfigTest, WritingOptionsRewritesTheSiteSection) {
   EXPECT_FALSE(WriteOptions(true, false, {}));
   EXPECT_EQ(ReadStartUp(), 0);
   EXPECT_EQ(ReadSearchSites().size(), 2u);
+}
+
+namespace {
+std::string Utf16Le(const std::u16string& units) {
+  std::string bytes;
+  for (char16_t u : units) {
+    bytes += static_cast<char>(u & 0xFF);
+    bytes += static_cast<char>(u >> 8);
+  }
+  return bytes;
+}
+std::string Utf16Be(const std::u16string& units) {
+  std::string bytes;
+  for (char16_t u : units) {
+    bytes += static_cast<char>(u >> 8);
+    bytes += static_cast<char>(u & 0xFF);
+  }
+  return bytes;
+}
+}  // namespace
+
+TEST_F(ConfigTest, ProfileReadsTheFormsTheSystemReads) {
+  const std::u16string text = u"[Config]\r\nStartUp=0\r\n[Etc]\r\nLastWorkList_Path=C:\\Café\\작업.ini\r\n";
+  const std::string cafe =
+      "C:\\Caf\xFF"
+      "00E9\\작업.ini";
+  const std::vector<std::pair<std::string, std::string>> forms = {
+      {"UTF-8 with its mark", "\xEF\xBB\xBF" + plat::Utf16ToUtf8(text)},
+      {"UTF-16 LE with its mark", "\xFF\xFE" + Utf16Le(text)},
+      {"UTF-16 BE with its mark", "\xFE\xFF" + Utf16Be(text)},
+  };
+  for (const auto& [name, bytes] : forms) {
+    const std::string f = WriteProgramFile("forms.ini", bytes);
+    EXPECT_EQ(plat::ReadProfileString(f, "Config", "StartUp", "d"), "0") << name;
+    EXPECT_EQ(plat::ReadProfileString(f, "etc", "LastWorkList_Path", "d"), cafe) << name;
+  }
+
+  // Line ends of any kind, and a key line without "=".
+  const std::string f = WriteProgramFile("ends.ini",
+                                         "[A]\rOne=1\r[B]\nTwo=2\r\n\r\rThree=3\n\r"
+                                         "Bare\r\n Spaced bare \r\nFour=4");
+  EXPECT_EQ(plat::ReadProfileString(f, "A", "One", "d"), "1");
+  EXPECT_EQ(plat::ReadProfileString(f, "A", "Two", "d"), "d");
+  EXPECT_EQ(plat::ReadProfileString(f, "B", "Two", "d"), "2");
+  EXPECT_EQ(plat::ReadProfileString(f, "B", "Three", "d"), "3");
+  EXPECT_EQ(plat::ReadProfileString(f, "B", "Four", "d"), "4");
+  EXPECT_EQ(plat::ReadProfileString(f, "B", "Bare", "d"), "d");
+  // Setting the bare key gives it a value in its own line.
+  ASSERT_TRUE(plat::WriteProfileString(f, "B", "spaced bare", "x"));
+  EXPECT_EQ(ReadFileBytes(f),
+            "[A]\r\nOne=1\r\n[B]\r\nTwo=2\r\n\r\n\r\nThree=3\r\n\r\nBare\r\nSpaced bare=x\r\nFour=4\r\n");
+}
+
+TEST_F(ConfigTest, ProfileWritesBackInTheFilesOwnForm) {
+  // Notepad's "Unicode": UTF-16 LE with its mark; it stays that, character for character.
+  const std::u16string before = u"[Etc]\r\nLastWorkList_Path=C:\\Café\\a.ini\r\n[Config]\r\nStartUp=1\r\n";
+  const std::string f = WriteProgramFile("u16.ini", "\xFF\xFE" + Utf16Le(before));
+  ASSERT_TRUE(plat::WriteProfileString(f, "Config", "StartUp", "0"));
+  ASSERT_TRUE(plat::WriteProfileString(f, "Config", "사이트", "네이버"));
+  const std::u16string after =
+      u"[Etc]\r\nLastWorkList_Path=C:\\Café\\a.ini\r\n[Config]\r\nStartUp=0\r\n사이트=네이버\r\n";
+  EXPECT_EQ(ReadFileBytes(f), "\xFF\xFE" + Utf16Le(after));
+  // A value the program holds escaped is written as the character itself.
+  ASSERT_TRUE(plat::WriteProfileString(f, "Etc", "LastWorkList_Path",
+                                       "C:\\Na\xFF"
+                                       "00EFve\\b.ini"));
+  const std::u16string naive =
+      u"[Etc]\r\nLastWorkList_Path=C:\\Naïve\\b.ini\r\n[Config]\r\nStartUp=0\r\n사이트=네이버\r\n";
+  EXPECT_EQ(ReadFileBytes(f), "\xFF\xFE" + Utf16Le(naive));
+  ASSERT_TRUE(plat::EraseProfileSection(f, "ETC"));
+  EXPECT_EQ(ReadFileBytes(f), "\xFF\xFE" + Utf16Le(u"[Config]\r\nStartUp=0\r\n사이트=네이버\r\n"));
+
+  const std::string be = WriteProgramFile("u16be.ini", "\xFE\xFF" + Utf16Be(u"[A]\nK=1"));
+  ASSERT_TRUE(plat::WriteProfileString(be, "a", "k", "2"));
+  EXPECT_EQ(ReadFileBytes(be), "\xFE\xFF" + Utf16Be(u"[A]\r\nK=2\r\n"));
+
+  const std::string u8 = WriteProgramFile("u8.ini", "\xEF\xBB\xBF[A]\rK=\xEA\xB0\x80\r");
+  ASSERT_TRUE(plat::WriteProfileString(u8, "A", "New", "값"));
+  EXPECT_EQ(ReadFileBytes(u8), "\xEF\xBB\xBF[A]\r\nK=\xEA\xB0\x80\r\nNew=\xEA\xB0\x92\r\n");
+}
+
+TEST_F(ConfigTest, UnreadableConfigIsNeverWrittenOver) {
+  const std::string original =
+      "[Config]\r\nStartUp=0\r\nNewExplore=1\r\n[DirectSite]\r\nCount=1\r\nSite0=a,http://a\r\n";
+  const std::string f = WriteProgramFile("Config.ini", original);
+  sim::DenyRead(f);
+  EXPECT_FALSE(plat::WriteProfileString(f, "Etc", "LastWorkList_Path", "C:\\a.ini"));
+  EXPECT_FALSE(plat::EraseProfileSection(f, "DirectSite"));
+  EXPECT_FALSE(plat::EraseProfileSection(f, "Nowhere"));
+  EXPECT_EQ(ReadFileBytes(f), original);
+
+  // The program's writers show the standard error box and stop.
+  SetLastWorkFile("C:\\a.ini");
+  EXPECT_FALSE(WriteOptions(false, false, {}));
+  const auto boxes = sim::Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const auto& box : boxes) {
+    EXPECT_EQ(box.text, "Unable to write to " + f);
+    EXPECT_EQ(box.flags, plat::kMbOk | plat::kMbIconError);
+  }
+  EXPECT_EQ(ReadFileBytes(f), original);
+
+  // A missing file is an empty one, and the first write makes it.
+  const std::string fresh = plat::ProgramFolder() + "fresh.ini";
+  EXPECT_TRUE(plat::EraseProfileSection(fresh, "A"));
+  EXPECT_TRUE(plat::WriteProfileString(fresh, "A", "K", "1"));
+  EXPECT_EQ(ReadFileBytes(fresh), "[A]\r\nK=1\r\n");
+}
+
+TEST_F(ConfigTest, ProfileNamesIgnoreCaseOnlyOfCharactersOfTheirOwn) {
+  // "켂" is B1 41 and "켥" B1 61: the same bytes as "\xB1" "A" and "\xB1" "a".
+  const std::string f = WriteProgramFile("k.ini", "[켂]\r\n켂=section one\r\n[Other]\r\n켂=key one\r\n");
+  EXPECT_EQ(plat::ReadProfileString(f, "켂", "켂", "d"), "section one");
+  EXPECT_EQ(plat::ReadProfileString(f, "켥", "켂", "d"), "d");
+  EXPECT_EQ(plat::ReadProfileString(f, "OTHER", "켥", "d"), "d");
+  EXPECT_EQ(plat::ReadProfileString(f, "other", "켂", "d"), "key one");
+  ASSERT_TRUE(plat::WriteProfileString(f, "Other", "켥", "new"));
+  EXPECT_EQ(plat::ReadProfileString(f, "Other", "켂", "d"), "key one");
+  EXPECT_EQ(plat::ReadProfileString(f, "Other", "켥", "d"), "new");
+  ASSERT_TRUE(plat::EraseProfileSection(f, "켥"));
+  EXPECT_EQ(plat::ReadProfileString(f, "켂", "켂", "d"), "section one");
+  // Letters beside Korean ones still fold.
+  ASSERT_TRUE(plat::WriteProfileString(f, "켂Ab", "kEY", "1"));
+  EXPECT_EQ(plat::ReadProfileString(f, "켂aB", "Key", "d"), "1");
 }
