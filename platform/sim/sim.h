@@ -108,6 +108,10 @@ void SetProgramFolder(const std::string& folder);
 // Every read or replace of this path fails, as when another program locks it.
 void LockFile(const std::string& path);
 void UnlockFile(const std::string& path);
+// Another program holds the file open with read and write sharing but without delete
+// sharing: it can be read and written in place, but not replaced, renamed or deleted.
+void HoldOpen(const std::string& path);
+void ReleaseHold(const std::string& path);
 
 // ---- forms
 // Every window alive, oldest first.
