@@ -128,12 +128,12 @@ void Tfrm_main::FormCloseQuery(bool& canClose) {
   switch (plat::MessageBox("현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?", "알림말",
                            plat::kMbYesNoCancel | plat::kMbIconQuestion)) {
     case plat::kIdYes:
-      // A save that fails keeps the window open: closing would drop the edits unseen.
-      if (!SaveWorkFile(WorkFilePath, *this)) {
+      // A save that fails keeps the window open: closing would drop the edits unseen. So does
+      // a failed "Config.ini": the next start would load another list than the one saved.
+      if (!SaveWorkFile(WorkFilePath, *this) || !SetLastWorkFile(WorkFilePath)) {
         canClose = false;
         return;
       }
-      SetLastWorkFile(WorkFilePath);
       SwitchHotKeys(false);
       SwitchHotKeys(true);
       canClose = true;
