@@ -1,6 +1,7 @@
 #include "core/UnitFunction.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 #include "core/frmMain.h"
@@ -69,20 +70,41 @@ std::string ReplaceAll(const std::string& text, const std::string& from, const s
 
 bool IsQuote(char c) { return c == '\'' || c == '"'; }
 
-// Whether a quoted stretch is still open at the end of the text, by the splitting rule.
-bool EndsInsideQuote(const std::string& text) {
-  char quote = 0;
-  for (char c : text) {
-    if (quote) {
-      if (c == quote)
-        quote = 0;
-      else if (IsQuote(c))
-        quote = c;
-    } else if (IsQuote(c)) {
-      quote = c;
+// The quote marks of text that must be replaced so that no quoted stretch is left open at its
+// end, by the splitting rule: outside a stretch a mark opens one, inside it the mark that
+// closes it is the last one met, so two equal marks in a row close it. Of all the ways to
+// get there, the one replacing fewest marks is taken, so "it's" inside a quoted path costs
+// only its apostrophe; balanced text keeps every mark. Returns the positions, ascending.
+std::vector<std::size_t> MarksLeavingStretchOpen(const std::string& text) {
+  std::vector<std::size_t> marks;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (IsQuote(text[i])) marks.push_back(i);
+  if (marks.empty()) return marks;
+  // States: 0 outside a stretch, 1 inside one that ' closes, 2 inside one that " closes.
+  const auto next = [](int state, char mark) {
+    const int closer = mark == '\'' ? 1 : 2;
+    return state == closer ? 0 : closer;
+  };
+  constexpr int kNever = -1;
+  // kept[i][s]: the most marks from i on that can stay, starting in state s and ending outside.
+  std::vector<std::array<int, 3>> kept(marks.size() + 1, {kNever, kNever, kNever});
+  kept[marks.size()][0] = 0;
+  for (std::size_t i = marks.size(); i-- > 0;) {
+    for (int s = 0; s < 3; ++s) {
+      const int stay = kept[i + 1][next(s, text[marks[i]])];
+      kept[i][s] = std::max(kept[i + 1][s], stay == kNever ? kNever : stay + 1);
     }
   }
-  return quote != 0;
+  std::vector<std::size_t> replaced;
+  int state = 0;
+  for (std::size_t i = 0; i < marks.size(); ++i) {
+    const int after = next(state, text[marks[i]]);
+    if (kept[i + 1][after] != kNever && kept[i + 1][after] + 1 >= kept[i + 1][state])
+      state = after;
+    else
+      replaced.push_back(marks[i]);
+  }
+  return replaced;
 }
 
 }  // namespace
@@ -367,7 +389,7 @@ std::string GetLastWorkFile() {
   return path.empty() ? DefaultWorkFile() : path;
 }
 
-void SetLastWorkFile(const std::string& path) { WriteConfig("Etc", "LastWorkList_Path", path); }
+bool SetLastWorkFile(const std::string& path) { return WriteConfig("Etc", "LastWorkList_Path", path); }
 
 std::string StoredField(const std::string& text) {
   // Most fields hold nothing the reader treats specially.
@@ -380,17 +402,36 @@ std::string StoredField(const std::string& text) {
 
   std::string s;
   s.reserve(text.size());
-  for (char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     if (c == '\0') continue;  // a NUL would end the file for the reader
-    s += (c == '\r' || c == '\n') ? ' ' : c;
+    if (c == '\r' || c == '\n') {
+      // A line break would end the line; one blank in its place keeps the words apart.
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      s += ' ';
+    } else {
+      s += c;
+    }
   }
   if (s.find('-') != std::string::npos) s = ReplaceAll(s, kDash, kEu);
   // Blanks before a field are skipped by the reader anyway.
   const std::size_t first = s.find_first_not_of(' ');
   s.erase(0, first == std::string::npos ? s.size() : first);
-  // Balanced quotes read back as they are (paths like "C:\a b\x.exe" rely on them); an
-  // open one would swallow the fields after it, so such a field gets full-width marks.
-  if (EndsInsideQuote(s)) s = ReplaceAll(ReplaceAll(s, "'", "＇"), "\"", "＂");
+  // An open stretch would swallow the fields after it, so the marks that leave one open get
+  // their full-width forms; balanced quotes (a quoted program path) read back as they are.
+  const std::vector<std::size_t> open = MarksLeavingStretchOpen(s);
+  if (!open.empty()) {
+    std::string fixed;
+    fixed.reserve(s.size() + open.size());
+    std::size_t from = 0;
+    for (std::size_t at : open) {
+      fixed.append(s, from, at - from);
+      fixed += s[at] == '\'' ? "＇" : "＂";
+      from = at + 1;
+    }
+    fixed.append(s, from, std::string::npos);
+    s = std::move(fixed);
+  }
   if (s.empty()) return kNull;
   if (s == kNull) return "null ";  // the bare word stands for an empty field
   return s;
@@ -409,16 +450,22 @@ std::string WorkFileLine(const std::vector<std::string>& row) {
 bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form) {
   std::string text, error;
   if (!plat::ReadWholeFile(path, text, error)) {
-    plat::ShowErrorBox("Cannot open file \"" + path + "\". " + error);
+    plat::ShowErrorBox("Cannot open file \"" + path + "\". " + error, &form);
     return false;
   }
+  // Bytes after a NUL (zeros a crash left, or a list behind them) are never read, so the
+  // load is incomplete even when the NUL stands between two lines.
   const std::size_t nul = text.find('\0');
-  if (nul != std::string::npos) text.resize(nul);
-  if (text.empty()) return true;
+  const bool cutShort = nul != std::string::npos;
+  if (cutShort) text.resize(nul);
+  if (text.empty()) {
+    if (cutShort) form.IncompleteLoadPath = path;
+    return true;
+  }
 
   form.WorkFilePath = path;
   form.SetCaption(kTitlePrefix + path);
-  form.IncompleteLoadPath.clear();
+  form.IncompleteLoadPath = cutShort ? path : std::string();
   list.BeginUpdate();
   list.Clear();
   std::vector<std::string> fields;
@@ -444,15 +491,6 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
   return true;
 }
 
-namespace {
-// A name beside the work file that nothing uses yet: X.bak, X.bak2, X.bak3, ...
-std::string FreeBackupName(const std::string& path) {
-  std::string name = path + ".bak";
-  for (int n = 2; plat::FileExists(name); ++n) name = path + ".bak" + std::to_string(n);
-  return name;
-}
-}  // namespace
-
 bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   plat::ListView& list = form.WorkList;
   if (list.RowCount() == 0) return true;
@@ -462,9 +500,9 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   // The lines after the one that stopped the last load of this file are not in the list:
   // keep the file as it was before the list replaces it.
   if (form.IncompleteLoadPath == path && plat::FileExists(path)) {
-    const std::string backup = FreeBackupName(path);
-    if (!plat::CopyWholeFile(path, backup)) {
-      plat::ShowErrorBox("Cannot create file \"" + backup + "\".");
+    std::string backup;
+    if (!plat::KeepBackup(path, backup)) {
+      plat::ShowErrorBox("Cannot create file \"" + backup + "\".", &form);
       return false;
     }
   }
@@ -489,7 +527,7 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   }
   std::string error;
   if (!plat::ReplaceFile(path, text, error)) {
-    plat::ShowErrorBox("Cannot create file \"" + path + "\". " + error);
+    plat::ShowErrorBox("Cannot create file \"" + path + "\". " + error, &form);
     return false;
   }
   form.IncompleteLoadPath.clear();

@@ -121,7 +121,8 @@ bool WriteOptions(bool startUp, bool newExplore, const std::vector<SearchSite>& 
 
 std::string DefaultWorkFile();
 std::string GetLastWorkFile();
-void SetLastWorkFile(const std::string& path);
+// False, with the error box shown, when "Config.ini" could not be written: the caller stops.
+bool SetLastWorkFile(const std::string& path);
 
 // The text a field is stored as, so that every line splits back into six fields.
 std::string StoredField(const std::string& text);

@@ -153,12 +153,12 @@ void Tfrm_main::FormCloseQuery(bool& canClose) {
   closeQuestionOpen_ = false;
   switch (answer) {
     case plat::kIdYes:
-      // A save that fails keeps the window open: closing would drop the edits unseen.
-      if (!SaveWorkFile(WorkFilePath, *this)) {
+      // A save that fails keeps the window open: closing would drop the edits unseen. So does
+      // a failed "Config.ini": the next start would load another list than the one saved.
+      if (!SaveWorkFile(WorkFilePath, *this) || !SetLastWorkFile(WorkFilePath)) {
         canClose = false;
         return;
       }
-      SetLastWorkFile(WorkFilePath);
       SwitchHotKeys(false);
       SwitchHotKeys(true);
       canClose = true;

@@ -23,8 +23,9 @@ class Tfrm_main : public plat::Form {
   std::string WorkFilePath;
   bool Modified = false;
   bool ApplyEnabled = true;  // the state of the Apply button
-  // Set while the list holds only the first part of this file because a line could not be
-  // read; the next save of that file keeps the original beside it first.
+  // Set while the list holds only the first part of this file because its load stopped
+  // before the last byte (a line that could not be read, or a NUL); the next save of that
+  // file keeps the original beside it first.
   std::string IncompleteLoadPath;
 
   void ClearWorkList();

@@ -19,8 +19,7 @@ void Tfrm_main::N2Click() {
   std::string name;
   if (!plat::OpenFileDialog(options, name) || name.empty()) return;
   if (plat::FileExists(name)) {
-    SetLastWorkFile(name);
-    LoadWorkFile(name, WorkList, *this);
+    if (SetLastWorkFile(name)) LoadWorkFile(name, WorkList, *this);
   } else {
     plat::MessageBox("작업 파일이 존재 하지 않습니다. 다시한번 확인해 주십시오", "Keyvane", plat::kMbOk, this);
   }

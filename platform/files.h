@@ -17,9 +17,17 @@ bool FileMissing(const std::string& path);
 // Reads the whole file. On failure returns false and sets error to a readable reason.
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error);
 
-// Replaces the file's content atomically: writes beside it, then renames over it.
-// On failure the previous file is untouched; returns false and sets error.
+// Replaces the file's content. The new content is written to a temporary file of a fresh
+// name beside it (never an existing file), which then takes the file's place, keeping an
+// existing file's attributes. When another program holds the file open so that it cannot
+// be replaced, the original is kept first (KeepBackup) and the file is rewritten in place.
+// On failure returns false and sets error; the previous content is then whole, in the file
+// or in its backup.
 bool ReplaceFile(const std::string& path, const std::string& contents, std::string& error);
+
+// Copies the file to the first of X.bak, X.bak2, X.bak3, ... that does not exist, never
+// replacing a file. backup is the name tried last; false when no copy was made.
+bool KeepBackup(const std::string& path, std::string& backup);
 
 // Copies a file, replacing the target. False on failure.
 bool CopyWholeFile(const std::string& from, const std::string& to);

@@ -1,10 +1,18 @@
 // The simulated backend: every platform call works on the in-memory machine below.
 #include "platform/sim/sim.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -76,6 +84,7 @@ struct State {
   std::string folder;
   std::set<std::string> locked;
   std::set<std::string> readDenied;
+  std::set<std::string> heldOpen;
 };
 
 State& S() {
@@ -215,6 +224,8 @@ void SetProgramFolder(const std::string& folder) { S().folder = folder; }
 void LockFile(const std::string& path) { S().locked.insert(path); }
 void UnlockFile(const std::string& path) { S().locked.erase(path); }
 void DenyRead(const std::string& path) { S().readDenied.insert(path); }
+void HoldOpen(const std::string& path) { S().heldOpen.insert(path); }
+void ReleaseHold(const std::string& path) { S().heldOpen.erase(path); }
 
 std::vector<plat::WindowHandle> Windows() {
   std::vector<plat::WindowHandle> all;
@@ -335,21 +346,65 @@ bool ReadWholeFile(const std::string& path, std::string& contents, std::string& 
   return true;
 }
 
+namespace {
+#ifndef O_BINARY
+constexpr int O_BINARY = 0;
+#endif
+
+// Creates path, which must not exist yet, holding contents. taken tells a name already in
+// use from other failures.
+bool WriteNewFile(const std::string& path, const std::string& contents, bool& taken, std::string& error) {
+  taken = false;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0644);
+  if (fd < 0) {
+    taken = errno == EEXIST;
+    error = std::strerror(errno);
+    return false;
+  }
+  std::size_t done = 0;
+  while (done < contents.size()) {
+    const auto n = ::write(fd, contents.data() + done, static_cast<unsigned>(contents.size() - done));
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  const bool closed = ::close(fd) == 0;
+  if (done == contents.size() && closed) return true;
+  error = "Access is denied.";
+  std::remove(path.c_str());  // our own, just created
+  return false;
+}
+
+// What a program does to a file another one holds open without delete sharing: write over
+// its bytes, the original kept first.
+bool RewriteInPlace(const std::string& path, const std::string& contents, std::string& error) {
+  std::string backup;
+  if (!plat::KeepBackup(path, backup)) {
+    error = "Cannot create file \"" + backup + "\".";
+    return false;
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
+  out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+  out.flush();
+  if (!out) {
+    error = "Access is denied.";
+    return false;
+  }
+  return true;
+}
+}  // namespace
+
 bool ReplaceFile(const std::string& path, const std::string& contents, std::string& error) {
   if (S().locked.count(path)) {
     error = "The process cannot access the file because it is being used by another process.";
     return false;
   }
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    out.flush();
-    if (!out) {
-      error = "Access is denied.";
-      std::remove(temp.c_str());
-      return false;
-    }
+  if (S().heldOpen.count(path) && FileExists(path)) return RewriteInPlace(path, contents, error);
+  static unsigned serial = 0;
+  std::string temp;
+  for (bool taken = true; taken;) {
+    temp = path + ".~kv" + std::to_string(++serial) + ".tmp";
+    if (WriteNewFile(temp, contents, taken, error)) break;
+    if (!taken) return false;
   }
   std::error_code ec;
   std::filesystem::rename(temp, path, ec);
@@ -359,6 +414,18 @@ bool ReplaceFile(const std::string& path, const std::string& contents, std::stri
     return false;
   }
   return true;
+}
+
+bool KeepBackup(const std::string& path, std::string& backup) {
+  backup = path + ".bak";
+  std::string contents, error;
+  if (!ReadWholeFile(path, contents, error)) return false;
+  for (int n = 2;; ++n) {
+    bool taken = false;
+    if (WriteNewFile(backup, contents, taken, error)) return true;
+    if (!taken) return false;
+    backup = path + ".bak" + std::to_string(n);
+  }
 }
 
 bool CopyWholeFile(const std::string& from, const std::string& to) {

@@ -68,6 +68,70 @@ bool WriteAll(HANDLE h, const std::string& contents) {
   return true;
 }
 
+bool NameTaken(DWORD code) { return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS; }
+
+// Creates name, which must not exist yet (CREATE_NEW: an existing file is never opened),
+// holding contents on the disk. False with code set otherwise; a file it created is gone again.
+bool WriteNewFile(const std::wstring& name, const std::string& contents, DWORD& code) {
+  code = ERROR_SUCCESS;
+  {
+    FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+      code = LastErrorOr(ERROR_ACCESS_DENIED);
+      return false;
+    }
+    // The data must be on the disk before the file takes the target's place, or a crash in
+    // between could leave an empty work file.
+    if (!WriteAll(file.Get(), contents) || !FlushFileBuffers(file.Get())) code = LastErrorOr(ERROR_WRITE_FAULT);
+    if (!file.Close() && code == ERROR_SUCCESS) code = LastErrorOr(ERROR_WRITE_FAULT);
+  }
+  if (code == ERROR_SUCCESS) return true;
+  DeleteFileW(name.c_str());
+  return false;
+}
+
+// A name beside the target that no user would pick, different at each call; whether it is
+// free is for CREATE_NEW to say.
+std::wstring TempName(const std::wstring& target) {
+  static DWORD serial = 0;
+  const DWORD value = (GetCurrentProcessId() * 2654435761u) ^ GetTickCount() ^ (++serial * 0x9E3779B9u);
+  std::wstring name = target + L".~kv";
+  for (int shift = 28; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(value >> shift) & 15];
+  return name + L".tmp";
+}
+
+// Writes over the file's own bytes, for a file that may not be replaced while another
+// program holds it. That program's handle allows reading and writing, so ours must too.
+bool WriteInPlace(const std::wstring& target, const std::string& contents, DWORD& code) {
+  code = ERROR_SUCCESS;
+  FileHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
+    code = LastErrorOr(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  if (!WriteAll(file.Get(), contents) || !SetEndOfFile(file.Get()) || !FlushFileBuffers(file.Get()))
+    code = LastErrorOr(ERROR_WRITE_FAULT);
+  if (!file.Close() && code == ERROR_SUCCESS) code = LastErrorOr(ERROR_WRITE_FAULT);
+  return code == ERROR_SUCCESS;
+}
+
+// Wine's ReplaceFileW leaves the new file with its own attributes: a hidden work file would
+// come back visible. Windows has carried them over already, and then this changes nothing.
+void KeepAttributes(const std::wstring& target, DWORD before) {
+  constexpr DWORD kCarried =
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD now = GetFileAttributesW(target.c_str());
+  if (before == INVALID_FILE_ATTRIBUTES || now == INVALID_FILE_ATTRIBUTES) return;
+  const DWORD wanted = (now & ~kCarried) | (before & kCarried);
+  if (wanted != now) SetFileAttributesW(target.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
+}
+
+// ReplaceFileW's answers when another handle keeps the file from being replaced.
+bool HeldByAnother(DWORD code) {
+  return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
 }  // namespace
 
 std::string ProgramPath() { return win32::Narrow(ModulePath()); }
@@ -126,29 +190,70 @@ bool ReadWholeFile(const std::string& path, std::string& contents, std::string& 
 
 bool ReplaceFile(const std::string& path, const std::string& contents, std::string& error) {
   const std::wstring target = win32::Wide(path);
-  const std::wstring temp = target + L".tmp";
+  std::wstring temp, old;
   DWORD code = ERROR_SUCCESS;
-  {
-    FileHandle file(
-        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
-      error = ErrorText(GetLastError());
-      return false;  // nothing was created
+  // The new bytes, and an empty file that reserves the name the old file moves to while the
+  // new one takes its place. Without a name of ours, Wine's ReplaceFileW makes one itself
+  // and leaves it behind when it fails.
+  for (std::wstring* name : {&temp, &old}) {
+    for (int attempt = 0;; ++attempt) {
+      *name = TempName(target);
+      if (WriteNewFile(*name, name == &temp ? contents : std::string(), code)) break;
+      if (!NameTaken(code) || attempt == 100) {
+        if (name == &old) DeleteFileW(temp.c_str());
+        error = ErrorText(code);
+        return false;
+      }
     }
-    // The data must be on the disk before the rename makes it the file, or a crash in
-    // between could leave an empty work file.
-    if (!WriteAll(file.Get(), contents) || !FlushFileBuffers(file.Get())) code = LastErrorOr(ERROR_WRITE_FAULT);
-    if (!file.Close() && code == ERROR_SUCCESS) code = LastErrorOr(ERROR_WRITE_FAULT);
   }
-  if (code == ERROR_SUCCESS &&
-      !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    code = LastErrorOr(ERROR_ACCESS_DENIED);
-  if (code != ERROR_SUCCESS) {
+  if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND &&
+      MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(old.c_str());
+    return true;
+  }
+  // ReplaceFileW keeps what belongs to the file rather than to its bytes: attributes such as
+  // hidden, the security descriptor, other streams.
+  const DWORD before = GetFileAttributesW(target.c_str());
+  if (ReplaceFileW(target.c_str(), temp.c_str(), old.c_str(),
+                   REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
+    KeepAttributes(target, before);
+    DeleteFileW(old.c_str());
+    return true;
+  }
+  code = LastErrorOr(ERROR_ACCESS_DENIED);
+  // The old file has moved to the reserved name already, but the new one could not follow:
+  // the old one goes back.
+  if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !MoveFileExW(old.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(temp.c_str());
+    error = ErrorText(code) + " " + win32::Narrow(old);
+    return false;  // the reserved name holds the only copy of the old file now: it stays
+  }
+  DeleteFileW(temp.c_str());
+  DeleteFileW(old.c_str());
+  if (!HeldByAnother(code)) {
     error = ErrorText(code);
     return false;
   }
-  return true;
+  std::string backup;
+  if (!KeepBackup(path, backup)) {
+    error = ErrorText(code);
+    return false;
+  }
+  if (WriteInPlace(target, contents, code)) return true;
+  error = ErrorText(code) + " " + backup;
+  return false;
+}
+
+bool KeepBackup(const std::string& path, std::string& backup) {
+  backup = path + ".bak";
+  std::string contents, error;
+  if (!ReadWholeFile(path, contents, error)) return false;
+  for (int n = 2;; ++n) {
+    DWORD code = ERROR_SUCCESS;
+    if (WriteNewFile(win32::Wide(backup), contents, code)) return true;
+    if (!NameTaken(code)) return false;
+    backup = path + ".bak" + std::to_string(n);
+  }
 }
 
 bool CopyWholeFile(const std::string& from, const std::string& to) {

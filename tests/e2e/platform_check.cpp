@@ -402,6 +402,25 @@ std::string AllBytes() {
   return bytes;
 }
 
+// The names in a folder, for checks that a save left nothing behind.
+std::vector<std::wstring> FolderNames(const std::string& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((Wide(folder) + L"*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(data.cFileName);
+  while (FindNextFileW(find, &data));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::wstring Joined(const std::vector<std::wstring>& names) {
+  std::wstring all;
+  for (const auto& n : names) all += n + L"|";
+  return all;
+}
+
 void CheckFiles() {
   const std::string folder = plat::ProgramFolder(), path = plat::ProgramPath();
   const std::wstring wideExe = [] {
@@ -418,12 +437,16 @@ void CheckFiles() {
   const std::string file = folder + "시험 파일.dat";
   const std::string bytes = AllBytes();
   std::string error;
+  const std::vector<std::wstring> namesBefore = FolderNames(folder);
   const bool written = plat::ReplaceFile(file, bytes, error);
   std::string back;
   const bool read = plat::ReadWholeFile(file, back, error);
   Report("replace_then_read_round_trip", written && read && back == bytes,
          "written=" + Str(written) + " read=" + Str(read) + " size " + Str(back.size()) + "/" + Str(bytes.size()));
-  Report("replace_leaves_no_temp", !plat::FileExists(file + ".tmp"), "the .tmp file is still there");
+  std::vector<std::wstring> namesAfter = FolderNames(folder);
+  namesAfter.erase(std::remove(namesAfter.begin(), namesAfter.end(), L"시험 파일.dat"), namesAfter.end());
+  Report("replace_leaves_no_temp", namesAfter == namesBefore,
+         Str(namesAfter.size()) + " names in the folder, " + Str(namesBefore.size()) + " before");
   // The name is Korean: the file must be there under its Unicode name.
   Report("korean_file_name", GetFileAttributesW((Wide(folder) + L"시험 파일.dat").c_str()) != INVALID_FILE_ATTRIBUTES,
          "file not found by its UTF-16 name");
@@ -436,15 +459,81 @@ void CheckFiles() {
   const bool readEmpty = plat::ReadWholeFile(file, back, error);
   Report("replace_with_empty", readEmpty && back.empty(), "size " + Str(back.size()));
 
-  // A save that cannot write its temporary file leaves the previous file as it was.
+  // A save that can neither replace the file nor write into it (another program holds it
+  // open sharing nothing) leaves the previous file as it was, and nothing beside it.
   plat::ReplaceFile(file, bytes, error);
-  CreateDirectoryW(Wide(file + ".tmp").c_str(), nullptr);
-  std::string saveError;
-  const bool blocked = plat::ReplaceFile(file, "새 내용", saveError);
+  {
+    const std::vector<std::wstring> names = FolderNames(folder);
+    HANDLE exclusive = CreateFileW(Wide(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string saveError;
+    const bool blocked = plat::ReplaceFile(file, "새 내용", saveError);
+    CloseHandle(exclusive);
+    plat::ReadWholeFile(file, back, error);
+    Report("failed_replace_keeps_target",
+           exclusive != INVALID_HANDLE_VALUE && !blocked && back == bytes && !saveError.empty() &&
+               FolderNames(folder) == names,
+           "replaced=" + Str(blocked) + " intact=" + Str(back == bytes) + " names " +
+               Narrow(Joined(FolderNames(folder))) + " before " + Narrow(Joined(names)));
+  }
+
+  // A user's own file named like a temporary one is never touched.
+  const std::string userTmp = file + ".tmp";
+  plat::ReplaceFile(userTmp, "사용자의 파일", error);
+  const bool savedBesideUserTmp = plat::ReplaceFile(file, "새 내용", error);
+  std::string userBack;
+  plat::ReadWholeFile(userTmp, userBack, error);
+  Report("replace_spares_users_tmp_file", savedBesideUserTmp && userBack == "사용자의 파일", Quote(userBack));
+  DeleteFileW(Wide(userTmp).c_str());
+
+  // The file is replaced, not recreated: it keeps its attributes.
+  SetFileAttributesW(Wide(file).c_str(), FILE_ATTRIBUTE_HIDDEN);
+  const bool savedHidden = plat::ReplaceFile(file, bytes, error);
+  const DWORD attributes = GetFileAttributesW(Wide(file).c_str());
   plat::ReadWholeFile(file, back, error);
-  RemoveDirectoryW(Wide(file + ".tmp").c_str());
-  Report("failed_replace_keeps_target", !blocked && back == bytes && !saveError.empty(),
-         "replaced=" + Str(blocked) + " intact=" + Str(back == bytes));
+  Report("replace_keeps_hidden_attribute",
+         savedHidden && back == bytes && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN),
+         "saved=" + Str(savedHidden) + " attributes " + Str(attributes));
+  SetFileAttributesW(Wide(file).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // An editor holds the file open for reading and writing, sharing both but not deletion.
+  {
+    plat::ReplaceFile(file, "옛 내용", error);
+    HANDLE held = CreateFileW(Wide(file).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    // What the system call itself answers, for the record.
+    const std::vector<std::wstring> namesBeforeProbe = FolderNames(folder);
+    const std::wstring probe = Wide(folder) + L"replace-probe.tmp";
+    HANDLE p = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(p);
+    const BOOL raw =
+        ReplaceFileW(Wide(file).c_str(), probe.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    const DWORD rawError = GetLastError();
+    std::string rawBack;
+    plat::ReadWholeFile(file, rawBack, error);
+    DeleteFileW(probe.c_str());
+    std::printf("INFO replacefile_on_held_file result=%d error=%lu target_intact=%d names_added=%d\n", raw,
+                static_cast<unsigned long>(rawError), rawBack == "옛 내용",
+                static_cast<int>(FolderNames(folder).size() - namesBeforeProbe.size()));
+    if (raw) plat::ReplaceFile(file, "옛 내용", error);
+
+    std::string heldError;
+    const bool savedHeld = plat::ReplaceFile(file, "새 내용", heldError);
+    std::string backup;
+    plat::ReadWholeFile(file, back, error);
+    plat::ReadWholeFile(file + ".bak", backup, error);
+    // The holder sees the new bytes through its own handle.
+    char seen[32] = {};
+    DWORD got = 0;
+    SetFilePointer(held, 0, nullptr, FILE_BEGIN);
+    ReadFile(held, seen, sizeof(seen), &got, nullptr);
+    CloseHandle(held);
+    Report("replace_held_file_in_place_with_backup",
+           held != INVALID_HANDLE_VALUE && savedHeld && back == "새 내용" && backup == "옛 내용" &&
+               std::string(seen, got) == "새 내용",
+           "saved=" + Str(savedHeld) + " " + Quote(heldError) + " file " + Quote(back) + " backup " + Quote(backup));
+    DeleteFileW(Wide(file + ".bak").c_str());
+    plat::ReplaceFile(file, bytes, error);
+  }
 
   const std::string nowhere = folder + "없는 폴더\\파일.txt";
   error.clear();

@@ -39,6 +39,7 @@ run_checks() {
         case $line in
             "PASS "*) e2e_ok "$label: ${line#PASS }" ;;
             "FAIL "*) e2e_bad "$label: ${line#FAIL }" ;;
+            "INFO "*) echo "  $label: ${line#INFO }" ;;
         esac
     done <<<"$out"
     e2e_check "$label: every check ran to the end" grep -qx 'DONE failures=0' <<<"$out"

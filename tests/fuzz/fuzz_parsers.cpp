@@ -68,6 +68,8 @@ void FuzzHotKey(const std::string& text) {
   }
 }
 
+void SaveAndLoadBack(kv::Tfrm_main& editor, const std::string& input);
+
 void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 void FuzzWorkFile(kv::Tfrm_main& editor, const std::string& bytes) {
@@ -79,17 +81,43 @@ void FuzzWorkFile(kv::Tfrm_main& editor, const std::string& bytes) {
     Check(editor.WorkList.Row(r).size() == 6, "six fields a row", bytes);
   // Whatever was loaded saves and loads back the same.
   if (editor.WorkList.RowCount() == 0) return;
+  SaveAndLoadBack(editor, bytes);
+}
+
+// Each field reads back as exactly the text StoredField gives for it, whatever was typed.
+void SaveAndLoadBack(kv::Tfrm_main& editor, const std::string& input) {
+  std::vector<std::vector<std::string>> expected;
+  for (int r = 0; r < editor.WorkList.RowCount(); ++r) {
+    expected.emplace_back();
+    for (const std::string& cell : editor.WorkList.Row(r)) {
+      const std::string stored = kv::StoredField(cell);
+      expected.back().push_back(stored == "null" ? std::string() : stored);
+    }
+  }
   const std::string copy = plat::ProgramFolder() + "fuzz-copy.ini";
   editor.IncompleteLoadPath.clear();
-  if (!kv::SaveWorkFile(copy, editor)) Check(false, "save", bytes);
-  kv::Tfrm_main* other = &editor;
-  std::vector<std::vector<std::string>> saved;
-  for (int r = 0; r < editor.WorkList.RowCount(); ++r) saved.push_back(editor.WorkList.Row(r));
-  other->WorkList.Clear();
-  kv::LoadWorkFile(copy, other->WorkList, *other);
-  Check(other->WorkList.RowCount() == static_cast<int>(saved.size()), "same number of rows back", bytes);
-  for (int r = 0; r < other->WorkList.RowCount() && r < static_cast<int>(saved.size()); ++r)
-    Check(other->WorkList.Row(r) == saved[r], "same rows back", bytes);
+  if (!kv::SaveWorkFile(copy, editor)) Check(false, "save", input);
+  editor.WorkList.Clear();
+  kv::LoadWorkFile(copy, editor.WorkList, editor);
+  Check(editor.WorkList.RowCount() == static_cast<int>(expected.size()), "same number of rows back", input);
+  for (int r = 0; r < editor.WorkList.RowCount() && r < static_cast<int>(expected.size()); ++r)
+    Check(editor.WorkList.Row(r) == expected[r], "each field reads back as stored", input);
+}
+
+// Rows of hostile texts, as a user could type or paste them into any field.
+void FuzzTypedRows(kv::Tfrm_main& editor) {
+  editor.WorkList.Clear();
+  const int rows = 1 + static_cast<int>(rng() % 4);
+  std::string all;
+  for (int r = 0; r < rows; ++r) {
+    std::vector<std::string> row;
+    for (int c = 0; c < kv::kEntryColumns; ++c) {
+      row.push_back(RandomText(24));
+      all += row.back();
+    }
+    editor.WorkList.AddRow(row);
+  }
+  SaveAndLoadBack(editor, all);
 }
 
 void FuzzConfig(const std::string& bytes) {
@@ -125,6 +153,7 @@ int main(int argc, char** argv) {
       FuzzHotKey(text);
       if (i % 8 == 0) FuzzWorkFile(editor, text);
       if (i % 8 == 1) FuzzConfig(text);
+      if (i % 8 == 2) FuzzTypedRows(editor);
     }
     // Very long single lines and files of nothing but separators.
     FuzzWorkFile(editor, std::string(1 << 20, 'a') + "-P0-A-k-i-True-");

@@ -251,6 +251,9 @@ TEST_F(StartTest, YesWithFailingSaveKeepsTheEditorOpen) {
   sim::AnswerNextBox(plat::kIdYes);
   EXPECT_FALSE(editor.Close());
   EXPECT_TRUE(editor.Visible());
+  ASSERT_EQ(sim::Boxes().size(), 2u);
+  EXPECT_EQ(sim::Boxes()[1].flags, plat::kMbOk | plat::kMbIconError);
+  EXPECT_EQ(sim::Boxes()[1].owner, editor.Handle());  // the error is the editor's own box too
   EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));  // registrations untouched
 }
 

@@ -1,10 +1,13 @@
 // The work file: exact bytes written, what reads back, and that saving loses nothing.
+#include <algorithm>
+#include <filesystem>
 #include <random>
 
 #include "core/UnitFunction.h"
 #include "core/frmMain.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/hotkeys.h"
 #include "tests/unit/test_support.h"
 
 using namespace kv;
@@ -22,6 +25,45 @@ class WorkFileTest : public SimTest {
 };
 
 const char* const kTitle = " 키베인 v1.5 - ";
+
+std::string ReadBack(const std::string& stored) { return stored == "null" ? std::string() : stored; }
+
+int QuoteMarks(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\'') + std::count(text.begin(), text.end(), '"'));
+}
+
+// Whether no quoted stretch is open at the end of a field, judged by the reader itself.
+bool EndsOutsideQuotes(std::string text) {
+  for (char& c : text)
+    if (c == '-' || c == '\r' || c == '\n') c = '_';
+  std::vector<std::string> items;
+  SplitItems(text + "-z", '-', items);
+  return !items.empty() && items.back() == "z";
+}
+
+// The fewest quote marks whose replacement leaves no stretch open, tried over every subset.
+int FewestMarksToReplace(const std::string& text) {
+  std::vector<std::size_t> marks;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '\'' || text[i] == '"') marks.push_back(i);
+  int fewest = static_cast<int>(marks.size());
+  for (unsigned set = 0; set < (1u << marks.size()); ++set) {
+    std::string t = text;
+    int n = 0;
+    for (std::size_t k = 0; k < marks.size(); ++k)
+      if (set & (1u << k)) t[marks[k]] = 'X', ++n;
+    if (n < fewest && EndsOutsideQuotes(t)) fewest = n;
+  }
+  return fewest;
+}
+
+std::vector<std::string> FolderNames() {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(plat::ProgramFolder()))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 }  // namespace
 
@@ -126,6 +168,35 @@ TEST_F(WorkFileTest, EveryTypedTextReadsBackAsSixFields) {
   EXPECT_EQ(DecodeInfoText(saved[0][kColInfo]), "\"C:\\a b\\x.exe\";-v");
 }
 
+TEST_F(WorkFileTest, StoredFormOfTypedTexts) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      // Only the marks that would leave a stretch open change; a quoted path stays quoted.
+      {"\"C:\\My Apps\\x.exe\";Bob's.txt", "\"C:\\My Apps\\x.exe\";Bob＇s.txt"},
+      {"\"it's here\"", "\"it＇s here\""},
+      {"'a\"b", "＇a＂b"},
+      {"\"a'b'c\"", "\"a'b'c＂"},  // '' closes the stretch: the last " would open another
+      {"'x' and \"y\"", "'x' and \"y\""},
+      // A line break becomes one blank, CR LF included, so words don't run together.
+      {"first\r\nsecond", "first second"},
+      {"a\nb\rc\r\n\r\nd", "a b c  d"},
+      {"\r\nafter a break", "after a break"},
+      {std::string("n\0ul", 4), "nul"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StoredField(c.first), c.second) << c.first;
+    AddEntry({c.first, NewEntryId(editor.WorkList), "", kKindRunProgram, c.first, "True"}, editor.WorkList);
+  }
+  const std::string path = plat::ProgramFolder() + "MyJob.ini";
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  Tfrm_main other;
+  ASSERT_TRUE(LoadWorkFile(path, other.WorkList, other));
+  ASSERT_EQ(other.WorkList.RowCount(), static_cast<int>(cases.size()));
+  for (int i = 0; i < other.WorkList.RowCount(); ++i) {
+    EXPECT_EQ(other.WorkList.Cell(i, kColDescription), cases[i].second) << i;
+    EXPECT_EQ(other.WorkList.Cell(i, kColInfo), cases[i].second) << i;
+  }
+}
+
 TEST_F(WorkFileTest, RandomRowsSurviveSaveAndLoad) {
   std::mt19937 rng(7);
   const std::string alphabet = "ab -'\"\r\n\tnul가ㅡ;+";
@@ -137,12 +208,25 @@ TEST_F(WorkFileTest, RandomRowsSurviveSaveAndLoad) {
     }
     editor.WorkList.AddRow(cells);
   }
+  std::vector<std::vector<std::string>> expected;
+  for (const auto& row : Rows()) {
+    expected.emplace_back();
+    for (const std::string& cell : row) {
+      const std::string stored = StoredField(cell);
+      expected.back().push_back(ReadBack(stored));
+      // Quote marks are replaced only as far as needed to close every stretch.
+      ASSERT_EQ(QuoteMarks(cell) - QuoteMarks(stored), FewestMarksToReplace(cell)) << cell;
+    }
+  }
   const std::string path = plat::ProgramFolder() + "r.ini";
   ASSERT_TRUE(SaveWorkFile(path, editor));
   Tfrm_main other;
   ASSERT_TRUE(LoadWorkFile(path, other.WorkList, other));
   ASSERT_EQ(other.WorkList.RowCount(), 300);
-  for (int i = 0; i < 300; ++i) ASSERT_EQ(other.WorkList.Row(i), editor.WorkList.Row(i)) << i;
+  for (int i = 0; i < 300; ++i) {
+    ASSERT_EQ(other.WorkList.Row(i), expected[i]) << i;
+    ASSERT_EQ(editor.WorkList.Row(i), expected[i]) << i;  // the list shows what the file holds
+  }
 }
 
 TEST_F(WorkFileTest, SaveAfterIncompleteLoadKeepsTheOriginal) {
@@ -161,6 +245,31 @@ TEST_F(WorkFileTest, SaveAfterIncompleteLoadKeepsTheOriginal) {
   // The original is kept once; later saves of the list replace only the work file.
   ASSERT_TRUE(SaveWorkFile(path, editor));
   EXPECT_FALSE(plat::FileExists(path + ".bak3"));
+}
+
+TEST_F(WorkFileTest, NulBetweenLinesMakesTheLoadIncomplete) {
+  const std::string line = "a-P0-A-k-i-True-";
+  const std::string later = "c-P2-C-k-i-True-\r\n";
+  const std::vector<std::pair<std::string, int>> files = {
+      {line + std::string(1, '\0') + "\r\n" + later, 1},    // right after the line's last "-"
+      {line + "\r\n" + std::string(512, '\0') + later, 1},  // zeros a crash left between lines
+      {line + "\r\n" + std::string(64, '\0'), 1},           // zeros at the end
+      {std::string(1, '\0') + line + "\r\n" + later, 0},    // nothing readable before the NUL
+  };
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string& bytes = files[i].first;
+    // A list of one row stands in for what the editor held before: a load that reads
+    // nothing leaves it.
+    editor.WorkList.Clear();
+    AddEntry({"list", "P9", "", kKindWebSite, "", "True"}, editor.WorkList);
+    const std::string path = WriteProgramFile("MyJob" + std::to_string(i) + ".ini", bytes);
+    ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
+    EXPECT_EQ(editor.WorkList.RowCount(), 1);
+    EXPECT_EQ(editor.WorkList.Cell(0, kColId), files[i].second == 0 ? "P9" : "P0");
+    EXPECT_EQ(editor.IncompleteLoadPath, path) << i;
+    ASSERT_TRUE(SaveWorkFile(path, editor));
+    EXPECT_EQ(ReadFileBytes(path + ".bak"), bytes) << i;
+  }
 }
 
 TEST_F(WorkFileTest, CompleteLoadMakesNoBackup) {
@@ -221,4 +330,69 @@ TEST_F(WorkFileTest, SaveAsMenu) {
   EXPECT_EQ(ReadFileBytes(path), "a-P0-A-웹사이트 이동-null-True-\r\n");
   EXPECT_EQ(GetLastWorkFile(), path);
   EXPECT_EQ(editor.WorkFilePath, path);
+}
+
+TEST_F(WorkFileTest, SavingLeavesEveryOtherFileAsItWas) {
+  const std::string path = WriteProgramFile("MyJob.ini", "old-P0-A-k-i-True-\r\n");
+  const std::string mine = WriteProgramFile("MyJob.ini.tmp", "the user's own file");
+  const std::string config = WriteProgramFile("Config.ini.tmp", "another of the user's files");
+  AddEntry({"new", "P0", "B", kKindWebSite, "", "True"}, editor.WorkList);
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  ASSERT_TRUE(SetLastWorkFile(path));
+  EXPECT_EQ(ReadFileBytes(path), "new-P0-B-웹사이트 이동-null-True-\r\n");
+  EXPECT_EQ(ReadFileBytes(mine), "the user's own file");
+  EXPECT_EQ(ReadFileBytes(config), "another of the user's files");
+  EXPECT_EQ(FolderNames(), (std::vector<std::string>{"Config.ini", "Config.ini.tmp", "MyJob.ini", "MyJob.ini.tmp"}));
+
+  sim::LockFile(path);  // a failed save cleans up only after itself
+  EXPECT_FALSE(SaveWorkFile(path, editor));
+  EXPECT_EQ(ReadFileBytes(mine), "the user's own file");
+  EXPECT_EQ(FolderNames().size(), 4u);
+}
+
+TEST_F(WorkFileTest, FileHeldOpenByAnotherProgramIsRewrittenInPlace) {
+  const std::string old = "old-P0-A-k-i-True-\r\n";
+  const std::string path = WriteProgramFile("MyJob.ini", old);
+  WriteProgramFile("MyJob.ini.bak", "an older backup");
+  AddEntry({"new", "P0", "B", kKindWebSite, "", "True"}, editor.WorkList);
+  sim::HoldOpen(path);
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  EXPECT_EQ(ReadFileBytes(path), "new-P0-B-웹사이트 이동-null-True-\r\n");
+  EXPECT_EQ(ReadFileBytes(path + ".bak"), "an older backup");
+  EXPECT_EQ(ReadFileBytes(path + ".bak2"), old);
+  EXPECT_TRUE(sim::Boxes().empty());
+  // "Config.ini" held the same way is still written, and loses nothing either.
+  sim::HoldOpen(ConfigPath());
+  ASSERT_TRUE(SetLastWorkFile(path));
+  ASSERT_TRUE(SetLastWorkFile(path + "2"));
+  EXPECT_EQ(GetLastWorkFile(), path + "2");
+  EXPECT_NE(ReadFileBytes(ConfigPath() + ".bak").find(path), std::string::npos);
+}
+
+TEST_F(WorkFileTest, UnwritableConfigStopsTheOperationThatNeededIt) {
+  constexpr unsigned kCtrlWin = plat::kModControl | plat::kModWin, kVkF5 = 0x74, kVkF6 = 0x75;
+  const std::string path = WriteProgramFile("MyJob.ini", "d-P0-Ctrl+Win+F5-k-i-True-\r\n");
+  ASSERT_TRUE(SetLastWorkFile(path));
+  Tfrm_main form;
+  form.Show();
+  form.WorkList.SetCell(0, kColHotKey, "Ctrl+Win+F6");
+  form.SetModified();
+  sim::LockFile(ConfigPath());
+  sim::AnswerNextBox(plat::kIdYes);
+  // Closing: the list is saved, but the editor stays open and the hotkeys stay as they were.
+  EXPECT_FALSE(form.Close());
+  EXPECT_TRUE(form.Visible());
+  EXPECT_EQ(ReadFileBytes(path), "d-P0-Ctrl+Win+F6-k-i-True-\r\n");
+  ASSERT_EQ(sim::Boxes().size(), 2u);  // the question, then one error box
+  EXPECT_EQ(sim::Boxes()[1].text, "Unable to write to " + ConfigPath());
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
+  EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF6));
+
+  // Opening another file: nothing is loaded that the next start would not load.
+  const std::string other = WriteProgramFile("other.ini", "o-P0-A-k-i-True-\r\no-P1-B-k-i-True-\r\n");
+  sim::AnswerNextFileDialog(other);
+  form.N2Click();
+  EXPECT_EQ(sim::Boxes().size(), 3u);
+  EXPECT_EQ(form.WorkList.RowCount(), 1);
+  EXPECT_EQ(form.WorkFilePath, path);
 }
