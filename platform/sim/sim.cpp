@@ -1,13 +1,14 @@
 // The simulated backend: every platform call works on the in-memory machine below.
 #include "platform/sim/sim.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -129,6 +130,25 @@ class SimFormPeer : public plat::FormPeer {
 namespace sim {
 
 namespace {
+// A new, empty folder under the system's temporary folder, with the trailing separator
+// the program's own folder has. Creating it is the test for uniqueness: a name that
+// exists already (another test process's) is never reused.
+std::string MakeFreshFolder() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path base = fs::temp_directory_path(ec);
+  if (ec) return "";
+  static std::mt19937_64 random(
+      std::random_device{}() ^ static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "keyvane-sim-%016llx", static_cast<unsigned long long>(random()));
+    const fs::path folder = base / name;
+    if (fs::create_directory(folder, ec)) return (folder / "").string();
+  }
+  return "";
+}
+
 void RemoveProgramFolder() {
   if (S().folder.empty()) return;
   std::error_code ec;
@@ -143,8 +163,7 @@ void Reset() {
   RemoveProgramFolder();
   State& s = S();
   s = State();
-  char tmpl[] = "/tmp/keyvane-sim-XXXXXX";
-  if (mkdtemp(tmpl)) s.folder = std::string(tmpl) + "/";
+  s.folder = MakeFreshFolder();
 }
 
 std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }
@@ -309,12 +328,15 @@ bool FileExists(const std::string& path) {
   return std::filesystem::is_regular_file(path, ec);
 }
 
+// Every path goes through std::filesystem::path, also for the streams: on Windows a narrow
+// name given to a stream is read in the ANSI code page, one given to std::filesystem in
+// the C library's locale, and the two disagree on every non-ASCII byte.
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
   if (S().locked.count(path)) {
     error = "The process cannot access the file because it is being used by another process.";
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
   if (!in) {
     error = "The system cannot find the file specified.";
     return false;
@@ -330,22 +352,22 @@ bool ReplaceFile(const std::string& path, const std::string& contents, std::stri
     error = "The process cannot access the file because it is being used by another process.";
     return false;
   }
-  const std::string temp = path + ".tmp";
+  const std::filesystem::path temp(path + ".tmp");
+  std::error_code ec;
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
     out.flush();
     if (!out) {
       error = "Access is denied.";
-      std::remove(temp.c_str());
+      std::filesystem::remove(temp, ec);
       return false;
     }
   }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
+  std::filesystem::rename(temp, std::filesystem::path(path), ec);
   if (ec) {
     error = ec.message();
-    std::remove(temp.c_str());
+    std::filesystem::remove(temp, ec);
     return false;
   }
   return true;
