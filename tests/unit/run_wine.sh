@@ -40,10 +40,10 @@ wineserver -k 2>/dev/null  # this prefix's server only; it would linger for seco
 
 # GoogleTest's closing block starts at its last "[==========]" line.
 summary=$(awk '/^\[==========\]/ { n = NR } { line[NR] = $0 } END { for (i = n; i <= NR && n; ++i) print line[i] }' "$log")
-ran=$(grep -o '^\[==========\] [0-9]* tests\? from' "$log" | tail -1 | grep -o '[0-9][0-9]*')
+ran=$(grep -a -o '^\[==========\] [0-9]* tests\? from' "$log" | tail -1 | grep -o '[0-9][0-9]*')
 if [ $rc != 0 ]; then
     # The failures as they were reported, then the summary.
-    grep -v -e '^\[       OK \]' -e '^\[ RUN      \]' "$log" | sed '/^\[==========\] .* ran\./,$d'
+    grep -a -v -e '^\[       OK \]' -e '^\[ RUN      \]' "$log" | sed '/^\[==========\] .* ran\./,$d'
 fi
 echo "$summary"
 echo "run_wine: exit code $rc after $elapsed ms (full output: $log)"
