@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <unordered_map>
 
 #include "core/frmMain.h"
@@ -129,18 +130,18 @@ bool IdExists(const plat::ListView& list, const std::string& id) {
 std::string NewEntryId(const plat::ListView& list) {
   // With N rows one of P0..PN is free, so only those IDs matter; marking them once keeps
   // this linear while giving the same answer as trying P0, P1, ... against every row.
-  const std::size_t n = static_cast<std::size_t>(list.RowCount());
-  std::vector<bool> used(n + 1, false);
+  // Digits are read only while the number can still be N or less, so an ID of any length
+  // is read without overflow, whatever the width of the integers.
+  const std::uint64_t n = static_cast<std::uint64_t>(list.RowCount());
+  std::vector<bool> used(static_cast<std::size_t>(n) + 1, false);
   for (int i = 0; i < list.RowCount(); ++i) {
     const std::string& id = list.Cell(i, kColId);
-    if (id.size() < 2 || id.size() > 11 || id[0] != 'P' || (id[1] == '0' && id.size() > 2)) continue;
-    std::size_t value = 0;
-    bool digits = true;
-    for (std::size_t k = 1; k < id.size() && digits; ++k) {
-      digits = id[k] >= '0' && id[k] <= '9';
-      value = value * 10 + static_cast<std::size_t>(id[k] - '0');
-    }
-    if (digits && value <= n) used[value] = true;
+    if (id.size() < 2 || id[0] != 'P' || (id[1] == '0' && id.size() > 2)) continue;
+    std::uint64_t value = 0;
+    std::size_t k = 1;
+    for (; k < id.size() && id[k] >= '0' && id[k] <= '9' && value <= n; ++k)
+      value = value * 10 + static_cast<std::uint64_t>(id[k] - '0');
+    if (k == id.size() && value <= n) used[static_cast<std::size_t>(value)] = true;
   }
   std::size_t free = 0;
   while (used[free]) ++free;

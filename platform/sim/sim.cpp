@@ -1,21 +1,15 @@
 // The simulated backend: every platform call works on the in-memory machine below.
 #include "platform/sim/sim.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <algorithm>
-#include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -140,6 +134,25 @@ class SimFormPeer : public plat::FormPeer {
 namespace sim {
 
 namespace {
+// A new, empty folder under the system's temporary folder, with the trailing separator
+// the program's own folder has. Creating it is the test for uniqueness: a name that
+// exists already (another test process's) is never reused.
+std::string MakeFreshFolder() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path base = fs::temp_directory_path(ec);
+  if (ec) return "";
+  static std::mt19937_64 random(
+      std::random_device{}() ^ static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "keyvane-sim-%016llx", static_cast<unsigned long long>(random()));
+    const fs::path folder = base / name;
+    if (fs::create_directory(folder, ec)) return (folder / "").string();
+  }
+  return "";
+}
+
 void RemoveProgramFolder() {
   if (S().folder.empty()) return;
   std::error_code ec;
@@ -154,8 +167,7 @@ void Reset() {
   RemoveProgramFolder();
   State& s = S();
   s = State();
-  char tmpl[] = "/tmp/keyvane-sim-XXXXXX";
-  if (mkdtemp(tmpl)) s.folder = std::string(tmpl) + "/";
+  s.folder = MakeFreshFolder();
 }
 
 std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }
@@ -330,12 +342,15 @@ bool FileMissing(const std::string& path) {
   return !std::filesystem::exists(path, ec) && !ec;
 }
 
+// Every path goes through std::filesystem::path, also for the streams: on Windows a narrow
+// name given to a stream is read in the ANSI code page, one given to std::filesystem in
+// the C library's locale, and the two disagree on every non-ASCII byte.
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
   if (S().locked.count(path) || S().readDenied.count(path)) {
     error = "The process cannot access the file because it is being used by another process.";
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
   if (!in) {
     error = "The system cannot find the file specified.";
     return false;
@@ -347,30 +362,24 @@ bool ReadWholeFile(const std::string& path, std::string& contents, std::string& 
 }
 
 namespace {
-#ifndef O_BINARY
-constexpr int O_BINARY = 0;
-#endif
-
 // Creates path, which must not exist yet, holding contents. taken tells a name already in
-// use from other failures.
-bool WriteNewFile(const std::string& path, const std::string& contents, bool& taken, std::string& error) {
-  taken = false;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0644);
-  if (fd < 0) {
-    taken = errno == EEXIST;
-    error = std::strerror(errno);
+// use from other failures. The simulated machine runs one program, so checking first is
+// as good as an exclusive create.
+bool WriteNewFile(const std::filesystem::path& path, const std::string& contents, bool& taken, std::string& error) {
+  std::error_code ec;
+  taken = std::filesystem::exists(path, ec) || ec;
+  if (taken) {
+    error = "The file exists.";
     return false;
   }
-  std::size_t done = 0;
-  while (done < contents.size()) {
-    const auto n = ::write(fd, contents.data() + done, static_cast<unsigned>(contents.size() - done));
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
+  {
+    std::ofstream out(path, std::ios::binary);
+    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    out.flush();
+    if (out) return true;
   }
-  const bool closed = ::close(fd) == 0;
-  if (done == contents.size() && closed) return true;
   error = "Access is denied.";
-  std::remove(path.c_str());  // our own, just created
+  std::filesystem::remove(path, ec);  // our own, just created
   return false;
 }
 
@@ -382,7 +391,7 @@ bool RewriteInPlace(const std::string& path, const std::string& contents, std::s
     error = "Cannot create file \"" + backup + "\".";
     return false;
   }
-  std::ofstream out(path, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
+  std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
   out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
   out.flush();
   if (!out) {
@@ -400,17 +409,17 @@ bool ReplaceFile(const std::string& path, const std::string& contents, std::stri
   }
   if (S().heldOpen.count(path) && FileExists(path)) return RewriteInPlace(path, contents, error);
   static unsigned serial = 0;
-  std::string temp;
+  std::filesystem::path temp;
   for (bool taken = true; taken;) {
-    temp = path + ".~kv" + std::to_string(++serial) + ".tmp";
+    temp = std::filesystem::path(path + ".~kv" + std::to_string(++serial) + ".tmp");
     if (WriteNewFile(temp, contents, taken, error)) break;
     if (!taken) return false;
   }
   std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
+  std::filesystem::rename(temp, std::filesystem::path(path), ec);
   if (ec) {
     error = ec.message();
-    std::remove(temp.c_str());
+    std::filesystem::remove(temp, ec);
     return false;
   }
   return true;
@@ -422,7 +431,7 @@ bool KeepBackup(const std::string& path, std::string& backup) {
   if (!ReadWholeFile(path, contents, error)) return false;
   for (int n = 2;; ++n) {
     bool taken = false;
-    if (WriteNewFile(backup, contents, taken, error)) return true;
+    if (WriteNewFile(std::filesystem::path(backup), contents, taken, error)) return true;
     if (!taken) return false;
     backup = path + ".bak" + std::to_string(n);
   }

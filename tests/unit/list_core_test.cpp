@@ -47,6 +47,21 @@ TEST_F(ListTest, NewEntryIdFillsTheSmallestGap) {
   EXPECT_EQ(NewEntryId(form.list), "P4");
 }
 
+// Numbers past every integer width must not wrap onto small IDs: 4294967296 is 2^32 and
+// 18446744073709551617 is 2^64 + 1, which a 32- or 64-bit accumulator turns into 0 or 1.
+TEST_F(ListTest, NewEntryIdIgnoresNumbersBeyondAnyWidth) {
+  Add("P4294967296");
+  EXPECT_EQ(NewEntryId(form.list), "P0");
+  Add("P4294967297");
+  Add("P18446744073709551617");
+  Add("P18446744073709551616");
+  EXPECT_EQ(NewEntryId(form.list), "P0");
+  Add("P0");
+  EXPECT_EQ(NewEntryId(form.list), "P1");
+  Add("P1");
+  EXPECT_EQ(NewEntryId(form.list), "P2");
+}
+
 TEST_F(ListTest, NewEntryAfterDeleteTakesTheGapAndGoesLast) {
   for (int i = 0; i < 5; ++i) AddEntry(NewEntry(form.list), form.list);
   form.list.DeleteRow(1);

@@ -1,5 +1,6 @@
 #include "tests/unit/test_support.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -7,12 +8,13 @@
 
 std::string WriteProgramFile(const std::string& name, const std::string& bytes) {
   const std::string path = plat::ProgramFolder() + name;
-  std::ofstream(path, std::ios::binary) << bytes;
+  // A path, not a narrow name, as the simulated platform opens files (see sim.cpp).
+  std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
   return path;
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
   if (!in) return "<missing>";
   std::ostringstream s;
   s << in.rdbuf();

@@ -105,7 +105,8 @@ TEST_F(WorkFileTest, LoadsLinesOfOriginalFilesAsBefore) {
 }
 
 TEST_F(WorkFileTest, NulEndsTheText) {
-  const std::string path = WriteProgramFile("nul.ini", std::string("a-P0-A-k-i-True-\r\nb-P1-B-k\0-i-True-\r\n", 37));
+  // Not "nul.ini": on Windows that name is the NUL device, and nothing would be written.
+  const std::string path = WriteProgramFile("zero.ini", std::string("a-P0-A-k-i-True-\r\nb-P1-B-k\0-i-True-\r\n", 37));
   ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
   ASSERT_EQ(editor.WorkList.RowCount(), 1);
   EXPECT_EQ(editor.IncompleteLoadPath, path);
