@@ -67,7 +67,7 @@ run_started_or_ended() { _e2e_file_has "$1" "$started" || ! kill -0 "$run_pid" 2
 
 # first_run <what>: scripts/run in the clone, a Wine window, Ctrl+Win+F1, the editor, stop.
 first_run() {
-    local log=$E2E_RUN/logs/run_$1.log t0 np editor display rc
+    local log=$E2E_RUN/logs/run_$1.log t0 np display rc
     echo "== scripts/run, clone $2"
     t0=$(_e2e_now)
     # A new user's shell: none of this harness's Wine settings, and no display.
@@ -97,7 +97,7 @@ first_run() {
         e2e_ok "wine notepad opens a window in the prefix of scripts/run"
         e2e_check "Ctrl+Win+F1 pressed in Notepad shows the editor with the sample list" \
             press_until_editor "$np"
-        echo "     (Ctrl+Win+F1 pressed $presses times)"
+        echo "     (Ctrl+Win+F1 presses: $presses)"
     fi
 
     t0=$(_e2e_now)
@@ -115,7 +115,7 @@ first_run() {
 }
 
 echo "== clone"
-git clone -q "$E2E_ROOT" "$clone" || exit 1
+git -c advice.detachedHead=false clone -q "$E2E_ROOT" "$clone" || exit 1
 e2e_check "the clone holds this repository's HEAD" \
     test "$(git -C "$clone" rev-parse HEAD)" = "$(git -C "$E2E_ROOT" rev-parse HEAD)"
 e2e_check "  and nothing built" test ! -e "$clone/build"
