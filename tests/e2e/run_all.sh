@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs every tests/e2e/test_*.sh against the programs already built in build/win32
-# (this script builds nothing), each under lib/reap.py so that no Wine process
+# (this script builds nothing; test_first_run builds Keyvane.exe in a clone of its
+# own, as scripts/run does there), each under lib/reap.py so that no Wine process
 # outlives its test.  Prints one line per test with its duration; exits non-zero
 # when any test failed or left processes behind.
 #   tests/e2e/run_all.sh [test_name_or_file ...]     default: all of them

@@ -123,14 +123,20 @@ e2e_make_template() {
 # performs itself: the F key never reaches any client, so no such hotkey could be
 # pressed.  Keymap changes made at run time (xmodmap, xkbcomp, setxkbmap) do not take
 # on Xvfb, so it gets an XKB folder of its own, identical to the system's except that
-# the pc symbols include no server keys.  Prints that folder.
+# the pc symbols include no server keys.  Prints that folder; fails when it cannot be
+# made.  Also used by scripts/run, which may be the first thing to run in a new clone.
 _e2e_xkbdir() {
     local sys=/usr/share/X11/xkb dir=$E2E_WINE_DIR/xkb new
     if [ ! -f "$dir/.ready" ]; then
-        new=$(mktemp -d "$E2E_WINE_DIR/xkb.XXXXXX")
-        cp -rs "$sys/." "$new/" && rm "$new/symbols/pc" &&
+        mkdir -p "$E2E_WINE_DIR" && new=$(mktemp -d "$E2E_WINE_DIR/xkb.XXXXXX") || return 1
+        if cp -rs "$sys/." "$new/" && rm "$new/symbols/pc" &&
             sed 's/include "srvr_ctrl(fkey2vt)"/include "srvr_ctrl(no_srvr_keys)"/' "$sys/symbols/pc" > "$new/symbols/pc" &&
-            touch "$new/.ready" && chmod 755 "$new" && { mv -T "$new" "$dir" 2>/dev/null || rm -rf "$new"; }
+            touch "$new/.ready" && chmod 755 "$new"; then
+            mv -T "$new" "$dir" 2>/dev/null || rm -rf "$new"    # another run was first
+        else
+            rm -rf "$new"
+        fi
+        [ -f "$dir/.ready" ] || { _e2e_log "cannot make the XKB folder $dir"; return 1; }
     fi
     echo "$dir"
 }
@@ -140,7 +146,7 @@ _e2e_xkbdir() {
 # inherited by every Windows program started from here).  Installs `trap e2e_stop EXIT`;
 # a test that sets its own EXIT trap must call e2e_stop in it.
 e2e_start() {
-    local name fd i
+    local name fd i xkb
     name=$(basename "${0%.sh}")
     e2e_make_template || return 1
     mkdir -p "$E2E_WINE_DIR/runs"
@@ -161,7 +167,8 @@ e2e_start() {
     exec {fd}<&-
     export E2E_RUN WINEPREFIX=$E2E_RUN/prefix
     export E2E_LOGDIR="Z:${E2E_RUN//\//\\}\\logs"
-    Xvfb -displayfd 3 -screen 0 "$E2E_SCREEN" -nolisten tcp -xkbdir "$(_e2e_xkbdir)" 3>"$E2E_RUN/display" >"$E2E_RUN/xvfb.log" 2>&1 &
+    xkb=$(_e2e_xkbdir) || return 1
+    Xvfb -displayfd 3 -screen 0 "$E2E_SCREEN" -nolisten tcp -xkbdir "$xkb" 3>"$E2E_RUN/display" >"$E2E_RUN/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     for i in $(seq 200); do [ -s "$E2E_RUN/display" ] && break; sleep 0.025; done
     [ -s "$E2E_RUN/display" ] || { _e2e_log "Xvfb did not start: $(cat "$E2E_RUN/xvfb.log")"; return 1; }
