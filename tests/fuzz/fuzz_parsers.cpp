@@ -13,6 +13,7 @@
 #include "core/frmMain.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 #include "platform/sim/sim.h"
 
 namespace {
@@ -39,7 +40,11 @@ std::string RandomText(std::size_t maxLen) {
 int failures = 0;
 void Check(bool ok, const char* what, const std::string& input) {
   if (ok) return;
-  if (++failures <= 5) std::fprintf(stderr, "FAIL %s on %zu bytes\n", what, input.size());
+  if (++failures <= 5) {
+    std::fprintf(stderr, "FAIL %s on %zu bytes:", what, input.size());
+    for (unsigned char c : input) std::fprintf(stderr, " %02X", c);
+    std::fprintf(stderr, "\n");
+  }
 }
 
 void FuzzSplit(const std::string& text) {
@@ -135,6 +140,14 @@ void FuzzConfig(const std::string& bytes) {
   for (char c : key)
     if (c != '\r' && c != '\n' && c != '\0' && c != ' ' && c != '\t' && c != '=' && c != '[') cleanKey += c;
   if (cleanKey.empty()) return;
+  // A file in UTF-8 or UTF-16 holds only what has a Unicode form: the program's texts
+  // always do (characters CP949 lacks are escaped), random bytes need not.
+  const auto unicodeForm = [](const std::string& text) {
+    return plat::TextFromUtf16(plat::TextToUtf16(text)) == text;
+  };
+  const bool unicodeFile = bytes.rfind("\xEF\xBB\xBF", 0) == 0 || bytes.rfind("\xFF\xFE", 0) == 0 ||
+                           bytes.rfind("\xFE\xFF", 0) == 0;
+  if (unicodeFile && (!unicodeForm(cleanKey) || !unicodeForm(clean))) return;
   plat::WriteProfileString(kv::ConfigPath(), "Fuzz", cleanKey, clean);
   const std::string got = plat::ReadProfileString(kv::ConfigPath(), "Fuzz", cleanKey, "<none>");
   Check(got == clean, "profile write/read", bytes);
