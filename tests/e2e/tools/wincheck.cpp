@@ -5,8 +5,9 @@
 //   wincheck.exe client <title> X Y   the screen position of client point X,Y: "X Y"
 //   wincheck.exe close <title>        posts WM_CLOSE to it (as the taskbar or a tool does)
 // Output is UTF-8. Exit code 1 when no window has that title, 2 on bad arguments.
-#include <shellapi.h>
 #include <windows.h>
+// windows.h first: the shell header needs its declarations.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cwchar>
