@@ -41,6 +41,12 @@ void KillProcessByName(const std::string& fileName) {
   }
 }
 
+void ReleaseModifiers() {
+  constexpr std::uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12, kVkLWin = 0x5B, kVkRWin = 0x5C;
+  // The right Win key too: a hotkey pressed with it would otherwise turn V into Win+V.
+  for (std::uint8_t vk : {kVkControl, kVkMenu, kVkShift, kVkLWin, kVkRWin}) KeyUp(vk);
+}
+
 std::vector<std::string> SplitAtSemicolons(const std::string& text) {
   std::vector<std::string> items;
   std::size_t pos = 0;

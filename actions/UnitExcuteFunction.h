@@ -17,6 +17,10 @@ void RunProgram(const std::string& info);
 // Opens url with the shell, or in a new browser window when "NewExplore" is on.
 void OpenWebSite(const std::string& url);
 
+// Key-up events for the modifiers a user may still hold from the hotkey (Ctrl, Alt, Shift,
+// both Win keys), so they do not combine with the keys an action sends.
+void ReleaseModifiers();
+
 // Items between ";" with control characters and blanks skipped before each; empty items kept.
 std::vector<std::string> SplitAtSemicolons(const std::string& text);
 

@@ -140,6 +140,16 @@ TEST_F(ActionTest, KeyRoutinesSendDownThenUpWithScanCodes) {
   EXPECT_EQ(ev[3].flags, 2u);
 }
 
+TEST_F(ActionTest, ReleaseModifiersLiftsEveryModifierIncludingTheRightWinKey) {
+  ReleaseModifiers();
+  std::vector<int> released;
+  for (const sim::KeyEvent& e : sim::KeyEvents()) {
+    EXPECT_EQ(e.flags, plat::kKeyEventKeyUp);
+    released.push_back(e.vk);
+  }
+  EXPECT_EQ(released, (std::vector<int>{0x11, 0x12, 0x10, 0x5B, 0x5C}));
+}
+
 TEST_F(ActionTest, PumpingWaitReturnsOnTimeAndRunsMessagesMeanwhile) {
   sim::SetNow(1000);
   std::vector<std::uint32_t> ran;
