@@ -1,5 +1,6 @@
 #include "actions/UnitExcuteFunction.h"
 
+#include "actions/AMixer.h"
 #include "core/UnitFunction.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -11,6 +12,9 @@ void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindShutdown) return ShutdownWindows("Shutdown");
   if (kind == kKindReboot) return ShutdownWindows("Reboot");
   if (kind == kKindLogoff) return ShutdownWindows("Logoff");
+  if (kind == kKindVolumeUp) return ChangeMasterVolume(1500, 0);
+  if (kind == kKindVolumeDown) return ChangeMasterVolume(-1500, 0);
+  if (kind == kKindVolumeMute) return ChangeMasterVolume(1, 1);
 
   const std::string text = DecodeInfoText(info);
   if (kind == kKindKillProgram) return KillProcessByName(text);
