@@ -12,10 +12,12 @@
 //   platform_check.exe pumping-wait <ms>               the program's PumpingWait, with a timer
 //                                                      ticking meanwhile; prints its figures
 //   platform_check.exe spin-wait <ms>                  the same wait done by spinning, to compare
+//   platform_check.exe mixer                           the volume kinds against the system's mixer
 // A copy named plat_echo.exe appends its command line to echo.log beside it and exits.
 #include "platform/win32/text_win32.h"
 // text_win32.h first: it removes the Windows macros that collide with platform names.
 #include <commctrl.h>
+#include <mmsystem.h>
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -28,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/AMixer.h"
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
 #include "platform/controls.h"
@@ -1402,12 +1405,103 @@ int MeasureWait(std::uint32_t ms, bool spin) {
   return 0;
 }
 
+// What the system's mixer reports for the first line of device 0, asked by control type
+// instead of the way the program lists controls.
+struct RawVolume {
+  MMRESULT result = MMSYSERR_ERROR;
+  DWORD level = 0, muted = 0, maximum = 0;
+};
+
+RawVolume ReadRawVolume() {
+  RawVolume raw;
+  HMIXER mixer;
+  if ((raw.result = mixerOpen(&mixer, 0, 0, 0, MIXER_OBJECTF_MIXER)) != MMSYSERR_NOERROR) return raw;
+  MIXERLINEW line{};
+  line.cbStruct = sizeof line;
+  const HMIXEROBJ object = reinterpret_cast<HMIXEROBJ>(mixer);
+  raw.result = mixerGetLineInfoW(object, &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_DESTINATION);
+  for (DWORD type :
+       {static_cast<DWORD>(MIXERCONTROL_CONTROLTYPE_VOLUME), static_cast<DWORD>(MIXERCONTROL_CONTROLTYPE_MUTE)}) {
+    MIXERCONTROLW control{};
+    MIXERLINECONTROLSW request{};
+    request.cbStruct = sizeof request;
+    request.dwLineID = line.dwLineID;
+    request.dwControlType = type;
+    request.cControls = 1;
+    request.cbmxctrl = sizeof control;
+    request.pamxctrl = &control;
+    DWORD value = 0;
+    MIXERCONTROLDETAILS details{};
+    details.cbStruct = sizeof details;
+    details.cChannels = 1;
+    details.cbDetails = sizeof value;
+    details.paDetails = &value;
+    if (raw.result == MMSYSERR_NOERROR)
+      raw.result = mixerGetLineControlsW(object, &request, MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE);
+    details.dwControlID = control.dwControlID;
+    if (raw.result == MMSYSERR_NOERROR)
+      raw.result = mixerGetControlDetailsW(object, &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE);
+    if (type == MIXERCONTROL_CONTROLTYPE_VOLUME) {
+      raw.level = value;
+      raw.maximum = control.Bounds.dwMaximum;
+    } else {
+      raw.muted = value;
+    }
+  }
+  mixerClose(mixer);
+  return raw;
+}
+
+// Presses volume down, up and mute through the program's ChangeMasterVolume and compares
+// each result with what the mixer then reports. Without a mixer device the presses must
+// return having done nothing.
+int CheckMixer() {
+  const UINT devices = mixerGetNumDevs();
+  std::printf("INFO mixer devices=%u wave outputs=%u\n", devices, waveOutGetNumDevs());
+  if (devices == 0) {
+    HMIXER mixer;
+    const MMRESULT open = mixerOpen(&mixer, 0, 0, 0, MIXER_OBJECTF_MIXER);
+    std::printf("INFO mixerOpen(0) without devices returned %u\n", open);
+    for (int step : {1500, -1500, 1}) kv::ChangeMasterVolume(step, step == 1 ? 1 : 0);
+    Report("no mixer: volume up, down and mute return and change nothing", open != MMSYSERR_NOERROR);
+  } else {
+    RawVolume before = ReadRawVolume();
+    std::printf("INFO first line: result=%u level=%lu muted=%lu maximum=%lu\n", before.result, before.level,
+                before.muted, before.maximum);
+    Report("the mixer reports the first line's volume and mute",
+           before.result == MMSYSERR_NOERROR && before.maximum > 0);
+    struct Press {
+      const char* name;
+      int step, mute;
+    } presses[] = {{"down", -1500, 0},   {"down", -1500, 0}, {"up", 1500, 0},           {"mute", 1, 1},
+                   {"mute again", 1, 1}, {"up", 1500, 0},    {"up at the top", 1500, 0}};
+    for (const Press& p : presses) {
+      kv::ChangeMasterVolume(p.step, p.mute);
+      const RawVolume after = ReadRawVolume();
+      const long long wanted =
+          std::min<long long>(std::max<long long>(static_cast<long long>(before.level) + p.step, 0), before.maximum);
+      // The mixer keeps the level as a fraction, so a value may come back one or two lower.
+      const bool ok = after.result == MMSYSERR_NOERROR &&
+                      std::llabs(static_cast<long long>(after.level) - wanted) <= 2 &&
+                      after.muted == static_cast<DWORD>(p.mute);
+      Report(std::string("volume ") + p.name + " from " + Str(before.level), ok,
+             "level " + Str(after.level) + " muted " + Str(after.muted) + ", wanted " + Str(wanted) + " muted " +
+                 Str(p.mute));
+      before = after;
+    }
+  }
+  std::printf("DONE failures=%d\n", g_failures);
+  std::fflush(stdout);
+  return g_failures == 0 ? 0 : 1;
+}
+
 int main() {
   const std::vector<std::string> args = Arguments();
   if (EndsWithNoCase(plat::ProgramPath(), "plat_echo.exe")) return Echo();
   const std::string mode = args.size() > 1 ? args[1] : std::string();
   if (mode.empty()) return RunChecks();
   if (mode == "controls") return ControlsByHand();
+  if (mode == "mixer") return CheckMixer();
   if (mode == "wait-hotkey") return WaitHotkey(args.size() > 2 ? std::atoi(args[2].c_str()) : 10);
   if (mode == "set-run" && args.size() > 3) {
     const bool ok = plat::SetRunValue(RootArg(args, 4), args[2], args[3]);
