@@ -61,12 +61,14 @@ TRACE=$E2E_RUN/wine.out
 set_calls() { grep -aE "trace:alsa:SimpleAudioVolume_Set$1 \([0-9A-Fa-f]+\)->\(" "$TRACE"; }
 set_lines() { set_calls "$1" | wc -l; }
 # press_and_expect <key> <level 0..65535> <mute>: presses, waits for the driver to get
-# the press's mute, then compares the last level it got (a fraction of 65535) and mute.
+# the press's mute, then checks that the press also set a level and compares the level
+# (a fraction of 65535) and mute.
 press_and_expect() {
-    local mutes want_level=$2 want_mute=$3 level mute
-    mutes=$(set_lines Mute)
+    local mutes levels want_level=$2 want_mute=$3 level mute
+    mutes=$(set_lines Mute) levels=$(set_lines MasterVolume)
     kv_press "$1"
     _e2e_until 10 "waiting for the mute of $1" test_more_mutes "$mutes" || return 1
+    [ "$(set_lines MasterVolume)" -gt "$levels" ] || { echo "  $1: no level reached the driver" >&2; return 1; }
     level=$(set_calls MasterVolume | tail -1 | sed -E 's/.*->\(([0-9.]+),.*/\1/')
     mute=$(set_calls Mute | tail -1 | sed -E 's/.*->\(([0-9]+),.*/\1/')
     echo "  $1: the driver got level $level, mute $mute" >&2
@@ -78,14 +80,12 @@ test_more_mutes() { [ "$(set_lines Mute)" -gt "$1" ]; }
 
 # Keyvane finds the device when it starts: start a new copy (it ends the running one).
 WINEDEBUG=+alsa kv_start "$app" || { e2e_dump; exit 1; }
-levels=$(set_lines MasterVolume)
 e2e_check "volume down: 65535 - 1500, unmuted" press_and_expect ctrl+alt+Down 64035 0
 e2e_check "mute: muted, one unit louder" press_and_expect ctrl+alt+End 64035 1
 e2e_check "volume up: unmuted, 1500 louder" press_and_expect ctrl+alt+Up 65534 0
 # Past the control's maximum Wine's mixer refuses the value outright (MMSYSERR_INVALPARAM):
 # only the maximum itself reaches the driver.
 e2e_check "volume up near the top: the maximum" press_and_expect ctrl+alt+Up 65535 0
-e2e_check "every press reached the driver's level" test "$(( $(set_lines MasterVolume) - levels ))" = 4
 e2e_check "Keyvane still answers the next hotkey" kv_settle
 
 e2e_stop
