@@ -134,6 +134,26 @@ TEST_F(MixerTest, LineWithoutUsableVolumeChangesOnlyMute) {
   EXPECT_TRUE(Muted());
 }
 
+TEST_F(MixerTest, RefusedLevelStillLetsMuteThrough) {
+  sim::MixerControlSpec stuck = sim::VolumeControl({4000});
+  stuck.failSet = true;
+  sim::MixerDeviceSpec device;
+  device.destinations = {Line({stuck, sim::MuteControl(false)})};
+  sim::AddMixer(device);
+  ChangeMasterVolume(1, 1);
+  EXPECT_EQ(Level(), Values{4000});
+  EXPECT_TRUE(Muted());
+
+  sim::Reset();
+  sim::MixerDeviceSpec noCaps;  // no capabilities, so no destination count
+  noCaps.failCaps = true;
+  noCaps.destinations = {Line({sim::VolumeControl({4000})})};
+  sim::AddMixer(noCaps);
+  ChangeMasterVolume(1500, 0);
+  EXPECT_EQ(Level(), Values{4000});
+  EXPECT_EQ(sim::MixersOpen(), 0);
+}
+
 TEST_F(MixerTest, ReadPicksTheFirstReadableEnabledControls) {
   sim::MixerControlSpec unreadable = sim::VolumeControl({1}),
                         disabled = sim::VolumeControl({2}, plat::kMixerControlDisabled);
