@@ -30,9 +30,9 @@
 #include <string>
 #include <vector>
 
+#include "actions/KeySequence.h"
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
-#include "actions/KeySequence.h"
 #include "platform/clipboard.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
@@ -1050,7 +1050,9 @@ std::string ClipboardBytes(UINT format) {
 
 void CheckClipboard() {
   // Hangul, and a character only the escape can carry (é).
-  const std::string text = "한글 ABC-caf\xFF" "00E9";
+  const std::string text =
+      "한글 ABC-caf\xFF"
+      "00E9";
   const std::wstring wide = L"\uD55C\uAE00 ABC-caf\u00E9";
   Report("clipboard_set", plat::SetClipboardText(text), "refused");
   const auto back = plat::ClipboardText();

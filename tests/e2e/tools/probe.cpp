@@ -176,8 +176,8 @@ void createForm(HWND hwnd, HINSTANCE instance) {
 void logFormKey(const MSG& msg) {
   const int box = msg.hwnd == g_box[0] ? 1 : msg.hwnd == g_box[1] ? 2 : 0;
   auto down = [](int vk) { return GetKeyState(vk) < 0 ? "1" : "0"; };
-  logEvent("FORMKEY vk=" + hex((unsigned)msg.wParam, 2) + " box=" + std::to_string(box) + " ctrl=" +
-           down(VK_CONTROL) + " shift=" + down(VK_SHIFT) + " alt=" + down(VK_MENU) +
+  logEvent("FORMKEY vk=" + hex((unsigned)msg.wParam, 2) + " box=" + std::to_string(box) + " ctrl=" + down(VK_CONTROL) +
+           " shift=" + down(VK_SHIFT) + " alt=" + down(VK_MENU) +
            " win=" + (GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0 ? "1" : "0") +
            " us=" + std::to_string(microseconds()));
 }
