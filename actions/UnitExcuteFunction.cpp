@@ -1,6 +1,7 @@
 #include "actions/UnitExcuteFunction.h"
 
 #include "actions/AMixer.h"
+#include "actions/KeySequence.h"
 #include "core/UnitFunction.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -20,6 +21,7 @@ void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindKillProgram) return KillProcessByName(text);
   if (kind == kKindRunProgram || kind == kKindOpenFolder) return RunProgram(text);
   if (kind == kKindWebSite) return OpenWebSite(text);
+  if (kind == kKindKeySequence) return PlayKeySequence(text);
 }
 
 void ShutdownWindows(const std::string& mode) {

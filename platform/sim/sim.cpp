@@ -24,6 +24,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/sim/sim_mixer.h"
+#include "platform/sim/sim_clipboard.h"
 
 namespace {
 
@@ -170,6 +171,7 @@ void Reset() {
   s = State();
   s.folder = MakeFreshFolder();
   ResetMixers();
+  ResetClipboard();
 }
 
 std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }
@@ -489,7 +491,7 @@ bool ShellOpen(const std::string& file, bool hasParameters, const std::string& p
 
 std::uint8_t ScanCodeOf(std::uint8_t vk) { return static_cast<std::uint8_t>(vk ^ 0x80); }
 void SendKeyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
-  S().keyEvents.push_back({vk, scan, flags});
+  S().keyEvents.push_back({vk, scan, flags, sim::Now()});
 }
 
 void EnableShutdownPrivilege() { S().privilege = true; }

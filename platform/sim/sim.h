@@ -71,6 +71,7 @@ int LaunchesBeforeShellInitialized();
 struct KeyEvent {
   std::uint8_t vk, scan;
   std::uint32_t flags;
+  std::uint32_t tick = 0;  // the virtual time it was sent
 };
 std::vector<KeyEvent> KeyEvents();
 

@@ -13,6 +13,8 @@
 //                                                      ticking meanwhile; prints its figures
 //   platform_check.exe spin-wait <ms>                  the same wait done by spinning, to compare
 //   platform_check.exe mixer                           the volume kinds against the system's mixer
+//   platform_check.exe key-sequence <info>             plays a key sequence into the foreground
+//                                                      window; prints when it started and ended
 // A copy named plat_echo.exe appends its command line to echo.log beside it and exits.
 #include "platform/win32/text_win32.h"
 // text_win32.h first: it removes the Windows macros that collide with platform names.
@@ -31,8 +33,10 @@
 #include <vector>
 
 #include "actions/AMixer.h"
+#include "actions/KeySequence.h"
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
+#include "platform/clipboard.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -1027,6 +1031,46 @@ void CheckPower() {
   Report("shutdown_privilege_enabled", ShutdownPrivilegeEnabled(), "still disabled (before: " + Str(before) + ")");
 }
 
+// ---------------------------------------------------------------- clipboard
+// What another program reads from the clipboard in a given format, as bytes.
+std::string ClipboardBytes(UINT format) {
+  std::string bytes;
+  if (!OpenClipboard(nullptr)) return "<not open>";
+  if (HANDLE h = GetClipboardData(format)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(h))) {
+      const std::size_t size = GlobalSize(h);
+      const std::size_t unit = format == CF_UNICODETEXT ? 2 : 1;
+      for (std::size_t i = 0; i + unit <= size; i += unit) {
+        if (p[i] == 0 && (unit == 1 || p[i + 1] == 0)) break;
+        bytes.append(p + i, unit);
+      }
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+void CheckClipboard() {
+  // Hangul, and a character only the escape can carry (é).
+  const std::string text =
+      "한글 ABC-caf\xFF"
+      "00E9";
+  const std::wstring wide = L"\uD55C\uAE00 ABC-caf\u00E9";
+  Report("clipboard_set", plat::SetClipboardText(text), "refused");
+  const auto back = plat::ClipboardText();
+  Report("clipboard_reads_back", back && *back == text, back ? Quote(*back) : "none");
+  const std::string units = ClipboardBytes(CF_UNICODETEXT);
+  Report("clipboard_unicode_for_every_program",
+         units == std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2), Hex(units));
+  // The system makes CF_TEXT from it in the reader's code page.
+  char ansi[64] = {};
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+  const std::string narrow = ClipboardBytes(CF_TEXT);
+  Report("clipboard_text_in_the_readers_code_page", narrow == ansi, Hex(narrow) + " expected " + Hex(ansi));
+  Report("clipboard_emptied", plat::EmptyClipboard() && !plat::ClipboardText(), "text still there");
+}
+
 // ---------------------------------------------------------------- controls
 
 class DialogForm : public plat::Form {
@@ -1374,6 +1418,7 @@ int RunChecks() {
   CheckProcesses();
   CheckShell();
   CheckPower();
+  CheckClipboard();
   CheckControls();
   std::printf("DONE failures=%d\n", g_failures);
   std::fflush(stdout);
@@ -1542,6 +1587,13 @@ int main() {
   if (mode == "pumping-wait" || mode == "spin-wait")
     return MeasureWait(args.size() > 2 ? static_cast<std::uint32_t>(std::atoi(args[2].c_str())) : 5000,
                        mode == "spin-wait");
+  if (mode == "key-sequence" && args.size() > 2) {
+    const double start = NowMs();
+    kv::PlayKeySequence(args[2]);
+    std::printf("SEQUENCE start_ms=%.3f end_ms=%.3f\n", start, NowMs());
+    std::fflush(stdout);
+    return 0;
+  }
   if (mode == "sleep") {
     PumpFor(args.size() > 2 ? static_cast<std::uint32_t>(std::atoi(args[2].c_str())) : 10000);
     return 0;

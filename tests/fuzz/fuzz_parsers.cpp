@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "actions/KeySequence.h"
 #include "core/UnitFunction.h"
 #include "core/frmMain.h"
 #include "platform/files.h"
 #include "platform/profile.h"
-#include "platform/text.h"
 #include "platform/sim/sim.h"
+#include "platform/sim/sim_clipboard.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -142,15 +144,42 @@ void FuzzConfig(const std::string& bytes) {
   if (cleanKey.empty()) return;
   // A file in UTF-8 or UTF-16 holds only what has a Unicode form: the program's texts
   // always do (characters CP949 lacks are escaped), random bytes need not.
-  const auto unicodeForm = [](const std::string& text) {
-    return plat::TextFromUtf16(plat::TextToUtf16(text)) == text;
-  };
-  const bool unicodeFile = bytes.rfind("\xEF\xBB\xBF", 0) == 0 || bytes.rfind("\xFF\xFE", 0) == 0 ||
-                           bytes.rfind("\xFE\xFF", 0) == 0;
+  const auto unicodeForm = [](const std::string& text) { return plat::TextFromUtf16(plat::TextToUtf16(text)) == text; };
+  const bool unicodeFile =
+      bytes.rfind("\xEF\xBB\xBF", 0) == 0 || bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0;
   if (unicodeFile && (!unicodeForm(cleanKey) || !unicodeForm(clean))) return;
   plat::WriteProfileString(kv::ConfigPath(), "Fuzz", cleanKey, clean);
   const std::string got = plat::ReadProfileString(kv::ConfigPath(), "Fuzz", cleanKey, "<none>");
   Check(got == clean, "profile write/read", bytes);
+}
+
+// Key sequences: random texts among the special names, played on the virtual clock (a
+// wait costs no real time), sometimes across the tick counter's wrap. The playback must
+// take exactly its described time and send exactly its keys and texts.
+void FuzzKeySequence(long round) {
+  static const std::vector<std::string> names = {"VK_TAB", "VK_RETURN", "VK_ESCAPE", "VK_BACK", "VK_Tab", "vk_back"};
+  std::string info;
+  for (int n = static_cast<int>(rng() % 6); n > 0; --n)
+    info += rng() % 2 ? names[rng() % names.size()] + ";" : RandomText(30);
+  if (round % 64 == 0) sim::Reset();  // keeps the recorded events short
+  sim::SetNow(round % 5 == 0 ? 0xFFFFFF00u + static_cast<std::uint32_t>(rng() % 0x200) : sim::Now());
+  const std::uint32_t start = sim::Now();
+  const std::size_t keys0 = sim::KeyEvents().size(), clips0 = sim::ClipboardChanges().size();
+  kv::PlayKeySequence(info);
+
+  std::vector<std::string> items;
+  kv::SplitItems(info, ';', items);
+  std::size_t texts = 0;
+  std::string last;
+  for (const std::string& item : items)
+    if (item != "VK_TAB" && item != "VK_RETURN" && item != "VK_ESCAPE" && item != "VK_BACK") ++texts, last = item;
+  const std::size_t specials = items.size() - texts;
+  Check(sim::Now() - start == 200u * (items.size() + texts), "described duration", info);
+  const std::size_t keys = sim::KeyEvents().size() - keys0;
+  Check(keys == (items.empty() ? 0 : 5) + 4 * texts + 2 * specials, "key events", info);
+  const auto clips = sim::ClipboardChanges();
+  Check(clips.size() - clips0 == texts, "one clipboard text per text item", info);
+  if (texts) Check(clips.back().text == last, "the clipboard holds the last text", info);
 }
 
 }  // namespace
@@ -175,6 +204,7 @@ int main(int argc, char** argv) {
     FuzzWorkFile(editor, std::string(1 << 20, '\r'));
     FuzzSplit(std::string(1 << 20, '"'));
   }
+  for (long i = 0; i < rounds; ++i) FuzzKeySequence(i);
   sim::Reset();
   std::printf("%ld inputs, %d failures\n", rounds, failures);
   return failures == 0 ? 0 : 1;

@@ -16,6 +16,14 @@
 //   ENDSESSION end=1 lparam=0x..    WM_ENDSESSION with its wParam (1: the session ends now);
 //                                   lparam 0x80000000 is ENDSESSION_LOGOFF
 //   CLOSE                           WM_CLOSE; the probe then exits
+// With --form the window holds two edit boxes and a default button, as a login form does
+// (Tab moves between them, Enter presses the button), and also logs:
+//   FORMKEY vk=0x09 box=1 ctrl=0 shift=0 alt=0 win=0 us=<microseconds>
+//                                   a key down in box 1 or 2, with the modifiers held then;
+//                                   us is QueryPerformanceCounter time, shared by all programs
+//   CLIPBOARD us=<microseconds>     the clipboard changed
+//   SUBMIT box1="<text>" box2="<text>"   the button was pressed; both boxes are then emptied
+//                                   and box 1 gets the focus again
 // N is the --name argument, or the exe's own name without ".exe" (a copy named memo.exe
 // is "probe memo").  With --exit, or when running as iexplore.exe, it only logs the
 // launch and exits: that is how it stands in for browsers and folder windows.
@@ -32,6 +40,9 @@ std::wstring g_logDir;
 std::wstring g_name;
 int g_hotkeyMods = -1;
 int g_hotkeyVk = 0;
+bool g_form = false;
+HWND g_box[2] = {};
+HWND g_lastFocus = nullptr;
 
 std::string utf8(const std::wstring& w) {
   if (w.empty()) return {};
@@ -138,7 +149,78 @@ void logClipboard(HWND hwnd) {
   logEvent("PASTE text=\"" + escaped(text) + "\"");
 }
 
+// ---- --form: two boxes and a default button
+long long microseconds() {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return (long long)(now.QuadPart / (double)frequency.QuadPart * 1e6);
+}
+
+std::wstring boxText(HWND box) {
+  wchar_t buf[512] = {};
+  GetWindowTextW(box, buf, 512);
+  return buf;
+}
+
+void createForm(HWND hwnd, HINSTANCE instance) {
+  for (int i = 0; i < 2; ++i)
+    g_box[i] = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                               8 + 130 * i, 30, 122, 22, hwnd, (HMENU)(INT_PTR)(101 + i), instance, nullptr);
+  CreateWindowW(L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 8, 58, 80, 24, hwnd,
+                (HMENU)IDOK, instance, nullptr);
+  g_lastFocus = g_box[0];
+  AddClipboardFormatListener(hwnd);
+}
+
+void logFormKey(const MSG& msg) {
+  const int box = msg.hwnd == g_box[0] ? 1 : msg.hwnd == g_box[1] ? 2 : 0;
+  auto down = [](int vk) { return GetKeyState(vk) < 0 ? "1" : "0"; };
+  logEvent("FORMKEY vk=" + hex((unsigned)msg.wParam, 2) + " box=" + std::to_string(box) + " ctrl=" + down(VK_CONTROL) +
+           " shift=" + down(VK_SHIFT) + " alt=" + down(VK_MENU) +
+           " win=" + (GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0 ? "1" : "0") +
+           " us=" + std::to_string(microseconds()));
+}
+
+// A form's answers to the messages a dialog box would handle; false: not handled.
+bool formMessage(HWND hwnd, UINT msg, WPARAM wp, LRESULT& result) {
+  switch (msg) {
+    case WM_CLIPBOARDUPDATE:
+      logEvent("CLIPBOARD us=" + std::to_string(microseconds()));
+      result = 0;
+      return true;
+    case DM_GETDEFID:
+      result = MAKELRESULT(IDOK, DC_HASDEFID);
+      return true;
+    case WM_COMMAND:
+      if (LOWORD(wp) != IDOK) return false;
+      logEvent("SUBMIT box1=\"" + escaped(boxText(g_box[0])) + "\" box2=\"" + escaped(boxText(g_box[1])) + "\"");
+      SetWindowTextW(g_box[0], L"");
+      SetWindowTextW(g_box[1], L"");
+      SetFocus(g_box[0]);
+      result = 0;
+      return true;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) g_lastFocus = focus;
+        return false;
+      }
+      logEvent("ACTIVE 1");
+      SetFocus(g_lastFocus);
+      result = 0;
+      return true;
+    case WM_SETFOCUS:
+      SetFocus(g_lastFocus);
+      result = 0;
+      return true;
+  }
+  return false;
+}
+
 LRESULT CALLBACK probeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT formResult = 0;
+  if (g_form && formMessage(hwnd, msg, wp, formResult)) return formResult;
   switch (msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -218,6 +300,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     std::wstring a = argv[i];
     if (a == L"--exit")
       exitAtOnce = true;
+    else if (a == L"--form")
+      g_form = true;
     else if (a == L"--name" && i + 1 < argc)
       g_name = argv[++i];
     else if (a == L"--hotkey" && i + 2 < argc) {
@@ -240,6 +324,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   HWND hwnd = CreateWindowW(L"KeyvaneProbe", title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 280, 120,
                             nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
+  if (g_form) createForm(hwnd, instance);
   logEvent(startLine());
   if (g_hotkeyMods >= 0 && !RegisterHotKey(hwnd, 1, g_hotkeyMods, g_hotkeyVk))
     logEvent("HOTKEY-FAILED err=" + std::to_string(GetLastError()));
@@ -248,6 +333,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (g_form) {
+      if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && msg.hwnd != hwnd) logFormKey(msg);
+      if (IsDialogMessageW(hwnd, &msg)) continue;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -1,0 +1,56 @@
+#include "actions/KeySequence.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "actions/UnitExcuteFunction.h"
+#include "core/UnitFunction.h"
+#include "platform/clipboard.h"
+#include "platform/input.h"
+#include "platform/msgloop.h"
+
+namespace kv {
+namespace {
+
+constexpr std::int32_t kItemPauseMs = 200;
+constexpr std::uint8_t kVkControl = 0x11, kVkV = 0x56;
+
+// The virtual key of a special item, 0 for a text.
+std::uint8_t SpecialKey(const std::string& item) {
+  if (item == "VK_TAB") return 0x09;
+  if (item == "VK_RETURN") return 0x0D;
+  if (item == "VK_ESCAPE") return 0x1B;
+  if (item == "VK_BACK") return 0x08;
+  return 0;
+}
+
+}  // namespace
+
+void PlayKeySequence(const std::string& info) {
+  std::vector<std::string> items;
+  SplitItems(info, ';', items);
+  if (items.empty()) return;
+  // Ctrl and Win held from the hotkey would turn Ctrl+V into Ctrl+Win+V and Tab into
+  // Ctrl+Win+Tab.
+  ReleaseModifiers();
+  for (const std::string& item : items) {
+    if (const std::uint8_t vk = SpecialKey(item))
+      KeyTap(vk);
+    else if (!item.empty())
+      PasteText(item);
+    PumpingWait(kItemPauseMs);
+  }
+}
+
+void PasteText(const std::string& text) {
+  plat::SetClipboardText(text);
+  PumpingWait(kItemPauseMs);
+  // The scan-code argument is the virtual-key code itself here, not MapVirtualKey's.
+  plat::SendKeyEvent(kVkControl, kVkControl, 0);
+  plat::SendKeyEvent(kVkV, kVkV, 0);
+  plat::SendKeyEvent(kVkV, kVkV, plat::kKeyEventKeyUp);
+  plat::SendKeyEvent(kVkControl, kVkControl, plat::kKeyEventKeyUp);
+  plat::ProcessPendingMessages();
+}
+
+}  // namespace kv

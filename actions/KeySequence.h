@@ -1,0 +1,17 @@
+#pragma once
+// Key-sequence playback: types a prepared sequence into the window that has the focus.
+#include <string>
+
+namespace kv {
+
+// Performs the items of a ";"-separated key sequence in order: "VK_TAB", "VK_RETURN",
+// "VK_ESCAPE" and "VK_BACK" (exactly so) are pressed as keys, any other item is pasted
+// with PasteText; 200 ms pass after every item. Modifier keys still held from the hotkey
+// are released before the first item. Returns when the last wait has ended.
+void PlayKeySequence(const std::string& info);
+
+// Puts text on the clipboard (what was there is lost), waits 200 ms, presses Ctrl+V and
+// handles the messages that are waiting once.
+void PasteText(const std::string& text);
+
+}  // namespace kv

@@ -1,0 +1,191 @@
+// Key-sequence playback: the keys and clipboard texts it sends, and when.
+#include <cstdio>
+
+#include "actions/KeySequence.h"
+#include "actions/UnitExcuteFunction.h"
+#include "core/UnitFunction.h"
+#include "core/frmMain.h"
+#include "platform/clipboard.h"
+#include "platform/hotkeys.h"
+#include "platform/input.h"
+#include "platform/sim/sim_clipboard.h"
+#include "tests/unit/test_support.h"
+
+using namespace kv;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+constexpr std::uint32_t kStart = 5000;
+
+std::string Hex(unsigned v) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02X", v);
+  return buf;
+}
+
+// Every key event and clipboard change in the order they happened, with their times.
+Lines Stream() {
+  const auto keys = sim::KeyEvents();
+  const auto clips = sim::ClipboardChanges();
+  Lines out;
+  std::size_t c = 0;
+  for (std::size_t k = 0; k <= keys.size(); ++k) {
+    for (; c < clips.size() && clips[c].keyEventsBefore == k; ++c)
+      out.push_back("clip \"" + clips[c].text.value_or("<empty>") + "\" @" + std::to_string(clips[c].tick));
+    if (k == keys.size()) break;
+    const sim::KeyEvent& e = keys[k];
+    out.push_back(Hex(e.vk) + " scan " + Hex(e.scan) + (e.flags == plat::kKeyEventKeyUp ? " up" : " down") + " @" +
+                  std::to_string(e.tick));
+  }
+  return out;
+}
+
+Lines Released(std::uint32_t tick) {
+  Lines out;
+  for (unsigned vk : {0x11u, 0x12u, 0x10u, 0x5Bu, 0x5Cu})
+    out.push_back(Hex(vk) + " scan " + Hex(plat::ScanCodeOf(static_cast<std::uint8_t>(vk))) + " up @" +
+                  std::to_string(tick));
+  return out;
+}
+
+Lines Tapped(unsigned vk, std::uint32_t tick) {
+  const std::string scan = Hex(plat::ScanCodeOf(static_cast<std::uint8_t>(vk)));
+  const std::string t = " @" + std::to_string(tick);
+  return {Hex(vk) + " scan " + scan + " down" + t, Hex(vk) + " scan " + scan + " up" + t};
+}
+
+Lines Pasted(const std::string& text, std::uint32_t filled, std::uint32_t pressed) {
+  const std::string t = " @" + std::to_string(pressed);
+  return {"clip \"" + text + "\" @" + std::to_string(filled), "11 scan 11 down" + t, "56 scan 56 down" + t,
+          "56 scan 56 up" + t, "11 scan 11 up" + t};
+}
+
+Lines operator+(Lines a, const Lines& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// What a sequence did, in short: "paste <text>" and "tap <vk>", after the modifiers'
+// release (checked to come first, and only once).
+Lines Summary() {
+  const Lines all = Stream();
+  Lines out;
+  if (all.empty()) return out;
+  std::size_t i = 0;
+  if (all.size() >= 5 && Lines(all.begin(), all.begin() + 5) == Released(kStart))
+    i = 5;
+  else
+    out.push_back("no release first");
+  while (i < all.size()) {
+    const std::string& line = all[i];
+    if (line.rfind("clip \"", 0) == 0 && i + 4 < all.size() && all[i + 1].rfind("11 scan 11 down", 0) == 0 &&
+        all[i + 4].rfind("11 scan 11 up", 0) == 0) {
+      out.push_back("paste " + line.substr(6, line.rfind('"') - 6));
+      i += 5;
+    } else if (i + 1 < all.size() && line.find(" down @") != std::string::npos &&
+               all[i + 1].substr(0, 2) == line.substr(0, 2) && all[i + 1].find(" up @") != std::string::npos) {
+      out.push_back("tap " + line.substr(0, 2));
+      i += 2;
+    } else {
+      out.push_back("? " + line);
+      ++i;
+    }
+  }
+  return out;
+}
+
+class KeySequenceTest : public SimTest {
+ protected:
+  KeySequenceTest() { sim::SetNow(kStart); }
+};
+
+}  // namespace
+
+TEST_F(KeySequenceTest, EveryKindOfItemMakesTheExactStreamWithItsWaits) {
+  sim::PutOnClipboard("the user's own text");
+  // The executor gives the "-" back; the blank in front of the first item goes, the one
+  // at the end of the password stays; "VK_Tab" is no key name.
+  ExecuteAction(kKindKeySequence, " 아이디;VK_TAB;비밀ㅡ번호 ;VK_RETURN;VK_ESCAPE;VK_BACK;VK_Tab");
+  const Lines expected = Released(5000) + Pasted("아이디", 5000, 5200) + Tapped(0x09, 5400) +
+                         Pasted("비밀-번호 ", 5600, 5800) + Tapped(0x0D, 6000) + Tapped(0x1B, 6200) +
+                         Tapped(0x08, 6400) + Pasted("VK_Tab", 6600, 6800);
+  EXPECT_EQ(Stream(), expected);
+  // 200 ms after the last item; the clipboard keeps the last text, the user's is gone.
+  EXPECT_EQ(sim::Now(), 7000u);
+  EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("VK_Tab"));
+}
+
+TEST_F(KeySequenceTest, ATextItemHandlesMessagesOnceAfterCtrlV) {
+  // Two passes for each wait with nothing due (at its start and at its deadline), and
+  // the one pass right after Ctrl+V.
+  PlayKeySequence("VK_ESCAPE");
+  EXPECT_EQ(sim::PumpCount(), 2);
+  PlayKeySequence("글");
+  EXPECT_EQ(sim::PumpCount(), 2 + 5);
+  PasteText("둘");
+  EXPECT_EQ(sim::PumpCount(), 2 + 5 + 3);
+  EXPECT_EQ(sim::Now(), kStart + 200 + 400 + 200);
+}
+
+TEST_F(KeySequenceTest, AHotkeyPressedDuringAWaitRunsInsideIt) {
+  WriteProgramFile("MyJob.ini",
+                   "d-P0-Ctrl+Win+F5-키값자동 입력-이름;VK_TAB-True-\r\n"
+                   "d-P1-Ctrl+Win+F6-웹사이트 이동-http://a-True-\r\n"
+                   "d-P2-Ctrl+Win+F7-키값자동 입력-VK_ESCAPE-True-\r\n");
+  Tfrm_main editor;
+  constexpr unsigned kCtrlWin = plat::kModControl | plat::kModWin;
+  std::size_t keysWhenOpened = 0;
+  sim::At(kStart + 250, [&] {
+    sim::PressHotKey(kCtrlWin, 0x75);
+    keysWhenOpened = sim::KeyEvents().size();
+  });
+  sim::At(kStart + 450, [&] { sim::PressHotKey(kCtrlWin, 0x76); });
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, 0x74));
+  // The site opened at once, after the paste and before the tab.
+  ASSERT_EQ(sim::ShellCalls().size(), 1u);
+  EXPECT_EQ(keysWhenOpened, 5u + 4u);
+  // The second sequence ran inside the first one's last wait, releasing and pressing
+  // its keys at the moment of its press; the first one ends once the inner wait has.
+  const Lines expected = Released(kStart) + Pasted("이름", kStart, kStart + 200) + Tapped(0x09, kStart + 400) +
+                         Released(kStart + 450) + Tapped(0x1B, kStart + 450);
+  EXPECT_EQ(Stream(), expected);
+  EXPECT_EQ(sim::Now(), kStart + 650);
+}
+
+TEST_F(KeySequenceTest, OddInput) {
+  const struct {
+    const char* info;
+    Lines did;
+    std::uint32_t ms;
+  } cases[] = {
+      {"", {}, 0},
+      {" ;; ; \r\n;", {}, 0},
+      {"VK_TAB;;", {"tap 09"}, 200},
+      // An apostrophe left open swallows the rest, separators included.
+      {"it's;VK_TAB;x", {"paste it's;VK_TAB;x"}, 400},
+      {"'a;b' c;VK_BACK", {"paste 'a;b' c", "tap 08"}, 600},
+      // Line breaks separate like ";"; a trailing blank makes a key name a text.
+      {"x\r\ny\nVK_RETURN\rVK_TAB ", {"paste x", "paste y", "tap 0D", "paste VK_TAB "}, 1400},
+      {"vk_tab;\"VK_TAB\";VK_ESCAPE", {"paste vk_tab", "paste \"VK_TAB\"", "tap 1B"}, 1000},
+  };
+  for (const auto& c : cases) {
+    sim::Reset();
+    sim::SetNow(kStart);
+    PlayKeySequence(c.info);
+    EXPECT_EQ(Summary(), c.did) << c.info;
+    EXPECT_EQ(sim::Now() - kStart, c.ms) << c.info;
+  }
+}
+
+TEST_F(KeySequenceTest, AClipboardHeldByAnotherProgramLosesOnlyTheText) {
+  sim::PutOnClipboard("theirs");
+  sim::HoldClipboard(true);
+  PlayKeySequence("mine;VK_RETURN");
+  sim::HoldClipboard(false);
+  // Nothing is reported; Ctrl+V and Enter still go out on time.
+  EXPECT_TRUE(sim::ClipboardChanges().empty());
+  EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("theirs"));
+  EXPECT_EQ(sim::KeyEvents().size(), 5u + 4u + 2u);
+  EXPECT_EQ(sim::Now(), kStart + 600);
+}
