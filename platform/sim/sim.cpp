@@ -23,6 +23,7 @@
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/sim/sim_mouse.h"
 
 namespace {
 
@@ -168,6 +169,7 @@ void Reset() {
   State& s = S();
   s = State();
   s.folder = MakeFreshFolder();
+  ResetMouse();
 }
 
 std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }
