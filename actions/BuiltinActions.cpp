@@ -1,8 +1,7 @@
 #include "actions/BuiltinActions.h"
 
 #include <cstdint>
-#include <initializer_list>
-#include <iterator>
+#include <vector>
 
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
@@ -22,80 +21,58 @@ namespace {
 constexpr std::uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12, kVkSpace = 0x20, kVkLWin = 0x5B;
 
 // The keys go down in order and come up in reverse, with no pause between events.
-void Chord(std::initializer_list<std::uint8_t> keys) {
+void Chord(const std::vector<std::uint8_t>& keys) {
   for (std::uint8_t vk : keys) KeyDown(vk);
-  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) KeyUp(*it);
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) KeyUp(*it);
 }
-
-// Alt+Space opens the foreground window's system menu; the letter picks its item.
-void SystemMenu(char letter) { Chord({kVkMenu, kVkSpace, static_cast<std::uint8_t>(letter)}); }
 
 // Button events where the pointer is: absolute coordinates without the move flag, so the
 // pointer does not move.
-void Buttons(std::initializer_list<std::uint32_t> buttons) {
+void Buttons(const std::vector<std::uint32_t>& buttons) {
+  if (buttons.empty()) return;
   const plat::ScreenPoint at = plat::CursorPos();
   for (std::uint32_t b : buttons) plat::SendMouseEvent(plat::kMouseEventAbsolute | b, at.x, at.y, 0);
 }
 
-constexpr std::uint32_t kLeftDown = plat::kMouseEventLeftDown, kLeftUp = plat::kMouseEventLeftUp;
-constexpr std::uint32_t kRightDown = plat::kMouseEventRightDown, kRightUp = plat::kMouseEventRightUp;
-
 struct Action {
   const char* name;
-  void (*perform)();
+  std::vector<std::uint8_t> keys;      // a shortcut, or
+  std::vector<std::uint32_t> buttons;  // button events
 };
 
-// The order in which a pending name is compared: the right click comes before the left.
-const Action kActions[] = {
-    {kBuiltinActionNames[0], [] { SystemMenu('X'); }},
-    {kBuiltinActionNames[1], [] { SystemMenu('R'); }},
-    {kBuiltinActionNames[2], [] { SystemMenu('N'); }},
-    {kBuiltinActionNames[3], [] { SystemMenu('C'); }},
-    {kBuiltinActionNames[4],
-     [] {
-       Chord({kVkLWin, 'M'});
-     }},
-    {kBuiltinActionNames[5],
-     [] {
-       Chord({kVkLWin, kVkShift, 'M'});
-     }},
-    {kBuiltinActionNames[6],
-     [] {
-       Chord({kVkLWin, 'E'});
-     }},
-    {kBuiltinActionNames[7],
-     [] {
-       Chord({kVkLWin, 'F'});
-     }},
-    {kBuiltinActionNames[8],
-     [] {
-       Chord({kVkLWin, kVkControl, 'F'});
-     }},
-    {kBuiltinActionNames[9],
-     [] {
-       Chord({kVkLWin, 'R'});
-     }},
-    {kBuiltinActionNames[11],
-     [] {
-       Buttons({kRightDown, kRightUp});
-     }},
-    {kBuiltinActionNames[10],
-     [] {
-       Buttons({kLeftDown, kLeftUp});
-     }},
-    {kBuiltinActionNames[12],
-     [] {
-       Buttons({kLeftDown, kLeftUp, kLeftDown, kLeftUp});
-     }},
-};
+// In the order a pending name is compared: the right click comes before the left. Alt+Space
+// opens the foreground window's system menu, whose items X, R, N and C maximise, restore,
+// minimise and close it.
+const std::vector<Action>& Actions() {
+  constexpr std::uint32_t kLeftDown = plat::kMouseEventLeftDown, kLeftUp = plat::kMouseEventLeftUp;
+  constexpr std::uint32_t kRightDown = plat::kMouseEventRightDown, kRightUp = plat::kMouseEventRightUp;
+  const auto& n = kBuiltinActionNames;
+  static const std::vector<Action> actions = {
+      {n[0], {kVkMenu, kVkSpace, 'X'}, {}},
+      {n[1], {kVkMenu, kVkSpace, 'R'}, {}},
+      {n[2], {kVkMenu, kVkSpace, 'N'}, {}},
+      {n[3], {kVkMenu, kVkSpace, 'C'}, {}},
+      {n[4], {kVkLWin, 'M'}, {}},
+      {n[5], {kVkLWin, kVkShift, 'M'}, {}},
+      {n[6], {kVkLWin, 'E'}, {}},
+      {n[7], {kVkLWin, 'F'}, {}},
+      {n[8], {kVkLWin, kVkControl, 'F'}, {}},
+      {n[9], {kVkLWin, 'R'}, {}},
+      {n[11], {}, {kRightDown, kRightUp}},
+      {n[10], {}, {kLeftDown, kLeftUp}},
+      {n[12], {}, {kLeftDown, kLeftUp, kLeftDown, kLeftUp}},
+  };
+  return actions;
+}
 
 }  // namespace
 
 void PerformBuiltinAction(const std::string& name) {
-  for (const Action& action : kActions) {
+  for (const Action& action : Actions()) {
     if (name != action.name) continue;
     ReleaseModifiers();
-    action.perform();
+    Chord(action.keys);
+    Buttons(action.buttons);
     return;
   }
 }
