@@ -2,6 +2,7 @@
 
 #include "actions/AMixer.h"
 #include "actions/KeySequence.h"
+#include "actions/BuiltinActions.h"
 #include "core/UnitFunction.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -22,6 +23,7 @@ void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindRunProgram || kind == kKindOpenFolder) return RunProgram(text);
   if (kind == kKindWebSite) return OpenWebSite(text);
   if (kind == kKindKeySequence) return PlayKeySequence(text);
+  if (kind == kKindBuiltin) return StartBuiltinAction(text);
 }
 
 void ShutdownWindows(const std::string& mode) {

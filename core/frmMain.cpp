@@ -7,6 +7,8 @@
 
 namespace kv {
 
+Tfrm_main* frm_main = nullptr;
+
 Tfrm_main::Tfrm_main()
     : plat::Form("Keyvane", plat::FormStyle::FixedDialog, 708, 613),
       WorkList(*this, "WorkList", {6, 31, 696, 330},
@@ -21,7 +23,10 @@ Tfrm_main::Tfrm_main()
       cbAlt(*this, "cbAlt", {216, 420, 40, 17}, "Alt"),
       cbWin(*this, "cbWin", {259, 420, 44, 17}, "Win"),
       cmVK(*this, "cmVK", {110, 442, 193, 20}),
-      AMHK(*this) {
+      AMHK(*this),
+      TimerAction(10) {
+  frm_main = this;
+  TimerAction.OnTimer = [this] { TimerActionTimer(); };
   for (plat::CheckBox* box : {&cbShift, &cbControl, &cbAlt, &cbWin}) {
     box->OnClick = [this] { UpdateHotKey(); };
     box->OnMouseDown = [this] { SetModified(); };
@@ -29,6 +34,10 @@ Tfrm_main::Tfrm_main()
   cmVK.OnChange = [this] { UpdateHotKey(); };
   cmVK.OnClick = [this] { SetModified(); };
   FormCreate();
+}
+
+Tfrm_main::~Tfrm_main() {
+  if (frm_main == this) frm_main = nullptr;
 }
 
 void Tfrm_main::FormCreate() {

@@ -14,6 +14,7 @@ class Tfrm_main : public plat::Form {
  public:
   // Creates the window hidden, loads the last work file and registers its hotkeys.
   Tfrm_main();
+  ~Tfrm_main() override;
 
   plat::ListView WorkList;
   plat::CheckBox cbShift, cbControl, cbAlt, cbWin;
@@ -45,6 +46,13 @@ class Tfrm_main : public plat::Form {
   void N2Click();
   void S1Click();
 
+  // A built-in action waits in PendingAction (the latest start wins) until the one-shot
+  // TimerAction fires 10 ms after the first start; TimerActionTimer performs it.
+  std::string PendingAction;
+  plat::Timer TimerAction;
+  void StartBuiltinAction(const std::string& name);
+  void TimerActionTimer();
+
  protected:
   void FormShow() override;
   void FormCloseQuery(bool& canClose) override;
@@ -59,5 +67,8 @@ class Tfrm_main : public plat::Form {
   // Set while the closing question is up, so a second close cannot ask it again.
   bool closeQuestionOpen_ = false;
 };
+
+// The editor window while it exists; actions that need it reach it here.
+extern Tfrm_main* frm_main;
 
 }  // namespace kv

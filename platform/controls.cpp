@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/msgloop.h"
+
 namespace plat {
 
 Form::Form(std::string caption, FormStyle style, int clientWidth, int clientHeight)
@@ -150,6 +152,33 @@ void ListView::Select(int row) {
     Changed(row);
     if (OnSelectItem) OnSelectItem(row, true);
   }
+}
+
+Timer::~Timer() { SetEnabled(false); }
+
+void Timer::SetEnabled(bool enabled) {
+  if (enabled == Enabled()) return;
+  if (enabled) {
+    id_ = StartOneShotTimer(interval_, [this] { Fire(); });
+  } else {
+    CancelTimer(id_);
+    id_ = 0;
+  }
+}
+
+void Timer::SetInterval(std::uint32_t intervalMs) {
+  interval_ = intervalMs;
+  if (!Enabled()) return;
+  SetEnabled(false);
+  SetEnabled(true);
+}
+
+void Timer::Fire() {
+  // The next period is armed before the handler runs, so a handler that disables the
+  // timer (or pumps messages) sees it as a running timer.
+  id_ = 0;
+  SetEnabled(true);
+  if (OnTimer) OnTimer();
 }
 
 }  // namespace plat

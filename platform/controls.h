@@ -9,6 +9,7 @@
 //  - ListView: OnSelectItem fires when a row gains or loses the selection; when the selection
 //    moves, the old row's loss comes first, delivered while no row is selected.
 //    Clear and whole-list refills report nothing.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -196,6 +197,31 @@ class ListView : public Control {
   std::vector<std::vector<std::string>> rows_;
   int selected_ = -1;
   int updating_ = 0;
+};
+
+// A form's timer, not a window control: while enabled, OnTimer runs every Interval
+// milliseconds from the message loop or a pumping wait. Enabling it while it is enabled
+// lets the running countdown go on. Created disabled.
+class Timer {
+ public:
+  explicit Timer(std::uint32_t intervalMs) : interval_(intervalMs) {}
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  bool Enabled() const { return id_ != 0; }
+  void SetEnabled(bool enabled);
+  std::uint32_t Interval() const { return interval_; }
+  // Restarts the countdown when enabled.
+  void SetInterval(std::uint32_t intervalMs);
+
+  std::function<void()> OnTimer;
+
+ private:
+  void Fire();
+
+  std::uint32_t interval_;
+  unsigned id_ = 0;  // the platform's one-shot timer for the current period; 0 while disabled
 };
 
 }  // namespace plat

@@ -25,6 +25,7 @@
 #include "platform/shell.h"
 #include "platform/sim/sim_mixer.h"
 #include "platform/sim/sim_clipboard.h"
+#include "platform/sim/sim_mouse.h"
 
 namespace {
 
@@ -172,6 +173,7 @@ void Reset() {
   s.folder = MakeFreshFolder();
   ResetMixers();
   ResetClipboard();
+  ResetMouse();
 }
 
 std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }

@@ -24,6 +24,11 @@
 //   CLIPBOARD us=<microseconds>     the clipboard changed
 //   SUBMIT box1="<text>" box2="<text>"   the button was pressed; both boxes are then emptied
 //                                   and box 1 gets the focus again
+//   SIZE type=2 w=.. h=..           WM_SIZE (0 restored, 1 minimised, 2 maximised)
+//   SYSCOMMAND 0xF030               WM_SYSCOMMAND, low four bits cleared
+//   MOUSE ldown x=.. y=.. t=<tick>  a button event on the probe's button "누름" (not in --form; ldown lup
+//                                   ldblclk rdown rup), x and y on the screen
+//   BUTTON clicked t=<tick>         that button's BN_CLICKED
 // N is the --name argument, or the exe's own name without ".exe" (a copy named memo.exe
 // is "probe memo").  With --exit, or when running as iexplore.exe, it only logs the
 // launch and exits: that is how it stands in for browsers and folder windows.
@@ -95,6 +100,37 @@ std::string hex8(unsigned v) {
 }
 
 std::string tick() { return " t=" + std::to_string(GetTickCount()); }
+
+// The button the mouse tests click; its own procedure logs the button events it gets.
+constexpr int kButtonId = 201;
+WNDPROC g_buttonProc = nullptr;
+
+LRESULT CALLBACK buttonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  const char* name = nullptr;
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      name = "ldown";
+      break;
+    case WM_LBUTTONUP:
+      name = "lup";
+      break;
+    case WM_LBUTTONDBLCLK:
+      name = "ldblclk";
+      break;
+    case WM_RBUTTONDOWN:
+      name = "rdown";
+      break;
+    case WM_RBUTTONUP:
+      name = "rup";
+      break;
+  }
+  if (name) {
+    POINT pt = {(short)LOWORD(lp), (short)HIWORD(lp)};
+    ClientToScreen(hwnd, &pt);
+    logEvent(std::string("MOUSE ") + name + " x=" + std::to_string(pt.x) + " y=" + std::to_string(pt.y) + tick());
+  }
+  return CallWindowProcW(g_buttonProc, hwnd, msg, wp, lp);
+}
 
 // The command line as the program received it, minus the program name and the blanks after it.
 const wchar_t* argumentsOf(const wchar_t* cmd) {
@@ -254,6 +290,16 @@ LRESULT CALLBACK probeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       EndPaint(hwnd, &ps);
       return 0;
     }
+    case WM_SIZE:
+      logEvent("SIZE type=" + std::to_string((int)wp) + " w=" + std::to_string(LOWORD(lp)) +
+               " h=" + std::to_string(HIWORD(lp)));
+      break;
+    case WM_SYSCOMMAND:
+      logEvent("SYSCOMMAND " + hex((unsigned)(wp & 0xFFF0), 4));
+      break;
+    case WM_COMMAND:
+      if (LOWORD(wp) == kButtonId && HIWORD(wp) == BN_CLICKED) logEvent("BUTTON clicked" + tick());
+      return 0;
     case WM_CLOSE:
       logEvent("CLOSE");
       DestroyWindow(hwnd);
@@ -324,7 +370,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   HWND hwnd = CreateWindowW(L"KeyvaneProbe", title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 280, 120,
                             nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
-  if (g_form) createForm(hwnd, instance);
+  if (g_form) {
+    createForm(hwnd, instance);
+  } else {  // the form's boxes take the place of the button
+    HWND button = CreateWindowW(L"BUTTON", L"누름", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 180, 40, 80, 30, hwnd,
+                                (HMENU)(INT_PTR)kButtonId, instance, nullptr);
+    g_buttonProc = (WNDPROC)SetWindowLongPtrW(button, GWLP_WNDPROC, (LONG_PTR)buttonProc);
+  }
   logEvent(startLine());
   if (g_hotkeyMods >= 0 && !RegisterHotKey(hwnd, 1, g_hotkeyMods, g_hotkeyVk))
     logEvent("HOTKEY-FAILED err=" + std::to_string(GetLastError()));

@@ -1,0 +1,43 @@
+// The simulated pointer: a position a test sets and a record of every mouse_event.
+#include "platform/sim/sim_mouse.h"
+
+#include "platform/mouse.h"
+#include "platform/sim/sim.h"
+
+namespace {
+
+struct MouseState {
+  plat::ScreenPoint cursor;
+  std::vector<sim::MouseEvent> events;
+};
+
+MouseState& M() {
+  static MouseState state;
+  return state;
+}
+
+}  // namespace
+
+namespace sim {
+
+void SetCursorPos(std::int32_t x, std::int32_t y) { M().cursor = {x, y}; }
+std::int32_t CursorX() { return M().cursor.x; }
+std::int32_t CursorY() { return M().cursor.y; }
+std::vector<MouseEvent> MouseEvents() { return M().events; }
+void ResetMouse() { M() = MouseState(); }
+
+}  // namespace sim
+
+namespace plat {
+
+ScreenPoint CursorPos() { return M().cursor; }
+
+void SendMouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data) {
+  M().events.push_back({flags, dx, dy, data, sim::KeyEvents().size()});
+  if (!(flags & kMouseEventMove)) return;
+  // Absolute coordinates are taken as pixels here; the program never moves the pointer.
+  plat::ScreenPoint& c = M().cursor;
+  c = flags & kMouseEventAbsolute ? plat::ScreenPoint{dx, dy} : plat::ScreenPoint{c.x + dx, c.y + dy};
+}
+
+}  // namespace plat

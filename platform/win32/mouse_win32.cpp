@@ -1,0 +1,17 @@
+#include "platform/win32/support_win32.h"
+// support_win32.h first: it removes the Windows macros that collide with platform names.
+#include "platform/mouse.h"
+
+namespace plat {
+
+ScreenPoint CursorPos() {
+  POINT p = {0, 0};
+  if (!GetCursorPos(&p)) return {};
+  return {p.x, p.y};
+}
+
+void SendMouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data) {
+  mouse_event(flags, static_cast<DWORD>(dx), static_cast<DWORD>(dy), data, 0);
+}
+
+}  // namespace plat
