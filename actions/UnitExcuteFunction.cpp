@@ -1,5 +1,6 @@
 #include "actions/UnitExcuteFunction.h"
 
+#include "actions/MultiJob.h"
 #include "core/UnitFunction.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -16,6 +17,7 @@ void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindKillProgram) return KillProcessByName(text);
   if (kind == kKindRunProgram || kind == kKindOpenFolder) return RunProgram(text);
   if (kind == kKindWebSite) return OpenWebSite(text);
+  if (kind == kKindMultiJob) return RunMultiJob(text);
 }
 
 void ShutdownWindows(const std::string& mode) {
