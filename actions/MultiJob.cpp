@@ -101,11 +101,11 @@ void ReportMalformedDelay(const std::string& item) {
 
 void RunChain(const std::string& id, const std::string& info) {
   if (g_chains >= kMaxPressedMultiJobs || g_running >= kMaxRunningMultiJobs) return;
+  // The box counts as part of the run: it handles messages too, and a held hotkey would
+  // otherwise stack one box on another without end.
+  const Counted chains(g_chains);
   Chain chain;
-  {
-    const Counted chains(g_chains);
-    RunItems(chain, id, info);
-  }
+  RunItems(chain, id, info);
   if (chain.abandoned) ReportMalformedDelay(chain.badDelay);
 }
 

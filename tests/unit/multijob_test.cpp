@@ -230,3 +230,15 @@ TEST_F(MultiJobTest, HeldHotKeyRepeatingForTenSecondsNestsBoundedAndEnds) {
   Press(kF5);
   EXPECT_EQ(sim::ShellCalls().back().tick, later + 2200);
 }
+
+TEST_F(MultiJobTest, HeldHotKeyOfAMalformedMultiJobStacksBoundedBoxes) {
+  Start(Line("P2", "Ctrl+Win+F5", kKindMultiJob, "P1;Delay=x"));
+  // The box handles messages while it is up: the key's repeats arrive there.
+  int repeats = 0;
+  sim::OnBox([&](const sim::Box&) {
+    if (++repeats < 300) Press(kF5);
+  });
+  Press(kF5);
+  EXPECT_EQ(sim::Boxes().size(), static_cast<std::size_t>(kMaxPressedMultiJobs));
+  EXPECT_EQ(LaunchCount("a"), kMaxPressedMultiJobs);
+}
