@@ -3,6 +3,7 @@
 #include "actions/AMixer.h"
 #include "actions/KeySequence.h"
 #include "actions/BuiltinActions.h"
+#include "actions/MultiJob.h"
 #include "core/UnitFunction.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -24,6 +25,7 @@ void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindWebSite) return OpenWebSite(text);
   if (kind == kKindKeySequence) return PlayKeySequence(text);
   if (kind == kKindBuiltin) return StartBuiltinAction(text);
+  if (kind == kKindMultiJob) return RunMultiJob(text);
 }
 
 void ShutdownWindows(const std::string& mode) {

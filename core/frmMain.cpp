@@ -116,9 +116,10 @@ void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
   const int row = RowOfRegisteredEntry(index);
   if (row < 0) return;  // deleted since it was registered
   // Copies: the action may pump messages, and a later event may change the list meanwhile.
+  const std::string id = WorkList.Cell(row, kColId);
   const std::string kind = WorkList.Cell(row, kColKind);
   const std::string info = WorkList.Cell(row, kColInfo);
-  ExecuteAction(kind, info);
+  ExecuteEntryAction(id, kind, info);
 }
 
 int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex) const {

@@ -487,7 +487,7 @@ void InitializeShell() { ++S().shellInits; }
 
 bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters) {
   if (S().shellInits == 0) ++S().launchesBeforeInit;
-  S().shellCalls.push_back({file, hasParameters, parameters});
+  S().shellCalls.push_back({file, hasParameters, parameters, static_cast<std::uint32_t>(S().now)});
   return true;
 }
 

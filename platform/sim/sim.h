@@ -61,6 +61,7 @@ struct ShellCall {
   std::string file;
   bool hasParameters;
   std::string parameters;
+  std::uint32_t tick = 0;  // the clock when it was made
 };
 std::vector<ShellCall> ShellCalls();
 // How often InitializeShell ran, and how many launches came before the first of them.

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "actions/KeySequence.h"
+#include "actions/MultiJob.h"
+#include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
 #include "core/frmMain.h"
 #include "platform/files.h"
@@ -182,6 +184,82 @@ void FuzzKeySequence(long round) {
   if (texts) Check(clips.back().text == last, "the clipboard holds the last text", info);
 }
 
+// ---- multi-jobs: lists whose multi-jobs name each other (cycles included), with huge,
+// negative and malformed delays, stray quotes and line breaks. The clock is virtual, so
+// long delays cost nothing; a cycle that did not end would overflow the stack or hang.
+std::string RandomMultiJobText() {
+  static const std::vector<std::string> pieces = {
+      "P0",     "P1",    "P2",      "P3",      " P1", "P2 ", "delay=3", ";",          ";",           ";",
+      "Delay=", "Delay", "Delay=2", "Delay=0", "-1",  "ㅡ1", "2147484", "2147483",    "4294968",     "1e3",
+      "=",      "'",     "\"",      "\r",      "\n",  " ",   "+",       "2147483648", "-2147483648", "9"};
+  std::string s;
+  const int n = static_cast<int>(rng() % 7);
+  for (int i = 0; i < n; ++i)
+    s += rng() % 8 == 0 ? std::string(1, static_cast<char>(rng() & 0xFF)) : pieces[rng() % pieces.size()];
+  return s;
+}
+
+// The wait a valid delay item takes, by the rule written out on its own: seconds times
+// 1000, reduced modulo 2^32 into the signed range; a negative wait is no wait.
+bool ModelDelay(const std::string& item, std::uint64_t& waitMs) {
+  std::vector<std::string> parts;
+  kv::SplitItems(item, '=', parts);
+  if (parts.size() < 2) return false;
+  const std::string& t = parts[1];
+  const std::size_t digits =
+      t.find_first_not_of("+-") == 1 || t.find_first_not_of("+-") == 0 ? t.find_first_not_of("+-") : 9;
+  if (digits > 1 || t.size() == digits || t.size() - digits > 12 ||
+      t.find_first_not_of("0123456789", digits) != std::string::npos)
+    return false;
+  const long long seconds = std::stoll(t.substr(digits)) * (t[0] == '-' ? -1 : 1);
+  if (seconds < -2147483648LL || seconds > 2147483647LL) return false;
+  long long ms = (seconds * 1000) % 4294967296LL;
+  if (ms < 0) ms += 4294967296LL;
+  if (ms >= 2147483648LL) ms -= 4294967296LL;
+  waitMs = ms > 0 ? static_cast<std::uint64_t>(ms) : 0;
+  return true;
+}
+
+int g_boxes = 0;
+
+void FuzzMultiJob(kv::Tfrm_main& editor) {
+  const bool nested = rng() % 2 == 0;
+  editor.WorkList.Clear();
+  const int rows = 1 + static_cast<int>(rng() % 4);
+  for (int r = 0; r < rows; ++r) {
+    // Jobs of no known kind do nothing, so nothing piles up in the simulated machine.
+    const bool multi = nested && rng() % 4 != 0;
+    editor.WorkList.AddRow({"d", "P" + std::to_string(rng() % 4), "null", multi ? kv::kKindMultiJob : "없는 종류",
+                            RandomMultiJobText(), "True"});
+  }
+  const std::string text = RandomMultiJobText() + RandomMultiJobText();
+  const std::uint32_t start = sim::Now();
+  const int boxes = g_boxes;
+  if (rng() % 2)
+    kv::ExecuteEntryAction("P" + std::to_string(rng() % 4), kv::kKindMultiJob, kv::EncodeInfoText(text));
+  else
+    kv::ExecuteAction(kv::kKindMultiJob, kv::EncodeInfoText(text));
+  Check(g_boxes - boxes <= 1, "at most one box a run", text);
+  if (nested) return;
+  // Without nested multi-jobs the run's length follows from its own items.
+  std::vector<std::string> items;
+  kv::SplitItems(kv::DecodeInfoText(text), ';', items);
+  std::uint64_t expected = 0;
+  bool bad = false;
+  for (const std::string& item : items) {
+    std::uint64_t wait = 0;
+    if (item.compare(0, 5, "Delay") != 0)
+      expected += 200;
+    else if (ModelDelay(item, wait))
+      expected += wait;
+    else {
+      bad = true;
+      break;
+    }
+  }
+  Check(sim::Now() - start == static_cast<std::uint32_t>(expected), "run takes its delays and job waits", text);
+  Check(g_boxes - boxes == (bad ? 1 : 0), "a box exactly for a malformed delay", text);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -189,6 +267,7 @@ int main(int argc, char** argv) {
   sim::Reset();
   {
     kv::Tfrm_main editor;
+    sim::OnBox([](const sim::Box&) { ++g_boxes; });
     for (long i = 0; i < rounds; ++i) {
       const std::string text = RandomText(i % 1000 == 0 ? 200000 : 120);
       FuzzSplit(text);
@@ -196,6 +275,7 @@ int main(int argc, char** argv) {
       if (i % 8 == 0) FuzzWorkFile(editor, text);
       if (i % 8 == 1) FuzzConfig(text);
       if (i % 8 == 2) FuzzTypedRows(editor);
+      FuzzMultiJob(editor);
     }
     // Very long single lines and files of nothing but separators.
     FuzzWorkFile(editor, std::string(1 << 20, 'a') + "-P0-A-k-i-True-");

@@ -4,6 +4,9 @@
 //
 // At start it appends to %E2E_LOGDIR%\launch.log (else beside the exe), in UTF-8:
 //   LAUNCH exe="<own path>" cwd="<cwd>" cmdline=<command line after the program name>
+//   STARTED created_ms=<ms> exe="<own path>" cmdline=<as above>
+// created_ms is when the process was created (its starter's CreateProcess), in ms since
+// 1970 UTC: unlike the time it gets to log, it does not depend on how fast it loads.
 // Then it shows a window titled "probe N" and logs to probe_N.log:
 //   START acp=949 literal=ok        the system code page, and whether a Korean narrow
 //                                   literal (CP949 bytes) reads back right in it
@@ -337,6 +340,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   const wchar_t* cmdline = GetCommandLineW();
   appendLine(L"launch.log",
              "LAUNCH exe=\"" + utf8(exe) + "\" cwd=\"" + utf8(cwd) + "\" cmdline=" + utf8(argumentsOf(cmdline)));
+
+  FILETIME created, exited, kernel, user;
+  if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {
+    const unsigned long long since1601 =
+        (static_cast<unsigned long long>(created.dwHighDateTime) << 32 | created.dwLowDateTime) / 10000;
+    appendLine(L"launch.log", "STARTED created_ms=" + std::to_string(since1601 - 11644473600000ULL) + " exe=\"" +
+                                  utf8(exe) + "\" cmdline=" + utf8(argumentsOf(cmdline)));
+  }
 
   g_name = baseNameNoExe(exe);
   bool exitAtOnce = lstrcmpiW(g_name.c_str(), L"iexplore") == 0;

@@ -1,0 +1,161 @@
+#include "actions/MultiJob.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "actions/UnitExcuteFunction.h"
+#include "core/UnitFunction.h"
+#include "platform/dialogs.h"
+
+namespace kv {
+
+namespace {
+
+constexpr std::int32_t kJobWaitMs = 200;
+
+// One chain of calls: a multi-job started by a hotkey (or by ExecuteAction) and the
+// multi-jobs it runs as jobs, nested. A hotkey pressed during one of its waits starts
+// another chain.
+struct Chain {
+  std::vector<std::string> running;  // IDs of its multi-jobs now running, outermost first
+  bool abandoned = false;
+  std::string badDelay;
+};
+
+int g_running = 0;  // multi-jobs running, every chain counted
+int g_chains = 0;   // chains running, each inside a wait of the one before
+
+std::vector<JobListSource*>& Sources() {
+  static std::vector<JobListSource*> sources;
+  return sources;
+}
+
+class Counted {
+ public:
+  explicit Counted(int& count) : count_(count) { ++count_; }
+  ~Counted() { --count_; }
+  Counted(const Counted&) = delete;
+  Counted& operator=(const Counted&) = delete;
+
+ private:
+  int& count_;
+};
+
+class Running {
+ public:
+  Running(Chain& chain, const std::string& id) : chain_(chain), counted_(g_running) { chain_.running.push_back(id); }
+  ~Running() { chain_.running.pop_back(); }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+
+ private:
+  Chain& chain_;
+  Counted counted_;
+};
+
+bool IsDelayItem(const std::string& item) { return item.compare(0, 5, "Delay") == 0; }
+
+void RunItems(Chain& chain, const std::string& id, const std::string& info);
+
+void RunJob(Chain& chain, const std::string& id) {
+  // A copy: the list may change while the job runs.
+  const std::optional<JobEntry> entry = FindEntryById(id);
+  if (!entry) return;
+  if (entry->kind != kKindMultiJob) {
+    ExecuteAction(entry->kind, entry->info);
+    return;
+  }
+  // Running it again would come back here for ever.
+  if (std::find(chain.running.begin(), chain.running.end(), id) != chain.running.end()) return;
+  if (g_running >= kMaxRunningMultiJobs) return;
+  RunItems(chain, id, DecodeInfoText(entry->info));
+}
+
+void RunItems(Chain& chain, const std::string& id, const std::string& info) {
+  std::vector<std::string> items;
+  SplitItems(info, ';', items);
+  const Running running(chain, id);
+  for (const std::string& item : items) {
+    if (IsDelayItem(item)) {
+      const std::optional<std::int32_t> ms = DelayMilliseconds(item);
+      if (!ms) {
+        chain.abandoned = true;
+        chain.badDelay = item;
+        return;
+      }
+      PumpingWait(*ms);
+    } else {
+      RunJob(chain, item);
+      if (chain.abandoned) return;
+      PumpingWait(kJobWaitMs);
+    }
+  }
+}
+
+void ReportMalformedDelay(const std::string& item) {
+  plat::Form* owner = Sources().empty() ? nullptr : &Sources().back()->owner;
+  plat::MessageBox(
+      "다중작업의 대기 항목 \"" + item + "\"에 초 단위의 정수가 없습니다.\n남은 작업은 실행하지 않았습니다.", "알림말",
+      plat::kMbOk | plat::kMbIconWarning, owner);
+}
+
+void RunChain(const std::string& id, const std::string& info) {
+  if (g_chains >= kMaxPressedMultiJobs || g_running >= kMaxRunningMultiJobs) return;
+  // The box counts as part of the run: it handles messages too, and a held hotkey would
+  // otherwise stack one box on another without end.
+  const Counted chains(g_chains);
+  Chain chain;
+  RunItems(chain, id, info);
+  if (chain.abandoned) ReportMalformedDelay(chain.badDelay);
+}
+
+}  // namespace
+
+JobListSource::JobListSource(plat::Form& owner, const plat::ListView& list) : owner(owner), list(list) {
+  Sources().push_back(this);
+}
+
+JobListSource::~JobListSource() {
+  auto& sources = Sources();
+  sources.erase(std::remove(sources.begin(), sources.end(), this), sources.end());
+}
+
+std::optional<JobEntry> FindEntryById(const std::string& id) {
+  if (Sources().empty()) return std::nullopt;
+  const plat::ListView& list = Sources().back()->list;
+  for (int row = 0; row < list.RowCount(); ++row)
+    if (list.Cell(row, kColId) == id) return JobEntry{list.Cell(row, kColKind), list.Cell(row, kColInfo)};
+  return std::nullopt;
+}
+
+void RunMultiJob(const std::string& info) { RunChain("", info); }
+
+void ExecuteEntryAction(const std::string& id, const std::string& kind, const std::string& info) {
+  if (kind == kKindMultiJob)
+    RunChain(id, DecodeInfoText(info));
+  else
+    ExecuteAction(kind, info);
+}
+
+std::optional<std::int32_t> DelayMilliseconds(const std::string& item) {
+  std::vector<std::string> parts;
+  SplitItems(item, '=', parts);
+  if (parts.size() < 2) return std::nullopt;
+  const std::string& text = parts[1];
+  std::size_t i = text[0] == '+' || text[0] == '-' ? 1 : 0;
+  if (i == text.size()) return std::nullopt;
+  std::int64_t seconds = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    seconds = seconds * 10 + (text[i] - '0');
+    if (seconds > -static_cast<std::int64_t>(INT32_MIN)) return std::nullopt;
+  }
+  if (text[0] == '-') seconds = -seconds;
+  if (seconds > INT32_MAX) return std::nullopt;
+  // Signed 32-bit product, as the wait takes it: computed wide, then wrapped.
+  const auto product = static_cast<std::uint32_t>(static_cast<std::uint64_t>(seconds * 1000));
+  if (product <= static_cast<std::uint32_t>(INT32_MAX)) return static_cast<std::int32_t>(product);
+  return static_cast<std::int32_t>(product - 0x80000000u) + INT32_MIN;
+}
+
+}  // namespace kv
