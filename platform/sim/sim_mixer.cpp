@@ -18,7 +18,7 @@ struct ControlRef {
 };
 
 struct Device {
-  sim::MixerDeviceSpec spec;
+  sim::MixerDeviceModel model;
   std::vector<ControlRef> controls;  // a control's identifier is its position here
 };
 
@@ -36,19 +36,19 @@ MixerState& M() {
   return state;
 }
 
-sim::MixerLineSpec* LineOf(Device& device, unsigned destination, int source) {
-  if (destination >= device.spec.destinations.size()) return nullptr;
-  sim::MixerLineSpec& dest = device.spec.destinations[destination];
+sim::MixerLineModel* LineOf(Device& device, unsigned destination, int source) {
+  if (destination >= device.model.destinations.size()) return nullptr;
+  sim::MixerLineModel& dest = device.model.destinations[destination];
   if (source < 0) return &dest;
   if (static_cast<std::size_t>(source) >= dest.sources.size()) return nullptr;
   return &dest.sources[static_cast<std::size_t>(source)];
 }
 
-std::uint32_t StoredChannels(const sim::MixerControlSpec& c, const sim::MixerLineSpec& line) {
+std::uint32_t StoredChannels(const sim::MixerControlModel& c, const sim::MixerLineModel& line) {
   return (c.flags & plat::kMixerControlUniform) ? 1 : line.channels;
 }
 
-std::uint32_t StoredItems(const sim::MixerControlSpec& c) {
+std::uint32_t StoredItems(const sim::MixerControlModel& c) {
   return (c.flags & plat::kMixerControlMultiple) ? std::max<std::uint32_t>(c.items, 1) : 1;
 }
 
@@ -59,8 +59,8 @@ Device* DeviceOf(plat::MixerHandle handle) {
 
 // The control behind an identifier, with its line and its values sized to what it holds.
 struct Found {
-  sim::MixerControlSpec* control = nullptr;
-  sim::MixerLineSpec* line = nullptr;
+  sim::MixerControlModel* control = nullptr;
+  sim::MixerLineModel* line = nullptr;
   ControlRef ref{};
 };
 
@@ -85,16 +85,16 @@ bool RequestFits(const Found& f, std::uint32_t channels, std::uint32_t items) {
 
 namespace sim {
 
-MixerControlSpec VolumeControl(std::vector<std::uint32_t> values, std::uint32_t flags) {
-  MixerControlSpec c;
+MixerControlModel VolumeControl(std::vector<std::uint32_t> values, std::uint32_t flags) {
+  MixerControlModel c;
   c.type = plat::kMixerControlVolume;
   c.flags = flags;
   c.values = std::move(values);
   return c;
 }
 
-MixerControlSpec MuteControl(bool muted, std::uint32_t flags) {
-  MixerControlSpec c;
+MixerControlModel MuteControl(bool muted, std::uint32_t flags) {
+  MixerControlModel c;
   c.type = plat::kMixerControlMute;
   c.flags = flags;
   c.maximum = 1;
@@ -102,10 +102,10 @@ MixerControlSpec MuteControl(bool muted, std::uint32_t flags) {
   return c;
 }
 
-unsigned AddMixer(const MixerDeviceSpec& spec) {
-  Device device{spec, {}};
-  for (unsigned d = 0; d < spec.destinations.size(); ++d) {
-    const MixerLineSpec& dest = spec.destinations[d];
+unsigned AddMixer(const MixerDeviceModel& model) {
+  Device device{model, {}};
+  for (unsigned d = 0; d < model.destinations.size(); ++d) {
+    const MixerLineModel& dest = model.destinations[d];
     for (unsigned i = 0; i < dest.controls.size(); ++i) device.controls.push_back({d, -1, i});
     for (unsigned s = 0; s < dest.sources.size(); ++s)
       for (unsigned i = 0; i < dest.sources[s].controls.size(); ++i)
@@ -117,9 +117,9 @@ unsigned AddMixer(const MixerDeviceSpec& spec) {
 
 std::vector<std::uint32_t> MixerValues(unsigned device, unsigned destination, int source, unsigned control) {
   if (device >= M().devices.size()) return {};
-  MixerLineSpec* line = LineOf(M().devices[device], destination, source);
+  MixerLineModel* line = LineOf(M().devices[device], destination, source);
   if (!line || control >= line->controls.size()) return {};
-  MixerControlSpec& c = line->controls[control];
+  MixerControlModel& c = line->controls[control];
   c.values.resize(StoredChannels(c, *line) * StoredItems(c), 0);
   return c.values;
 }
@@ -143,7 +143,7 @@ unsigned MixerDeviceCount() {
 bool MixerOpen(unsigned index, MixerHandle& handle) {
   ++M().calls;
   ++M().openCalls;
-  if (index >= M().devices.size() || M().devices[index].spec.failOpen) return false;
+  if (index >= M().devices.size() || M().devices[index].model.failOpen) return false;
   handle = M().nextHandle++;
   M().open[handle] = index;
   return true;
@@ -156,28 +156,28 @@ void MixerClose(MixerHandle handle) {
 
 bool MixerGetCaps(unsigned index, MixerCaps& caps) {
   ++M().calls;
-  if (index >= M().devices.size() || M().devices[index].spec.failCaps) return false;
-  const sim::MixerDeviceSpec& spec = M().devices[index].spec;
-  caps.manufacturerId = spec.manufacturerId;
-  caps.productId = spec.productId;
-  caps.driverVersion = spec.driverVersion;
-  caps.productName = spec.productName;
-  caps.destinations = static_cast<std::uint32_t>(spec.destinations.size());
+  if (index >= M().devices.size() || M().devices[index].model.failCaps) return false;
+  const sim::MixerDeviceModel& model = M().devices[index].model;
+  caps.manufacturerId = model.manufacturerId;
+  caps.productId = model.productId;
+  caps.driverVersion = model.driverVersion;
+  caps.productName = model.productName;
+  caps.destinations = static_cast<std::uint32_t>(model.destinations.size());
   return true;
 }
 
 bool MixerGetLine(MixerHandle handle, std::uint32_t destination, std::int32_t source, MixerLine& line) {
   ++M().calls;
   Device* device = DeviceOf(handle);
-  const sim::MixerLineSpec* spec = device ? LineOf(*device, destination, source) : nullptr;
-  if (!spec || spec->failInfo) return false;
+  const sim::MixerLineModel* model = device ? LineOf(*device, destination, source) : nullptr;
+  if (!model || model->failInfo) return false;
   line.destination = destination;
   line.source = source < 0 ? -1 : source;
   line.lineId = (destination << 16) | static_cast<std::uint32_t>(source + 1);
-  line.channels = spec->channels;
-  line.connections = source < 0 ? static_cast<std::uint32_t>(spec->sources.size()) : 0;
-  line.controls = static_cast<std::uint32_t>(spec->controls.size());
-  line.name = spec->name;
+  line.channels = model->channels;
+  line.connections = source < 0 ? static_cast<std::uint32_t>(model->sources.size()) : 0;
+  line.controls = static_cast<std::uint32_t>(model->controls.size());
+  line.name = model->name;
   return true;
 }
 
@@ -185,16 +185,16 @@ bool MixerGetControls(MixerHandle handle, const MixerLine& line, std::vector<Mix
   ++M().calls;
   Device* device = DeviceOf(handle);
   const std::int32_t source = static_cast<std::int32_t>(line.lineId & 0xFFFF) - 1;
-  const sim::MixerLineSpec* spec = device ? LineOf(*device, line.lineId >> 16, source) : nullptr;
-  if (!spec || spec->failControls || spec->controls.empty() || line.controls != spec->controls.size()) return false;
-  controls.resize(spec->controls.size());
+  const sim::MixerLineModel* model = device ? LineOf(*device, line.lineId >> 16, source) : nullptr;
+  if (!model || model->failControls || model->controls.empty() || line.controls != model->controls.size()) return false;
+  controls.resize(model->controls.size());
   std::uint32_t id = 0;
   for (; id < device->controls.size(); ++id) {
     const ControlRef& r = device->controls[id];
     if (r.destination == (line.lineId >> 16) && r.source == source) break;
   }
-  for (std::size_t i = 0; i < spec->controls.size(); ++i) {
-    const sim::MixerControlSpec& c = spec->controls[i];
+  for (std::size_t i = 0; i < model->controls.size(); ++i) {
+    const sim::MixerControlModel& c = model->controls[i];
     controls[i] = {id + static_cast<std::uint32_t>(i), c.type, c.flags, c.items, c.minimum, c.maximum};
   }
   return true;

@@ -9,7 +9,7 @@
 
 namespace sim {
 
-struct MixerControlSpec {
+struct MixerControlModel {
   std::uint32_t type = plat::kMixerControlVolume;
   std::uint32_t flags = plat::kMixerControlUniform;
   std::uint32_t items = 0;  // for a control with kMixerControlMultiple
@@ -20,30 +20,30 @@ struct MixerControlSpec {
   bool failGet = false, failSet = false;
 };
 
-struct MixerLineSpec {
+struct MixerLineModel {
   std::string name;
   std::uint32_t channels = 2;
-  std::vector<MixerControlSpec> controls;
-  std::vector<MixerLineSpec> sources;  // a destination's source lines
-  bool failInfo = false;               // the line cannot be described
-  bool failControls = false;           // its controls cannot be listed
+  std::vector<MixerControlModel> controls;
+  std::vector<MixerLineModel> sources;  // a destination's source lines
+  bool failInfo = false;                // the line cannot be described
+  bool failControls = false;            // its controls cannot be listed
 };
 
-struct MixerDeviceSpec {
+struct MixerDeviceModel {
   std::uint16_t manufacturerId = plat::kMixerManufacturerMicrosoft;
   std::uint16_t productId = 104;
   std::uint32_t driverVersion = 0x0500;
   std::string productName = "Sim Mixer";
-  std::vector<MixerLineSpec> destinations;
+  std::vector<MixerLineModel> destinations;
   bool failOpen = false, failCaps = false;
 };
 
 // Shorthands for the usual controls.
-MixerControlSpec VolumeControl(std::vector<std::uint32_t> values, std::uint32_t flags = plat::kMixerControlUniform);
-MixerControlSpec MuteControl(bool muted, std::uint32_t flags = plat::kMixerControlUniform);
+MixerControlModel VolumeControl(std::vector<std::uint32_t> values, std::uint32_t flags = plat::kMixerControlUniform);
+MixerControlModel MuteControl(bool muted, std::uint32_t flags = plat::kMixerControlUniform);
 
 // Adds a device after the others; returns its index.
-unsigned AddMixer(const MixerDeviceSpec& device);
+unsigned AddMixer(const MixerDeviceModel& device);
 
 // The current values of a control (control = its position on the line; source -1 is the
 // destination's own line), as many as it holds.

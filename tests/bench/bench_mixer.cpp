@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::uint32_t kBass = 0x50030002, kTreble = 0x50030003;
 
-sim::MixerControlSpec Control(std::uint32_t type, std::uint32_t flags = 0, std::uint32_t items = 0) {
-  sim::MixerControlSpec c;
+sim::MixerControlModel Control(std::uint32_t type, std::uint32_t flags = 0, std::uint32_t items = 0) {
+  sim::MixerControlModel c;
   c.type = type;
   c.flags = flags;
   c.items = items;
@@ -21,14 +21,14 @@ sim::MixerControlSpec Control(std::uint32_t type, std::uint32_t flags = 0, std::
 
 // 8 destinations x 16 source lines, every line stereo with 4 controls.
 void BigDevice() {
-  sim::MixerDeviceSpec device;
+  sim::MixerDeviceModel device;
   for (int d = 0; d < 8; ++d) {
-    sim::MixerLineSpec dest;
+    sim::MixerLineModel dest;
     dest.controls = {sim::VolumeControl({30000, 30000}, 0), sim::MuteControl(false),
                      Control(plat::kMixerControlMixer, plat::kMixerControlUniform | plat::kMixerControlMultiple, 16),
                      Control(kBass)};
     for (int s = 0; s < 16; ++s) {
-      sim::MixerLineSpec source;
+      sim::MixerLineModel source;
       source.controls = {sim::VolumeControl({20000, 20000}, 0), sim::MuteControl(false), Control(kBass),
                          Control(kTreble)};
       dest.sources.push_back(source);
@@ -40,8 +40,8 @@ void BigDevice() {
 
 // One destination with a volume and a mute, as Wine's mixer describes its output.
 void SingleLineDevice() {
-  sim::MixerDeviceSpec device;
-  sim::MixerLineSpec dest;
+  sim::MixerDeviceModel device;
+  sim::MixerLineModel dest;
   dest.controls = {sim::VolumeControl({30000}), sim::MuteControl(false)};
   device.destinations = {dest};
   sim::AddMixer(device);
@@ -53,8 +53,7 @@ void Presses(benchmark::State& state) {
     kv::ChangeMasterVolume(step, 0);
     step = -step;
   }
-  state.counters["mixer calls/press"] =
-      benchmark::Counter(sim::MixerCallsMade(), benchmark::Counter::kAvgIterations);
+  state.counters["mixer calls/press"] = benchmark::Counter(sim::MixerCallsMade(), benchmark::Counter::kAvgIterations);
 }
 
 void BM_VolumePress_8x16x4(benchmark::State& state) {

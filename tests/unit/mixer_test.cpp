@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::uint32_t kStereo = 0;  // flags of a control with a value per channel
 
-sim::MixerLineSpec Line(std::vector<sim::MixerControlSpec> controls, std::uint32_t channels = 2) {
-  sim::MixerLineSpec line;
+sim::MixerLineModel Line(std::vector<sim::MixerControlModel> controls, std::uint32_t channels = 2) {
+  sim::MixerLineModel line;
   line.channels = channels;
   line.controls = std::move(controls);
   return line;
@@ -21,7 +21,7 @@ sim::MixerLineSpec Line(std::vector<sim::MixerControlSpec> controls, std::uint32
 
 // Device 0 with one destination holding a volume (control 0) and a mute (control 1).
 void Speakers(Values levels, bool muted, std::uint32_t volumeFlags = plat::kMixerControlUniform) {
-  sim::MixerDeviceSpec device;
+  sim::MixerDeviceModel device;
   device.destinations = {Line({sim::VolumeControl(std::move(levels), volumeFlags), sim::MuteControl(muted)})};
   sim::AddMixer(device);
 }
@@ -80,10 +80,10 @@ TEST_F(MixerTest, LevelStaysWithinTheVolumeControlsBounds) {
   for (const auto& w : sim::MixerWrites()) EXPECT_TRUE(w.accepted);
 
   sim::Reset();
-  sim::MixerControlSpec narrow = sim::VolumeControl({900});
+  sim::MixerControlModel narrow = sim::VolumeControl({900});
   narrow.minimum = 100;
   narrow.maximum = 1000;
-  sim::MixerDeviceSpec device;
+  sim::MixerDeviceModel device;
   device.destinations = {Line({narrow})};
   sim::AddMixer(device);
   ChangeMasterVolume(1500, 0);
@@ -96,12 +96,12 @@ TEST_F(MixerTest, NothingHappensWithoutAUsableFirstLine) {
   ExecuteAction(kKindVolumeUp, "");  // no mixer at all
   EXPECT_EQ(sim::MixerOpenCalls(), 0);
 
-  sim::MixerDeviceSpec broken;
+  sim::MixerDeviceModel broken;
   broken.failOpen = true;
   broken.destinations = {Line({sim::VolumeControl({100})})};
   sim::AddMixer(broken);
   Speakers({100}, false);  // device 1 is never used
-  sim::MixerDeviceSpec none;
+  sim::MixerDeviceModel none;
   sim::AddMixer(none);
   ExecuteAction(kKindVolumeUp, "");
   ExecuteAction(kKindVolumeMute, "");
@@ -111,7 +111,7 @@ TEST_F(MixerTest, NothingHappensWithoutAUsableFirstLine) {
 }
 
 TEST_F(MixerTest, FirstDestinationIsWhicheverTheDeviceDescribesFirst) {
-  sim::MixerDeviceSpec device;
+  sim::MixerDeviceModel device;
   device.destinations = {Line({sim::VolumeControl({10})}), Line({sim::VolumeControl({20})}),
                          Line({sim::VolumeControl({30})})};
   device.destinations[0].failInfo = true;
@@ -123,10 +123,10 @@ TEST_F(MixerTest, FirstDestinationIsWhicheverTheDeviceDescribesFirst) {
 }
 
 TEST_F(MixerTest, LineWithoutUsableVolumeChangesOnlyMute) {
-  sim::MixerControlSpec multiple = sim::VolumeControl({5000});
+  sim::MixerControlModel multiple = sim::VolumeControl({5000});
   multiple.flags |= plat::kMixerControlMultiple;
   multiple.items = 1;
-  sim::MixerDeviceSpec device;
+  sim::MixerDeviceModel device;
   device.destinations = {Line({multiple, sim::MuteControl(false)})};
   sim::AddMixer(device);
   ChangeMasterVolume(1, 1);
@@ -135,9 +135,9 @@ TEST_F(MixerTest, LineWithoutUsableVolumeChangesOnlyMute) {
 }
 
 TEST_F(MixerTest, RefusedLevelStillLetsMuteThrough) {
-  sim::MixerControlSpec stuck = sim::VolumeControl({4000});
+  sim::MixerControlModel stuck = sim::VolumeControl({4000});
   stuck.failSet = true;
-  sim::MixerDeviceSpec device;
+  sim::MixerDeviceModel device;
   device.destinations = {Line({stuck, sim::MuteControl(false)})};
   sim::AddMixer(device);
   ChangeMasterVolume(1, 1);
@@ -145,7 +145,7 @@ TEST_F(MixerTest, RefusedLevelStillLetsMuteThrough) {
   EXPECT_TRUE(Muted());
 
   sim::Reset();
-  sim::MixerDeviceSpec noCaps;  // no capabilities, so no destination count
+  sim::MixerDeviceModel noCaps;  // no capabilities, so no destination count
   noCaps.failCaps = true;
   noCaps.destinations = {Line({sim::VolumeControl({4000})})};
   sim::AddMixer(noCaps);
@@ -155,10 +155,10 @@ TEST_F(MixerTest, RefusedLevelStillLetsMuteThrough) {
 }
 
 TEST_F(MixerTest, ReadPicksTheFirstReadableEnabledControls) {
-  sim::MixerControlSpec unreadable = sim::VolumeControl({1}),
-                        disabled = sim::VolumeControl({2}, plat::kMixerControlDisabled);
+  sim::MixerControlModel unreadable = sim::VolumeControl({1}),
+                         disabled = sim::VolumeControl({2}, plat::kMixerControlDisabled);
   unreadable.failGet = true;
-  sim::MixerDeviceSpec device;
+  sim::MixerDeviceModel device;
   device.destinations = {Line({sim::MuteControl(true, plat::kMixerControlDisabled), unreadable, disabled,
                                sim::VolumeControl({700, 800}, kStereo), sim::MuteControl(true)}),
                          Line({sim::VolumeControl({5, 6})}, 1)};
@@ -184,7 +184,7 @@ TEST_F(MixerTest, ReadPicksTheFirstReadableEnabledControls) {
 
 TEST_F(MixerTest, SourceLinesAreMutedThroughTheirDestinationsMixerOrSelector) {
   auto select = [](std::uint32_t type, Values on) {
-    sim::MixerControlSpec c;
+    sim::MixerControlModel c;
     c.type = type;
     c.flags = plat::kMixerControlUniform | plat::kMixerControlMultiple;
     c.items = 3;
@@ -192,9 +192,9 @@ TEST_F(MixerTest, SourceLinesAreMutedThroughTheirDestinationsMixerOrSelector) {
     c.values = std::move(on);
     return c;
   };
-  sim::MixerDeviceSpec device;
+  sim::MixerDeviceModel device;
   for (std::uint32_t type : {plat::kMixerControlMixer, plat::kMixerControlMux}) {
-    sim::MixerLineSpec dest = Line({sim::VolumeControl({100}), select(type, {1, 0, 1})});
+    sim::MixerLineModel dest = Line({sim::VolumeControl({100}), select(type, {1, 0, 1})});
     dest.sources = {Line({sim::VolumeControl({11})}), Line({sim::VolumeControl({22})}), Line({sim::MuteControl(true)})};
     device.destinations.push_back(dest);
   }
@@ -220,10 +220,10 @@ TEST_F(MixerTest, SourceLinesAreMutedThroughTheirDestinationsMixerOrSelector) {
 }
 
 TEST_F(MixerTest, TreeLeavesOutWhatTheDeviceCannotDescribe) {
-  sim::MixerDeviceSpec first, second;
+  sim::MixerDeviceModel first, second;
   first.manufacturerId = 255;
   second.productName = "둘째";
-  sim::MixerLineSpec dest = Line({sim::VolumeControl({1})});
+  sim::MixerLineModel dest = Line({sim::VolumeControl({1})});
   dest.sources = {Line({sim::VolumeControl({2})}), Line({sim::VolumeControl({3})}), Line({sim::VolumeControl({4})})};
   dest.sources[0].failInfo = true;
   dest.sources[2].failControls = true;
