@@ -5,6 +5,7 @@
 
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
+#include "core/frmMain.h"
 #include "platform/dialogs.h"
 
 namespace kv {
@@ -24,11 +25,6 @@ struct Chain {
 
 int g_running = 0;  // multi-jobs running, every chain counted
 int g_chains = 0;   // chains running, each inside a wait of the one before
-
-std::vector<JobListSource*>& Sources() {
-  static std::vector<JobListSource*> sources;
-  return sources;
-}
 
 class Counted {
  public:
@@ -93,10 +89,9 @@ void RunItems(Chain& chain, const std::string& id, const std::string& info) {
 }
 
 void ReportMalformedDelay(const std::string& item) {
-  plat::Form* owner = Sources().empty() ? nullptr : &Sources().back()->owner;
   plat::MessageBox(
       "다중작업의 대기 항목 \"" + item + "\"에 초 단위의 정수가 없습니다.\n남은 작업은 실행하지 않았습니다.", "알림말",
-      plat::kMbOk | plat::kMbIconWarning, owner);
+      plat::kMbOk | plat::kMbIconWarning, frm_main);
 }
 
 void RunChain(const std::string& id, const std::string& info) {
@@ -111,18 +106,9 @@ void RunChain(const std::string& id, const std::string& info) {
 
 }  // namespace
 
-JobListSource::JobListSource(plat::Form& owner, const plat::ListView& list) : owner(owner), list(list) {
-  Sources().push_back(this);
-}
-
-JobListSource::~JobListSource() {
-  auto& sources = Sources();
-  sources.erase(std::remove(sources.begin(), sources.end(), this), sources.end());
-}
-
 std::optional<JobEntry> FindEntryById(const std::string& id) {
-  if (Sources().empty()) return std::nullopt;
-  const plat::ListView& list = Sources().back()->list;
+  if (!frm_main) return std::nullopt;
+  const plat::ListView& list = frm_main->WorkList;
   for (int row = 0; row < list.RowCount(); ++row)
     if (list.Cell(row, kColId) == id) return JobEntry{list.Cell(row, kColKind), list.Cell(row, kColInfo)};
   return std::nullopt;

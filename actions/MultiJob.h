@@ -19,20 +19,6 @@ constexpr int kMaxRunningMultiJobs = 32;
 // every repeat would nest one more run, and each would resume only after all later ones.
 constexpr int kMaxPressedMultiJobs = 4;
 
-// The list multi-jobs read their jobs from, and the window that speaks for them (it owns
-// the message box about a malformed delay). The editor holds one for its lifetime; the
-// newest one alive is used.
-class JobListSource {
- public:
-  JobListSource(plat::Form& owner, const plat::ListView& list);
-  ~JobListSource();
-  JobListSource(const JobListSource&) = delete;
-  JobListSource& operator=(const JobListSource&) = delete;
-
-  plat::Form& owner;
-  const plat::ListView& list;
-};
-
 struct JobEntry {
   std::string kind, info;  // info as stored, "ㅡ" for "-"
 };

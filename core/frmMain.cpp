@@ -1,5 +1,6 @@
 #include "core/frmMain.h"
 
+#include "actions/MultiJob.h"
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
 #include "platform/dialogs.h"

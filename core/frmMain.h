@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "actions/MultiJob.h"
 #include "hotkeys/AMHotKey.h"
 #include "platform/controls.h"
 
@@ -67,8 +66,6 @@ class Tfrm_main : public plat::Form {
   std::vector<std::string> registeredIds_;
   // Set while the closing question is up, so a second close cannot ask it again.
   bool closeQuestionOpen_ = false;
-  // Multi-jobs read this list and speak through this window.
-  JobListSource jobListSource_{*this, WorkList};
 };
 
 // The editor window while it exists; actions that need it reach it here.
