@@ -1,13 +1,49 @@
 #include "platform/controls.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/msgloop.h"
 
 namespace plat {
 
+// ---------------------------------------------------------------- menus
+
+MenuItem& MenuItem::Add(std::string caption, std::function<void()> onClick, int shortcut) {
+  items_.push_back(std::make_unique<MenuItem>(std::move(caption), std::move(onClick), shortcut));
+  return *items_.back();
+}
+
+MenuItem* MenuItem::Find(const std::string& caption) {
+  for (auto& item : items_) {
+    if (item->caption_ == caption) return item.get();
+    if (MenuItem* found = item->Find(caption)) return found;
+  }
+  return nullptr;
+}
+
+MenuItem* MenuItem::FindShortcut(int vk) {
+  if (vk == 0) return nullptr;
+  for (auto& item : items_) {
+    if (item->shortcut_ == vk) return item.get();
+    if (MenuItem* found = item->FindShortcut(vk)) return found;
+  }
+  return nullptr;
+}
+
+void MenuItem::Click() {
+  if (OnClick) OnClick();
+}
+
+// ---------------------------------------------------------------- forms
+
 Form::Form(std::string caption, FormStyle style, int clientWidth, int clientHeight)
-    : caption_(std::move(caption)), style_(style), clientWidth_(clientWidth), clientHeight_(clientHeight) {}
+    : caption_(std::move(caption)),
+      style_(style),
+      clientWidth_(clientWidth),
+      clientHeight_(clientHeight),
+      designWidth_(clientWidth),
+      designHeight_(clientHeight) {}
 
 Form::~Form() = default;
 
@@ -20,6 +56,27 @@ void Form::SetCaption(const std::string& caption) {
   if (caption == caption_) return;
   caption_ = caption;
   if (peer_) peer_->CaptionChanged();
+}
+
+void Form::UserResize(int clientWidth, int clientHeight) {
+  if (clientWidth == clientWidth_ && clientHeight == clientHeight_) return;
+  clientWidth_ = clientWidth;
+  clientHeight_ = clientHeight;
+  for (Control* control : controls_)
+    if (control->anchors_ & (kAnchorRight | kAnchorBottom)) NotifyChanged(*control, -1);
+}
+
+bool Form::HandleShortcut(int vk) {
+  MenuItem* item = menu_.FindShortcut(vk);
+  if (!item) return false;
+  item->Click();
+  return true;
+}
+
+void Form::SetStayOnTop(bool stayOnTop) {
+  if (stayOnTop == stayOnTop_) return;
+  stayOnTop_ = stayOnTop;
+  if (peer_) peer_->StayOnTopChanged();
 }
 
 void Form::Show() {
@@ -41,9 +98,34 @@ bool Form::Close() {
   bool canClose = true;
   FormCloseQuery(canClose);
   if (!canClose) return false;
+  if (modal_) {
+    if (modalResult_ == kMrNone) modalResult_ = kMrCancel;
+    return true;  // the modal loop hides the form and runs FormClose
+  }
   Hide();
   FormClose();
   return true;
+}
+
+int Form::ShowModal(Form* owner) {
+  if (modal_) return kMrNone;
+  modalResult_ = kMrNone;
+  modal_ = true;
+  Show();
+  peer_->RunModal(owner);
+  if (modalResult_ == kMrNone) modalResult_ = kMrCancel;  // the program is quitting
+  modal_ = false;
+  Hide();
+  FormClose();
+  return modalResult_;
+}
+
+void Form::SetModalResult(int result) {
+  if (modal_) modalResult_ = result;
+}
+
+void Form::Release() {
+  StartOneShotTimer(0, [this] { delete this; });
 }
 
 void Form::HandleMessage(unsigned msg, std::uintptr_t, std::intptr_t) {
@@ -54,13 +136,108 @@ void Form::NotifyChanged(Control& control, int row) {
   if (peer_) peer_->ControlChanged(control, row);
 }
 
-Control::Control(Form& owner, std::string name, Bounds bounds)
-    : owner_(owner), name_(std::move(name)), bounds_(bounds) {
+void Form::NotifyScroll(Control& control, int row) {
+  if (peer_) peer_->ScrollIntoView(control, row);
+}
+
+// ---------------------------------------------------------------- controls
+
+Control::Control(Form& owner, std::string name, Bounds bounds, Control* parent)
+    : owner_(owner), parent_(parent), name_(std::move(name)), bounds_(bounds) {
   owner_.controls_.push_back(this);
 }
 
-CheckBox::CheckBox(Form& owner, std::string name, Bounds bounds, std::string caption)
-    : Control(owner, std::move(name), bounds), caption_(std::move(caption)) {}
+Control::Bounds Control::FormPlace() const {
+  Bounds place = bounds_;
+  if (parent_) {
+    Bounds outer = parent_->FormPlace();
+    if (parent_->Kind() == ControlKind::TabSheet) {
+      // A page's own place is the page area of its page control.
+      outer = static_cast<const TabSheet*>(parent_)->Pages().FormPlace();
+      const Bounds area = static_cast<const TabSheet*>(parent_)->Pages().PageArea();
+      outer = {outer.x + area.x, outer.y + area.y, area.width, area.height};
+    }
+    place.x += outer.x;
+    place.y += outer.y;
+    return place;
+  }
+  // Anchored to the right or bottom: the edge keeps its distance from the form's edge.
+  const int dw = owner_.clientWidth_ - owner_.designWidth_, dh = owner_.clientHeight_ - owner_.designHeight_;
+  if (anchors_ & kAnchorRight) {
+    if (anchors_ & kAnchorLeft)
+      place.width += dw;
+    else
+      place.x += dw;
+  }
+  if (anchors_ & kAnchorBottom) {
+    if (anchors_ & kAnchorTop)
+      place.height += dh;
+    else
+      place.y += dh;
+  }
+  place.width = std::max(place.width, 0);
+  place.height = std::max(place.height, 0);
+  return place;
+}
+
+void Control::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Changed();
+}
+
+void Control::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  Changed();
+}
+
+bool Control::Showing() const {
+  for (const Control* c = this; c; c = c->parent_) {
+    if (!c->visible_) return false;
+    if (c->Kind() == ControlKind::TabSheet) {
+      const auto* page = static_cast<const TabSheet*>(c);
+      if (page->Pages().ActivePage() != page->Index()) return false;
+      if (!page->Pages().Showing()) return false;
+    }
+  }
+  return true;
+}
+
+void Control::SetFont(const Font& font) {
+  if (ownFont_ && font == font_) return;
+  font_ = font;
+  ownFont_ = true;
+  Changed();
+}
+
+void Control::SetBold(bool bold) {
+  Font font = GetFont();
+  font.bold = bold;
+  SetFont(font);
+}
+
+void Control::SetFocus() {
+  owner_.active_ = this;
+  if (owner_.peer_) owner_.peer_->FocusControl(*this);
+}
+
+int Control::UserKeyDown(int vk) {
+  if (OnKeyDown) OnKeyDown(vk);
+  return vk;
+}
+
+int Control::UserKeyPress(int key) {
+  if (OnKeyPress) OnKeyPress(key);
+  return key;
+}
+
+void Control::UserMouseDown() {
+  if (OnMouseDown) OnMouseDown();
+}
+
+CheckBox::CheckBox(Form& owner, std::string name, Bounds bounds, std::string caption, Control* parent)
+    : Control(owner, std::move(name), bounds, parent), caption_(std::move(caption)) {}
 
 void CheckBox::SetChecked(bool checked) {
   if (checked == checked_) return;
@@ -70,11 +247,150 @@ void CheckBox::SetChecked(bool checked) {
 }
 
 void CheckBox::UserClick() {
-  if (OnMouseDown) OnMouseDown();
+  if (!Enabled()) return;
+  UserMouseDown();
   SetChecked(!checked_);
 }
 
-ComboBox::ComboBox(Form& owner, std::string name, Bounds bounds) : Control(owner, std::move(name), bounds) {}
+RadioButton::RadioButton(Form& owner, std::string name, Bounds bounds, std::string caption, Control* parent)
+    : Control(owner, std::move(name), bounds, parent), caption_(std::move(caption)) {}
+
+void RadioButton::SetChecked(bool checked) {
+  if (checked == checked_) return;
+  checked_ = checked;
+  Changed();
+  if (!checked) return;
+  for (Control* other : Owner().Controls()) {
+    if (other == this || other->Kind() != ControlKind::RadioButton) continue;
+    auto* radio = static_cast<RadioButton*>(other);
+    if (radio->checked_) {
+      radio->checked_ = false;
+      radio->Changed();
+    }
+  }
+  if (OnClick) OnClick();
+}
+
+void RadioButton::UserClick() {
+  if (!Enabled()) return;
+  UserMouseDown();
+  SetChecked(true);
+}
+
+Edit::Edit(Form& owner, std::string name, Bounds bounds, Control* parent, bool multiLine)
+    : Control(owner, std::move(name), bounds, parent), multiLine_(multiLine) {}
+
+void Edit::SetText(const std::string& text) {
+  if (text == text_) return;
+  text_ = text;
+  Changed();
+  if (OnChange) OnChange();
+}
+
+void Edit::SetReadOnly(bool readOnly) {
+  if (readOnly == readOnly_) return;
+  readOnly_ = readOnly;
+  Changed();
+}
+
+namespace {
+// The virtual key that types an ASCII character (0 when there is no plain one).
+int KeyOfCharacter(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
+  if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') return c;
+  if (c == '\n' || c == '\r') return kVkReturn;
+  if (c == '\t') return kVkTab;
+  return 0;
+}
+}  // namespace
+
+void Edit::UserType(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const bool wide = lead >= 0x81 && lead != 0xFF && i + 1 < text.size();
+    const std::size_t length = wide ? 2 : 1;
+    const std::string character = text.substr(i, length);
+    i += length;
+    if (!Enabled() || readOnly_) continue;
+    // A Hangul character comes through the input method.
+    if (UserKeyDown(wide ? kVkProcessKey : KeyOfCharacter(lead)) == 0) continue;
+    const int key = wide ? lead * 256 + static_cast<unsigned char>(character[1]) : (lead == '\n' ? '\r' : lead);
+    if (UserKeyPress(key) == 0) continue;
+    if (lead == '\n' || lead == '\r') {
+      if (multiLine_) SetText(text_ + "\r\n");
+      continue;
+    }
+    SetText(text_ + character);
+  }
+}
+
+Button::Button(Form& owner, std::string name, Bounds bounds, std::string caption, Control* parent)
+    : Control(owner, std::move(name), bounds, parent), caption_(std::move(caption)) {}
+
+void Button::SetCaption(const std::string& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  Changed();
+}
+
+void Button::UserClick() {
+  if (!Enabled() || !Showing()) return;
+  UserMouseDown();
+  if (OnClick) OnClick();
+  if (modalResult_ != kMrNone) Owner().SetModalResult(modalResult_);
+}
+
+Label::Label(Form& owner, std::string name, Bounds bounds, std::string caption, Control* parent)
+    : Control(owner, std::move(name), bounds, parent), caption_(std::move(caption)) {}
+
+void Label::SetCaption(const std::string& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  Changed();
+}
+
+void Label::UserClick() {
+  if (!Enabled()) return;
+  if (OnClick) OnClick();
+}
+
+Panel::Panel(Form& owner, std::string name, Bounds bounds, Control* parent, Bevel bevel)
+    : Control(owner, std::move(name), bounds, parent), bevel_(bevel) {}
+
+void Panel::SetCaption(const std::string& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  Changed();
+}
+
+GroupBox::GroupBox(Form& owner, std::string name, Bounds bounds, std::string caption, Control* parent)
+    : Control(owner, std::move(name), bounds, parent), caption_(std::move(caption)) {}
+
+PageControl::PageControl(Form& owner, std::string name, Bounds bounds, Control* parent)
+    : Control(owner, std::move(name), bounds, parent) {}
+
+void PageControl::SetActivePage(int page) {
+  if (page < 0 || page >= static_cast<int>(pages_.size()) || page == active_) return;
+  active_ = page;
+  Changed();
+}
+
+Control::Bounds PageControl::PageArea() const {
+  // Below a row of tabs, inside the control's frame.
+  const Bounds& place = Place();
+  return {4, 24, std::max(place.width - 8, 0), std::max(place.height - 28, 0)};
+}
+
+TabSheet::TabSheet(PageControl& pages, std::string name, std::string caption)
+    : Control(pages.Owner(), std::move(name), {0, 0, 0, 0}, &pages),
+      pages_(pages),
+      caption_(std::move(caption)),
+      index_(static_cast<int>(pages.pages_.size())) {
+  pages.pages_.push_back(this);
+}
+
+ComboBox::ComboBox(Form& owner, std::string name, Bounds bounds, Control* parent)
+    : Control(owner, std::move(name), bounds, parent) {}
 
 void ComboBox::ClearItems() {
   items_.clear();
@@ -97,37 +413,55 @@ void ComboBox::SetItemIndex(int index) {
 std::string ComboBox::Text() const { return index_ < 0 ? std::string() : items_[index_]; }
 
 void ComboBox::UserPick(int index) {
+  if (!Enabled()) return;
   if (OnClick) OnClick();
   SetItemIndex(index);
   if (OnChange) OnChange();
 }
 
-ListView::ListView(Form& owner, std::string name, Bounds bounds, std::vector<Column> columns)
-    : Control(owner, std::move(name), bounds), columns_(std::move(columns)) {}
+// ---------------------------------------------------------------- list views
+
+ListView::ListView(Form& owner, std::string name, Bounds bounds, std::vector<Column> columns, Control* parent)
+    : Control(owner, std::move(name), bounds, parent), columns_(std::move(columns)) {}
 
 void ListView::SetCell(int row, int column, const std::string& text) {
-  if (rows_[row][column] == text) return;
-  rows_[row][column] = text;
+  if (rows_[row].cells[column] == text) return;
+  rows_[row].cells[column] = text;
   if (!updating_) Changed(row);
 }
 
-void ListView::AddRow(std::vector<std::string> cells) {
+void ListView::SetRowImage(int row, int image) {
+  if (rows_[row].image == image) return;
+  rows_[row].image = image;
+  if (!updating_) Changed(row);
+}
+
+void ListView::AddRow(std::vector<std::string> cells) { InsertRow(RowCount(), std::move(cells)); }
+
+void ListView::InsertRow(int row, std::vector<std::string> cells) {
+  row = std::clamp(row, 0, RowCount());
   cells.resize(columns_.size());
-  rows_.push_back(std::move(cells));
-  if (!updating_) Changed(RowCount() - 1);
+  RowData data;
+  data.cells = std::move(cells);
+  rows_.insert(rows_.begin() + row, std::move(data));
+  if (firstSelected_ >= row) ++firstSelected_;
+  if (updating_) return;
+  // An appended row is mirrored alone; an insertion moves the rows below it.
+  Changed(row == RowCount() - 1 ? row : -1);
 }
 
 void ListView::Clear() {
   rows_.clear();
-  selected_ = -1;
+  firstSelected_ = -1;
   if (!updating_) Changed();
 }
 
 void ListView::DeleteRow(int row) {
   if (row < 0 || row >= RowCount()) return;
-  if (row == selected_) Select(-1);
+  if (rows_[row].selected) SetRowSelected(row, false);
+  if (row >= RowCount()) return;  // the handler changed the list
   rows_.erase(rows_.begin() + row);
-  if (selected_ > row) --selected_;
+  if (firstSelected_ > row) --firstSelected_;
   if (!updating_) Changed();
 }
 
@@ -137,22 +471,82 @@ void ListView::EndUpdate() {
   if (updating_ > 0 && --updating_ == 0) Changed();
 }
 
-void ListView::Select(int row) {
-  if (row < -1 || row >= RowCount()) row = -1;
-  if (row == selected_) return;
-  const int old = selected_;
-  selected_ = -1;
-  if (old >= 0) {
-    Changed(old);
-    if (OnSelectItem) OnSelectItem(old, false);
-  }
-  if (row >= RowCount()) return;  // the handler may have emptied the list
-  selected_ = row;
-  if (row >= 0) {
-    Changed(row);
-    if (OnSelectItem) OnSelectItem(row, true);
+int ListView::Selected() const { return firstSelected_; }
+
+std::vector<int> ListView::SelectedRows() const {
+  std::vector<int> rows;
+  if (firstSelected_ < 0) return rows;
+  for (int i = firstSelected_; i < RowCount(); ++i)
+    if (rows_[i].selected) rows.push_back(i);
+  return rows;
+}
+
+void ListView::FindFirstSelected() {
+  firstSelected_ = -1;
+  for (int i = 0; i < RowCount(); ++i)
+    if (rows_[i].selected) {
+      firstSelected_ = i;
+      return;
+    }
+}
+
+void ListView::SetSelectedFlag(int row, bool selected) {
+  rows_[row].selected = selected;
+  if (selected) {
+    if (firstSelected_ < 0 || row < firstSelected_) firstSelected_ = row;
+  } else if (row == firstSelected_) {
+    FindFirstSelected();
   }
 }
+
+void ListView::SetRowSelected(int row, bool selected) {
+  if (row < 0 || row >= RowCount() || rows_[row].selected == selected) return;
+  if (selected && !multiSelect_) {
+    Select(row);
+    return;
+  }
+  SetSelectedFlag(row, selected);
+  Changed(row);
+  if (OnSelectItem) OnSelectItem(row, selected);
+}
+
+void ListView::Select(int row) {
+  if (row < -1 || row >= RowCount()) row = -1;
+  // Every other selected row loses the selection first, one report each.
+  const auto firstOther = [this, &row] {
+    for (int i = firstSelected_; i >= 0 && i < RowCount(); ++i)
+      if (rows_[i].selected && i != row) return i;
+    return -1;
+  };
+  for (int other = firstOther(); other >= 0; other = firstOther()) {
+    SetSelectedFlag(other, false);
+    Changed(other);
+    if (OnSelectItem) OnSelectItem(other, false);
+    if (row >= RowCount()) row = -1;  // a handler shortened the list
+  }
+  if (row < 0 || rows_[row].selected) return;
+  SetSelectedFlag(row, true);
+  Changed(row);
+  if (OnSelectItem) OnSelectItem(row, true);
+}
+
+void ListView::UserSelect(int row, bool ctrl) {
+  if (!Enabled()) return;
+  if (ctrl && multiSelect_ && row >= 0 && row < RowCount()) {
+    SetRowSelected(row, !rows_[row].selected);
+    return;
+  }
+  Select(row);
+}
+
+void ListView::ScrollIntoView(int row) {
+  if (row < 0 || row >= RowCount()) return;
+  scrolledTo_ = row;
+  // Rows added while updating reach the native list only at EndUpdate.
+  if (!updating_) Owner().NotifyScroll(*this, row);
+}
+
+// ---------------------------------------------------------------- timers
 
 Timer::~Timer() { SetEnabled(false); }
 

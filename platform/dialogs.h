@@ -36,4 +36,8 @@ struct FileDialogOptions {
 bool OpenFileDialog(const FileDialogOptions& options, std::string& chosen);
 bool SaveFileDialog(const FileDialogOptions& options, std::string& chosen);
 
+// The folder browser over the whole namespace, file-system folders only: true and the
+// chosen folder's path, or false when the user cancels or picks no file-system folder.
+bool BrowseForFolder(const std::string& title, Form* owner, std::string& chosen);
+
 }  // namespace plat

@@ -14,4 +14,11 @@ void InitializeShell();
 // The result is not looked at by the program; true when the shell accepted it.
 bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters);
 
+class Form;
+constexpr int kSwShowNormal = 1, kSwShow = 5;
+// ShellExecute with a verb, parameters (empty: none), a show command and the window that
+// owns whatever the shell shows (nullptr: none). True when the shell accepted it.
+bool ShellExecuteVerb(Form* owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                      int showCmd);
+
 }  // namespace plat

@@ -77,6 +77,10 @@ struct State {
   std::function<void(const sim::Box&)> onBox;
   std::vector<sim::FileDialogCall> fileDialogs;
   std::deque<std::string> fileAnswers;
+  std::vector<sim::FolderDialogCall> folderDialogs;
+  std::deque<std::string> folderAnswers;
+  std::deque<std::function<void(plat::Form&)>> modalScripts;
+  std::vector<sim::ModalCall> modalCalls;
 
   std::string folder;
   std::set<std::string> locked;
@@ -126,6 +130,18 @@ class SimFormPeer : public plat::FormPeer {
   }
   void CaptionChanged() override {}
   void ControlChanged(plat::Control&, int) override {}
+  void FocusControl(plat::Control&) override {}
+  void ScrollIntoView(plat::Control&, int) override {}
+  void StayOnTopChanged() override {}
+  void RunModal(plat::Form* owner) override {
+    State& s = S();
+    plat::Form& form = *s.windows[handle_].form;
+    s.modalCalls.push_back({form.Caption(), owner ? owner->Handle() : 0});
+    if (s.modalScripts.empty()) return;  // closes as cancelled
+    auto script = std::move(s.modalScripts.front());
+    s.modalScripts.pop_front();
+    script(form);
+  }
 
  private:
   plat::WindowHandle handle_;
@@ -237,6 +253,14 @@ void OnBox(std::function<void(const Box&)> fn) { S().onBox = std::move(fn); }
 
 std::vector<FileDialogCall> FileDialogs() { return S().fileDialogs; }
 void AnswerNextFileDialog(const std::string& path) { S().fileAnswers.push_back(path); }
+std::vector<FolderDialogCall> FolderDialogs() { return S().folderDialogs; }
+void AnswerNextFolderDialog(const std::string& path) { S().folderAnswers.push_back(path); }
+void OnNextModal(std::function<void(plat::Form&)> script) { S().modalScripts.push_back(std::move(script)); }
+std::vector<ModalCall> ModalForms() { return S().modalCalls; }
+bool StayOnTop(plat::WindowHandle window) {
+  auto it = S().windows.find(window);
+  return it != S().windows.end() && it->second.form && it->second.form->StayOnTop();
+}
 
 void SetProgramFolder(const std::string& folder) { S().folder = folder; }
 void LockFile(const std::string& path) { S().locked.insert(path); }
@@ -491,6 +515,17 @@ bool ShellOpen(const std::string& file, bool hasParameters, const std::string& p
   return true;
 }
 
+bool ShellExecuteVerb(Form* owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                      int showCmd) {
+  if (S().shellInits == 0) ++S().launchesBeforeInit;
+  sim::ShellCall call{file, !parameters.empty(), parameters, static_cast<std::uint32_t>(S().now)};
+  call.verb = verb;
+  call.showCmd = showCmd;
+  call.owner = owner ? owner->Handle() : 0;
+  S().shellCalls.push_back(call);
+  return true;
+}
+
 std::uint8_t ScanCodeOf(std::uint8_t vk) { return static_cast<std::uint8_t>(vk ^ 0x80); }
 void SendKeyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
   S().keyEvents.push_back({vk, scan, flags, sim::Now()});
@@ -531,6 +566,15 @@ bool OpenFileDialog(const FileDialogOptions& options, std::string& chosen) {
   return FileDialog(false, options, chosen);
 }
 bool SaveFileDialog(const FileDialogOptions& options, std::string& chosen) { return FileDialog(true, options, chosen); }
+
+bool BrowseForFolder(const std::string& title, Form* owner, std::string& chosen) {
+  State& s = S();
+  s.folderDialogs.push_back({title, owner ? owner->Handle() : 0});
+  if (s.folderAnswers.empty()) return false;
+  chosen = s.folderAnswers.front();
+  s.folderAnswers.pop_front();
+  return !chosen.empty();
+}
 
 std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<SimFormPeer>(form); }
 

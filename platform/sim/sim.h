@@ -62,6 +62,9 @@ struct ShellCall {
   bool hasParameters;
   std::string parameters;
   std::uint32_t tick = 0;  // the clock when it was made
+  std::string verb = "open";
+  int showCmd = 1;
+  plat::WindowHandle owner = 0;
 };
 std::vector<ShellCall> ShellCalls();
 // How often InitializeShell ran, and how many launches came before the first of them.
@@ -108,6 +111,13 @@ struct FileDialogCall {
 };
 std::vector<FileDialogCall> FileDialogs();
 void AnswerNextFileDialog(const std::string& path);
+// The folder browser: each answers with the next queued folder, or cancels when none is queued.
+struct FolderDialogCall {
+  std::string title;
+  plat::WindowHandle owner;
+};
+std::vector<FolderDialogCall> FolderDialogs();
+void AnswerNextFolderDialog(const std::string& path);
 
 // ---- files
 void SetProgramFolder(const std::string& folder);
@@ -125,5 +135,15 @@ void ReleaseHold(const std::string& path);
 // Every window alive, oldest first.
 std::vector<plat::WindowHandle> Windows();
 int ForegroundRaises(plat::WindowHandle window);  // how often the window was brought to the front
+// Modal forms: each ShowModal runs the next queued script with the form (the user's work in
+// the dialog); a form the script leaves without a result closes as cancelled. Without a
+// script the form closes as cancelled at once.
+void OnNextModal(std::function<void(plat::Form&)> script);
+struct ModalCall {
+  std::string caption;
+  plat::WindowHandle owner;  // 0: none
+};
+std::vector<ModalCall> ModalForms();  // every modal showing, in order
+bool StayOnTop(plat::WindowHandle window);
 
 }  // namespace sim

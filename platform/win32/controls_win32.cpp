@@ -127,6 +127,10 @@ class Win32FormPeer final : public FormPeer {
   void SetVisible(bool visible) override;
   void CaptionChanged() override;
   void ControlChanged(Control& control, int row) override;
+  void FocusControl(Control& control) override;
+  void ScrollIntoView(Control& list, int row) override;
+  void RunModal(Form* owner) override;
+  void StayOnTopChanged() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -233,7 +237,43 @@ void Win32FormPeer::ControlChanged(Control& control, int row) {
       else
         SyncList(*child);
       break;
+    default:
+      break;
   }
+}
+
+void Win32FormPeer::FocusControl(Control& control) {
+  if (NativeChild* child = hwnd_ ? ChildOf(control) : nullptr) SetFocus(child->hwnd);
+}
+
+void Win32FormPeer::ScrollIntoView(Control& list, int row) {
+  if (NativeChild* child = hwnd_ ? ChildOf(list) : nullptr) SendMessageW(child->hwnd, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+void Win32FormPeer::RunModal(Form* owner) {
+  const HWND ownerWindow = owner ? reinterpret_cast<HWND>(owner->Handle()) : nullptr;
+  const bool ownerWasEnabled = ownerWindow && IsWindowEnabled(ownerWindow);
+  if (ownerWasEnabled) EnableWindow(ownerWindow, FALSE);
+  MSG msg;
+  while (form_.ModalResult() == kMrNone) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop ends too
+      break;
+    }
+    if (got < 0) break;
+    if (hwnd_ && IsDialogMessageW(hwnd_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (ownerWasEnabled) EnableWindow(ownerWindow, TRUE);
+  if (ownerWindow) SetActiveWindow(ownerWindow);
+}
+
+void Win32FormPeer::StayOnTopChanged() {
+  if (hwnd_)
+    SetWindowPos(hwnd_, form_.StayOnTop() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK Win32FormPeer::WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -293,7 +333,7 @@ void Win32FormPeer::OnCommand(UINT id, UINT code) {
         SyncComboBox(*child);
       }
       break;
-    case ControlKind::ListView:
+    default:
       break;
   }
 }
@@ -376,6 +416,8 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
       }
       break;
     }
+    default:
+      break;
   }
   if (!child->hwnd) return nullptr;
   if (font_) SendMessageW(child->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -398,6 +440,8 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
       break;
     case ControlKind::ListView:
       SyncList(added);
+      break;
+    default:
       break;
   }
   return &added;

@@ -1,6 +1,8 @@
 #include "platform/win32/support_win32.h"
 // support_win32.h first: it removes the Windows macros that collide with platform names.
 #include <commdlg.h>
+// commdlg.h before shlobj.h, which needs the common dialog types.
+#include <shlobj.h>
 
 #include <vector>
 
@@ -45,6 +47,24 @@ bool OpenFileDialog(const FileDialogOptions& options, std::string& chosen) {
 
 bool SaveFileDialog(const FileDialogOptions& options, std::string& chosen) {
   return RunFileDialog(options, chosen, true);
+}
+
+bool BrowseForFolder(const std::string& title, Form* owner, std::string& chosen) {
+  const std::wstring wideTitle = win32::Wide(title);
+  std::vector<wchar_t> display(MAX_PATH, L'\0');
+  BROWSEINFOW info = {};
+  info.hwndOwner = win32::OwnerWindow(owner);
+  info.pszDisplayName = display.data();
+  info.lpszTitle = wideTitle.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&info);
+  if (!picked) return false;
+  std::vector<wchar_t> path(MAX_PATH, L'\0');  // the call writes at most MAX_PATH characters
+  const BOOL ok = SHGetPathFromIDListW(picked, path.data());
+  CoTaskMemFree(picked);
+  if (!ok || path[0] == L'\0') return false;
+  chosen = win32::Narrow(path.data(), wcslen(path.data()));
+  return true;
 }
 
 }  // namespace plat

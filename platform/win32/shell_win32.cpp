@@ -22,4 +22,13 @@ bool ShellOpen(const std::string& file, bool hasParameters, const std::string& p
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+bool ShellExecuteVerb(Form* owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                      int showCmd) {
+  const std::wstring wideVerb = win32::Wide(verb), wideFile = win32::Wide(file), wideParameters = win32::Wide(parameters);
+  const HINSTANCE result =
+      ShellExecuteW(win32::OwnerWindow(owner), wideVerb.c_str(), wideFile.c_str(),
+                    parameters.empty() ? nullptr : wideParameters.c_str(), nullptr, showCmd);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
 }  // namespace plat
