@@ -2,6 +2,7 @@
 
 namespace kv {
 
-Tfrm_Action::Tfrm_Action() : plat::Form("특정액션 선택", plat::FormStyle::FixedDialog, 300, 360) {}
+Tfrm_Action::Tfrm_Action(plat::Edit* target)
+    : plat::Form("액션 실행", plat::FormStyle::FixedDialog, 521, 355), target_(target) {}
 
 }  // namespace kv
