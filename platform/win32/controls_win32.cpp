@@ -379,8 +379,12 @@ void Win32FormPeer::SetVisible(bool visible) {
   if (visible) {
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
-    if (Control* active = form_.ActiveControl())
-      if (NativeChild* child = ChildOf(*active)) SetFocus(child->hwnd);
+    // The control that had the focus gets it back; at first the first one in tab order.
+    NativeChild* active = form_.ActiveControl() ? ChildOf(*form_.ActiveControl()) : nullptr;
+    if (active && IsWindowVisible(active->hwnd) && IsWindowEnabled(active->hwnd))
+      SetFocus(active->hwnd);
+    else if (const HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE))
+      SetFocus(first);
   } else {
     ShowWindow(hwnd_, SW_HIDE);
   }

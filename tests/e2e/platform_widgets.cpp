@@ -29,9 +29,12 @@ void Say(const std::string& line) {
   std::fflush(stdout);
 }
 
-// Long texts are logged by their length, short ones as they are.
+// Long texts are logged by their length, short ones with line breaks spelt \r and \n.
 std::string Shown(const std::string& text) {
-  return text.size() <= 40 ? "=" + text : " len=" + Str(static_cast<long long>(text.size()));
+  if (text.size() > 40) return " len=" + Str(static_cast<long long>(text.size()));
+  std::string shown = "=";
+  for (char c : text) shown += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+  return shown;
 }
 
 class ModalForm : public plat::Form {
