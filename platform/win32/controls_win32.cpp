@@ -2,6 +2,7 @@
 // support_win32.h first: it removes the Windows macros that collide with platform names.
 #include <commctrl.h>
 #include <imm.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <map>
@@ -92,11 +93,14 @@ COLORREF Resolve(Color color, int systemColor) {
   return color == kColorDefault ? GetSysColor(systemColor) : static_cast<COLORREF>(color);
 }
 
-// The colour behind a control: that of the nearest coloured panel it sits on.
+// The colour behind a control: that of the nearest coloured panel it sits on, or of the
+// page it is on (a themed page control's pages are the window colour).
 COLORREF BackgroundOf(const Control& control) {
-  for (const Control* c = control.Parent(); c; c = c->Parent())
+  for (const Control* c = control.Parent(); c; c = c->Parent()) {
     if (c->Kind() == ControlKind::Panel && static_cast<const Panel*>(c)->GetColor() != kColorDefault)
       return static_cast<COLORREF>(static_cast<const Panel*>(c)->GetColor());
+    if (c->Kind() == ControlKind::TabSheet) return GetSysColor(COLOR_WINDOW);
+  }
   return GetSysColor(COLOR_BTNFACE);
 }
 
@@ -889,13 +893,19 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
     default:
       break;
   }
-  if (!IsContainer(control.Kind())) {
+  if (control.Kind() == ControlKind::GroupBox) {
+    // Themed, it paints its inside in the theme's colours (black under Wine) while the
+    // controls on it sit on the form's: drawn plainly, all match.
+    SetWindowTheme(added.hwnd, L"", L"");
+  }
+  if (!IsContainer(control.Kind()) || control.Kind() == ControlKind::GroupBox) {
     // Keys and characters reach the program's handlers before the control sees them.
     SetWindowLongPtrW(added.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&added));
     SetPropW(added.hwnd, L"KeyvanePeer", this);
     added.baseProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(added.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32FormPeer::ChildProc)));
-  } else if (hwnd_) {
+  }
+  if (IsContainer(control.Kind()) && hwnd_) {
     SetWindowPos(added.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   Sync(added);
@@ -911,6 +921,13 @@ LRESULT CALLBACK Win32FormPeer::ChildProc(HWND window, UINT msg, WPARAM wParam, 
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
     RemovePropW(window, L"KeyvanePeer");
     return CallWindowProcW(base, window, msg, wParam, lParam);
+  }
+  if (msg == WM_ERASEBKGND && child->control->Kind() == ControlKind::GroupBox) {
+    // A group box leaves its inside unpainted; the form beneath does not paint under it.
+    RECT r;
+    GetClientRect(window, &r);
+    FillRect(reinterpret_cast<HDC>(wParam), &r, SolidBrush(BackgroundOf(*child->control)));
+    return 1;
   }
   bool swallowed = false;
   if (!peer->destroying_) win32::Guarded([&] { swallowed = peer->OnChildMessage(*child, msg, wParam); });
