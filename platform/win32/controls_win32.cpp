@@ -939,6 +939,16 @@ bool Win32FormPeer::OnChildMessage(NativeChild& child, UINT msg, WPARAM& wParam)
   Control& control = *child.control;
   switch (msg) {
     case WM_KEYDOWN: {
+      if (control.Kind() == ControlKind::ListView) {
+        // The program's selection moves the focus mark only now: on a long list moving it
+        // costs as much as a repaint, and only the keys start from it.
+        const int selected = static_cast<ListView&>(control).Selected();
+        const int focused = static_cast<int>(SendMessageW(child.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        if (selected >= 0 && focused != selected) {
+          Mirroring guard(mirroring_);
+          SetListRowSelected(child.hwnd, selected, true, true);
+        }
+      }
       const int left = control.UserKeyDown(static_cast<int>(wParam));
       if (left == 0) return true;
       wParam = static_cast<WPARAM>(left);
@@ -1122,7 +1132,7 @@ void Win32FormPeer::SyncListRow(NativeChild& child, int row) {
   const bool selected = list.IsSelected(row);
   const UINT state = static_cast<UINT>(SendMessageW(child.hwnd, LVM_GETITEMSTATE, row, LVIS_SELECTED));
   if (((state & LVIS_SELECTED) != 0) != selected) {
-    SetListRowSelected(child.hwnd, row, selected, selected);
+    SetListRowSelected(child.hwnd, row, selected, false);
     if (selected) SendMessageW(child.hwnd, LVM_SETSELECTIONMARK, 0, row);
   }
 }
@@ -1132,7 +1142,7 @@ void Win32FormPeer::SyncListSelection(NativeChild& child) {
   const std::vector<int> wanted = static_cast<ListView*>(child.control)->SelectedRows();
   if (NativeSelection(child.hwnd) == wanted) return;
   SetListRowSelected(child.hwnd, -1, false, false);  // -1: every row
-  for (std::size_t i = 0; i < wanted.size(); ++i) SetListRowSelected(child.hwnd, wanted[i], true, i == 0);
+  for (int row : wanted) SetListRowSelected(child.hwnd, row, true, false);
   if (!wanted.empty()) SendMessageW(child.hwnd, LVM_SETSELECTIONMARK, 0, wanted.front());
 }
 
