@@ -106,6 +106,10 @@ class WidgetForm : public plat::Form {
     list.PopupMenu = &popup;
     plat::MenuItem& file = MainMenu().Add("파일(&F)");
     file.Add("도움말(&H)", [] { Say("MENU help"); }, plat::kVkF1);
+    file.Add("둘째 행(&R)", [this] {
+      Say("MENU select");
+      list.Select(1);
+    }, plat::kVkF1 + 1);
     file.AddSeparator();
     file.Add("끝내기(&X)", [this] { Close(); });
   }

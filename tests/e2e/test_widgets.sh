@@ -108,6 +108,10 @@ mark; click row4 3
 sleep 0.5; e2e_key Down Return
 e2e_check "right-click selects the row and its popup item runs for it" \
     events 'SELECT 2 off' 'SELECT 4 on' 'POPUP open rows=4'
+mark; e2e_key F2
+e2e_check "the program selects a row (menu shortcut F2)" events 'MENU select' 'SELECT 4 off' 'SELECT 1 on'
+mark; e2e_key Down
+e2e_check "Down moves on from the row the program selected" events 'SELECT 1 off' 'SELECT 2 on'
 
 echo "== a modal dialog"
 mark; click bntModal
