@@ -72,10 +72,10 @@ HFONT FontObject(const Font& font) {
   const auto key = std::make_tuple(font.name, font.points, font.bold, font.underline);
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
-  const HFONT made = CreateFontW(-MulDiv(font.points, ScreenDpi(), 72), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                 font.underline ? TRUE : FALSE, FALSE, HANGUL_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                 win32::Wide(font.name).c_str());
+  const HFONT made =
+      CreateFontW(-MulDiv(font.points, ScreenDpi(), 72), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                  font.underline ? TRUE : FALSE, FALSE, HANGUL_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, win32::Wide(font.name).c_str());
   cache.emplace(key, made);
   return made;
 }
@@ -648,8 +648,7 @@ LRESULT Win32FormPeer::OnNotify(NMHDR& header) {
     }
     case LVN_ITEMCHANGED: {
       const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-      if (mirroring_ || !(change.uChanged & LVIF_STATE) ||
-          ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) == 0)
+      if (mirroring_ || !(change.uChanged & LVIF_STATE) || ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) == 0)
         return 0;
       break;
     }
@@ -752,8 +751,9 @@ void Win32FormPeer::DrawPanel(const DRAWITEMSTRUCT& item) {
   const auto& panel = *static_cast<Panel*>(child->control);
   RECT r = item.rcItem;
   const HDC dc = item.hDC;
-  FillRect(dc, &r, SolidBrush(panel.GetColor() == kColorDefault ? BackgroundOf(panel)
-                                                                 : static_cast<COLORREF>(panel.GetColor())));
+  FillRect(
+      dc, &r,
+      SolidBrush(panel.GetColor() == kColorDefault ? BackgroundOf(panel) : static_cast<COLORREF>(panel.GetColor())));
   if (panel.GetBevel() == Bevel::Raised) DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
   if (panel.GetBevel() == Bevel::Lowered) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
   if (panel.Sunken()) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
@@ -943,7 +943,8 @@ bool Win32FormPeer::OnChildMessage(NativeChild& child, UINT msg, WPARAM& wParam)
         // The program's selection moves the focus mark only now: on a long list moving it
         // costs as much as a repaint, and only the keys start from it.
         const int selected = static_cast<ListView&>(control).Selected();
-        const int focused = static_cast<int>(SendMessageW(child.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        const int focused =
+            static_cast<int>(SendMessageW(child.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
         if (selected >= 0 && focused != selected) {
           Mirroring guard(mirroring_);
           SetListRowSelected(child.hwnd, selected, true, true);
@@ -1021,7 +1022,7 @@ void Win32FormPeer::Sync(NativeChild& child) {
     case ControlKind::CheckBox:
     case ControlKind::RadioButton: {
       const bool checked = control.Kind() == ControlKind::CheckBox ? static_cast<CheckBox&>(control).Checked()
-                                                                     : static_cast<RadioButton&>(control).Checked();
+                                                                   : static_cast<RadioButton&>(control).Checked();
       if ((SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED) != checked)
         SendMessageW(h, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
       break;

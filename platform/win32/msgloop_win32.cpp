@@ -18,9 +18,7 @@ HWND FormOf(const MSG& msg) {
   return root;
 }
 
-bool ModifierDown() {
-  return (GetKeyState(VK_CONTROL) | GetKeyState(VK_MENU) | GetKeyState(VK_SHIFT)) < 0;
-}
+bool ModifierDown() { return (GetKeyState(VK_CONTROL) | GetKeyState(VK_MENU) | GetKeyState(VK_SHIFT)) < 0; }
 
 // A menu shortcut works wherever the focus is in the form, ahead of the focused control.
 // Tab, arrows, Enter and Escape move between a form's controls as in a dialog box.
@@ -33,8 +31,7 @@ bool HandledAsFormKey(MSG& msg) {
     PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
     return true;
   }
-  if (msg.message == WM_KEYDOWN && !ModifierDown() &&
-      SendMessageW(form, win32::kMsgFormShortcut, msg.wParam, 0) != 0)
+  if (msg.message == WM_KEYDOWN && !ModifierDown() && SendMessageW(form, win32::kMsgFormShortcut, msg.wParam, 0) != 0)
     return true;
   return IsDialogMessageW(form, &msg) != FALSE;
 }

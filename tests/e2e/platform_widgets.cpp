@@ -94,8 +94,8 @@ class WidgetForm : public plat::Form {
     combo.SetDropDownRows(15);
     list.SetMultiSelect(true);
     list.SetAnchors(plat::kAnchorLeft | plat::kAnchorTop | plat::kAnchorRight | plat::kAnchorBottom);
-    list.SetImages({plat::Icon::Program, plat::Icon::Warning, plat::Icon::Information, plat::Icon::Question,
-                    plat::Icon::Folder});
+    list.SetImages(
+        {plat::Icon::Program, plat::Icon::Warning, plat::Icon::Information, plat::Icon::Question, plat::Icon::Folder});
     for (int i = 0; i < 5; ++i) {
       list.AddRow({"항목 " + Str(i), "P" + Str(i)});
       list.SetRowImage(i, i);
@@ -105,11 +105,15 @@ class WidgetForm : public plat::Form {
     popup.Add("삭제(&E)", [this] { Say("POPUP delete rows=" + Rows()); });
     list.PopupMenu = &popup;
     plat::MenuItem& file = MainMenu().Add("파일(&F)");
-    file.Add("도움말(&H)", [] { Say("MENU help"); }, plat::kVkF1);
-    file.Add("둘째 행(&R)", [this] {
-      Say("MENU select");
-      list.Select(1);
-    }, plat::kVkF1 + 1);
+    file.Add(
+        "도움말(&H)", [] { Say("MENU help"); }, plat::kVkF1);
+    file.Add(
+        "둘째 행(&R)",
+        [this] {
+          Say("MENU select");
+          list.Select(1);
+        },
+        plat::kVkF1 + 1);
     file.AddSeparator();
     file.Add("끝내기(&X)", [this] { Close(); });
   }
@@ -352,8 +356,7 @@ int WidgetLayout(int seconds) {
   const COLORREF pageLabel = GetPixel(dc, scale(407), scale(158)), pageBody = GetPixel(dc, scale(492), scale(198));
   ReleaseDC(h, dc);
   Check("group_box_inside_painted", insideGroup == GetSysColor(COLOR_BTNFACE), "colour " + Str(insideGroup));
-  Check("page_label_on_page_colour", pageLabel == pageBody,
-        "label " + Str(pageLabel) + " page " + Str(pageBody));
+  Check("page_label_on_page_colour", pageLabel == pageBody, "label " + Str(pageLabel) + " page " + Str(pageBody));
 
   // Resizing the window moves the anchored controls (by little: at 144 dpi the window
   // nearly fills the 1024x768 test screen, and windows do not grow past the screen).
@@ -374,14 +377,16 @@ int WidgetLayout(int seconds) {
   // showing, appear quickly; selecting a far row and scrolling to it too.
   {
     plat::Form big("목록 속도", plat::FormStyle::Sizeable, 700, 500);
-    plat::ListView rows(big, "WorkList", {0, 0, 700, 500},
-                        {{"단축키 설명", 200}, {"아이디", 60}, {"단축키", 120}, {"종류", 100}, {"정보", 150}, {"상태", 50}});
+    plat::ListView rows(
+        big, "WorkList", {0, 0, 700, 500},
+        {{"단축키 설명", 200}, {"아이디", 60}, {"단축키", 120}, {"종류", 100}, {"정보", 150}, {"상태", 50}});
     rows.SetImages({plat::Icon::Program, plat::Icon::Warning});
     big.Handle();
     const DWORD t0 = GetTickCount();
     rows.BeginUpdate();
     for (int i = 0; i < 10000; ++i)
-      rows.AddRow({"항목 " + Str(i), "P" + Str(i), "Ctrl+Win+F" + Str(i % 12 + 1), "프로그램 실행", "notepad.exe", "True"});
+      rows.AddRow(
+          {"항목 " + Str(i), "P" + Str(i), "Ctrl+Win+F" + Str(i % 12 + 1), "프로그램 실행", "notepad.exe", "True"});
     rows.EndUpdate();
     big.Show();
     UpdateWindow(Hwnd(big.Handle()));

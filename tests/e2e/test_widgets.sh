@@ -127,6 +127,10 @@ mark; click bntModal; DWID=$(e2e_wait_window '^위젯 대화$' 10)
 [ -n "${DWID:-}" ] && e2e_close "$DWID"
 e2e_check "the close box cancels the dialog" events 'MODAL shown' 'MODAL result=2 text='
 
+[ -n "${WID:-}" ] && e2e_focus "$WID"
+mark; click cbShift; e2e_key alt+s
+e2e_check "Alt and a button's mnemonic press it" events 'CHECK 0' 'CLICK set' 'CHANGE edit=program'
+
 mark; e2e_close "$WID"
-e2e_check "closing the form ends it" events 'CLOSED edit len=65536 memo=a\r\nb'
+e2e_check "closing the form ends it" events 'CLOSED edit=program memo=a\r\nb'
 e2e_summary
