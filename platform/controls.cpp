@@ -312,8 +312,10 @@ void Edit::UserType(const std::string& text) {
     const std::string character = text.substr(i, length);
     i += length;
     if (!Enabled() || readOnly_) continue;
-    // A Hangul character comes through the input method.
-    if (UserKeyDown(wide ? kVkProcessKey : KeyOfCharacter(lead)) == 0) continue;
+    // A Hangul character comes through the input method. A character without a plain key
+    // of its own (";", "-") has no key-down to report, and is typed all the same.
+    const int vk = wide ? kVkProcessKey : KeyOfCharacter(lead);
+    if (vk != 0 && UserKeyDown(vk) == 0) continue;
     const int key = wide ? lead * 256 + static_cast<unsigned char>(character[1]) : (lead == '\n' ? '\r' : lead);
     if (UserKeyPress(key) == 0) continue;
     if (lead == '\n' || lead == '\r') {
