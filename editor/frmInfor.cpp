@@ -19,6 +19,7 @@ void OpenHelp(plat::Form* owner) {
 
 Tfrm_Infor::Tfrm_Infor()
     : plat::Form("키베인 정보", plat::FormStyle::FixedDialog, 376, 178),
+      Image1(*this, "Image1", {24, 16, 32, 32}, plat::Icon::Program),
       Label1(*this, "Label1", {80, 16, 120, 13}, "키베인 v1.5"),
       Label4(*this, "Label4", {23, 80, 345, 13}, "프로그램에 대한 문의나, 좀 더 개선해야 할 점은 아래의 "),
       Label5(*this, "Label5", {23, 96, 345, 13}, "개발사 사이트를 이용 하십시오"),

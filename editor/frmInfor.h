@@ -21,6 +21,7 @@ class Tfrm_Infor : public plat::Form {
  public:
   Tfrm_Infor();
 
+  plat::Image Image1;
   plat::Label Label1;
   plat::Label Label4;
   plat::Label Label5;

@@ -356,6 +356,9 @@ void Label::UserClick() {
   if (OnClick) OnClick();
 }
 
+Image::Image(Form& owner, std::string name, Bounds bounds, Icon icon, Control* parent)
+    : Control(owner, std::move(name), bounds, parent), icon_(icon) {}
+
 Panel::Panel(Form& owner, std::string name, Bounds bounds, Control* parent, Bevel bevel)
     : Control(owner, std::move(name), bounds, parent), bevel_(bevel) {}
 
