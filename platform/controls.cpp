@@ -323,8 +323,10 @@ void Edit::UserType(const std::string& text) {
     const std::string character = text.substr(i, length);
     i += length;
     if (!Enabled() || readOnly_) continue;
-    // A Hangul character comes through the input method.
-    if (UserKeyDown(wide ? kVkProcessKey : KeyOfCharacter(lead)) == 0) continue;
+    // A Hangul character comes through the input method. A character without a plain key
+    // of its own (";", "-") has no key-down to report, and is typed all the same.
+    const int vk = wide ? kVkProcessKey : KeyOfCharacter(lead);
+    if (vk != 0 && UserKeyDown(vk) == 0) continue;
     const int key = wide ? lead * 256 + static_cast<unsigned char>(character[1]) : (lead == '\n' ? '\r' : lead);
     if (UserKeyPress(key) == 0) continue;
     if (lead == '\n' || lead == '\r') {
@@ -364,6 +366,9 @@ void Label::UserClick() {
   if (!Enabled()) return;
   if (OnClick) OnClick();
 }
+
+Image::Image(Form& owner, std::string name, Bounds bounds, Icon icon, Control* parent)
+    : Control(owner, std::move(name), bounds, parent), icon_(icon) {}
 
 Panel::Panel(Form& owner, std::string name, Bounds bounds, Control* parent, Bevel bevel)
     : Control(owner, std::move(name), bounds, parent), bevel_(bevel) {}
