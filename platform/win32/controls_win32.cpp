@@ -164,6 +164,7 @@ struct NativeChild {
   int rows = 0;                    // list view: the row count the control was given
   std::vector<Icon> images;        // list view: the icons of its image list
   HIMAGELIST imageList = nullptr;
+  HICON icon = nullptr;  // a picture's icon
   bool reconcilePending = false;
 };
 
@@ -196,32 +197,34 @@ void SetListRowSelected(HWND list, int row, bool selected, bool focus) {
   SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-HICON LoadSmallIcon(HINSTANCE module, int id) {
-  return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                       GetSystemMetrics(SM_CYSMICON), 0));
+HICON LoadSizedIcon(HINSTANCE module, int id, int size) {
+  return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
 }
 
-HICON IconImage(Icon icon) {
+// The icon in the given size (0: the system's small icon size). Icons loaded with a size
+// are not shared: whoever shows them keeps them.
+HICON IconImage(Icon icon, int size = 0) {
+  if (size <= 0) size = GetSystemMetrics(SM_CXSMICON);
   HICON made = nullptr;
   switch (icon) {
     case Icon::Program:
-      made = LoadSmallIcon(Instance(), 1);
+      made = LoadSizedIcon(Instance(), 1, size);
       break;
     case Icon::Warning:
-      made = LoadSmallIcon(nullptr, 32515);
+      made = LoadSizedIcon(nullptr, 32515, size);
       break;
     case Icon::Information:
-      made = LoadSmallIcon(nullptr, 32516);
+      made = LoadSizedIcon(nullptr, 32516, size);
       break;
     case Icon::Question:
-      made = LoadSmallIcon(nullptr, 32514);
+      made = LoadSizedIcon(nullptr, 32514, size);
       break;
     case Icon::Folder:
       // The shell's closed folder.
-      if (const HMODULE shell = GetModuleHandleW(L"shell32.dll")) made = LoadSmallIcon(shell, 4);
+      if (const HMODULE shell = GetModuleHandleW(L"shell32.dll")) made = LoadSizedIcon(shell, 4, size);
       break;
   }
-  return made ? made : LoadSmallIcon(nullptr, 32512 /* IDI_APPLICATION */);
+  return made ? made : LoadSizedIcon(nullptr, 32512 /* IDI_APPLICATION */, size);
 }
 
 // ---------------------------------------------------------------- the form's window
@@ -374,8 +377,10 @@ Win32FormPeer::~Win32FormPeer() {
   // children send while they are destroyed must not reach them.
   destroying_ = true;
   if (hwnd_) DestroyWindow(hwnd_);
-  for (auto& child : children_)
+  for (auto& child : children_) {
     if (child->imageList) ImageList_Destroy(child->imageList);
+    if (child->icon) DestroyIcon(child->icon);
+  }
 }
 
 void Win32FormPeer::SetVisible(bool visible) {
@@ -851,6 +856,10 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
       if (!static_cast<ListView&>(control).MultiSelect()) style |= LVS_SINGLESEL;
       break;
     }
+    case ControlKind::Image:
+      cls = L"STATIC";
+      style = common | SS_ICON | SS_CENTERIMAGE;
+      break;
     case ControlKind::TabSheet:
       return nullptr;
   }
@@ -864,6 +873,12 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
     case ControlKind::Edit:
       SendMessageW(added.hwnd, EM_SETLIMITTEXT, 0, 0);  // as much as memory holds, not 32 KiB
       break;
+    case ControlKind::Image: {
+      const Control::Bounds place = control.FormPlace();
+      added.icon = IconImage(static_cast<Image&>(control).GetIcon(), Scale(std::min(place.width, place.height)));
+      SendMessageW(added.hwnd, STM_SETICON, reinterpret_cast<WPARAM>(added.icon), 0);
+      break;
+    }
     case ControlKind::ListView: {
       SendMessageW(added.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
       const auto& columns = static_cast<ListView&>(control).Columns();
