@@ -165,9 +165,9 @@ std::vector<int> Tfrm_main::UnregisteredRows() const {
   THotKeys& keys = const_cast<TAMHotKeys&>(AMHK).HotKeys();
   const std::size_t items = std::min<std::size_t>(registeredIds_.size(), keys.Count());
   for (std::size_t i = 0; i < items; ++i) {
-    // SetVirtKey(vkNone) leaves an item without a key disabled: it never asked to register.
+    // An item without a key never asks to be registered: nothing failed for it.
     const THotKeyItem& item = keys.Item(static_cast<int>(i));
-    if (!item.Enabled() || item.Registered()) continue;
+    if (!item.Enabled() || item.Registered() || item.VirtKey() == vkNone) continue;
     const int row = RowOfRegisteredEntry(i);
     if (row >= 0) rows.push_back(row);
   }

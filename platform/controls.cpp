@@ -300,6 +300,14 @@ int KeyOfCharacter(unsigned char c) {
   if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') return c;
   if (c == '\n' || c == '\r') return kVkReturn;
   if (c == '\t') return kVkTab;
+  // Punctuation sits on the US layout's OEM keys, shifted or not.
+  static const char* const oemKeys[] = {";:", "=+", ",<", "-_", ".>", "/?", "`~", "[{", "\\|", "]}", "'\""};
+  static const int oemCodes[] = {0xBA, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF, 0xC0, 0xDB, 0xDC, 0xDD, 0xDE};
+  for (int i = 0; i < 11; ++i)
+    if (c != 0 && std::string(oemKeys[i]).find(static_cast<char>(c)) != std::string::npos) return oemCodes[i];
+  static const std::string shiftedDigits = ")!@#$%^&*(";
+  const std::size_t digit = shiftedDigits.find(static_cast<char>(c));
+  if (c != 0 && digit != std::string::npos) return '0' + static_cast<int>(digit);
   return 0;
 }
 }  // namespace
