@@ -77,6 +77,8 @@ void Tfrm_main::BindEditor() {
   CheckActive.OnClick = [this] { CheckActiveClick(); };
   CheckActive.OnMouseDown = [this] { CheckActiveMouseDown(); };
 
+  // Checked as the window is made, before its handler is bound: no kind stands out yet.
+  Radio_1.SetChecked(true);
   Radio_1.OnClick = [this] { Radio_1Click(); };
   Radio_2.OnClick = [this] { Radio_2Click(); };
   Radio_3.OnClick = [this] { Radio_3Click(); };
@@ -105,7 +107,6 @@ void Tfrm_main::BindEditor() {
   Radio_12.OnMouseDown = [this] { Radio_12MouseDown(); };
   Radio_13.OnMouseDown = [this] { Radio_13MouseDown(); };
   Radio_14.OnMouseDown = [this] { Radio_13MouseDown(); };
-  Radio_1.SetChecked(true);
 
   plat::Font infoFont;
   infoFont.name = "Tahoma";

@@ -494,6 +494,7 @@ TEST_F(EditorTest, LayoutFitsTheWindow) {
   EXPECT_EQ(editor.WorkList.GetFont().name, "돋움체");
   EXPECT_EQ(editor.cmVK.DropDownRows(), 15);
   EXPECT_TRUE(editor.Radio_1.Checked());
+  EXPECT_FALSE(editor.Radio_1.GetFont().bold);
   // Every control lies inside its parent, and no two siblings overlap.
   const auto& controls = editor.Controls();
   for (const plat::Control* c : controls) {
