@@ -27,6 +27,20 @@ const char* KindName(int kind) {
   return names[kind - 1];
 }
 
+// At most 40 bytes of a text for a message, never cutting a CP949 character in two.
+std::string Shortened(const std::string& text) {
+  constexpr std::size_t kMax = 40;
+  if (text.size() <= kMax) return text;
+  std::size_t end = 0;
+  while (end < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[end]);
+    const std::size_t length = lead >= 0x81 && lead != 0xFF ? 2 : 1;
+    if (end + length > kMax) break;
+    end += length;
+  }
+  return text.substr(0, end) + "...";
+}
+
 std::string FileNameOnly(const std::string& path) {
   const std::size_t slash = path.find_last_of("\\/:");
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -287,9 +301,13 @@ bool Tfrm_main::Apply() {
   }
   const std::vector<int> failed = UnregisteredRows();
   if (!failed.empty()) {
+    // One box, kept to a size the screen can show however many failed.
+    constexpr std::size_t kNamed = 20;
     std::string names;
-    for (int r : failed)
-      names += "\r\n" + WorkList.Cell(r, kColHotKey) + "  (" + WorkList.Cell(r, kColDescription) + ")";
+    for (std::size_t i = 0; i < failed.size() && i < kNamed; ++i)
+      names += "\r\n" + Shortened(WorkList.Cell(failed[i], kColHotKey)) + "  (" +
+               Shortened(WorkList.Cell(failed[i], kColDescription)) + ")";
+    if (failed.size() > kNamed) names += "\r\n외 " + std::to_string(failed.size() - kNamed) + "개";
     plat::MessageBox("다음 단축키는 다른 프로그램이 사용 중이거나 예약되어 있어 등록하지 못했습니다:" + names,
                      kAlertCaption, plat::kMbOk | plat::kMbIconWarning, this);
   }

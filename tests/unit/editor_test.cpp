@@ -393,6 +393,20 @@ TEST_F(EditorTest, UnregisteredHotKeysAreMarkedAndNamedOnce) {
   EXPECT_EQ(sim::Boxes()[0].owner, editor.Handle());
   EXPECT_EQ(editor.WorkList.RowImage(0), Tfrm_main::kImageUnregistered);
   EXPECT_EQ(editor.WorkList.RowImage(2), Tfrm_main::kImageEntry);
+
+  // However many fail, one box of a size the screen can show, Hangul cut whole.
+  for (int i = 0; i < 30; ++i) {
+    AddEntry({std::string(100, 'x'), "Q" + std::to_string(i), "Ctrl+Win+F5", kKindWebSite, "", "True"},
+             editor.WorkList);
+  }
+  editor.WorkList.SetCell(4, kColDescription, "x가나다라마바사아자차카타파하가나다라마바사아자차카타");
+  editor.SetModified();
+  editor.bnt_Apply.UserClick();
+  ASSERT_EQ(sim::Boxes().size(), 2u);
+  const std::string& text = sim::Boxes()[1].text;
+  EXPECT_LT(text.size(), 2000u);
+  EXPECT_NE(text.find("외 12개"), std::string::npos);
+  EXPECT_NE(text.find("(x가나다라마바사아자차카타파하가나다라마...)"), std::string::npos);
 }
 
 TEST_F(EditorTest, AppliedDescriptionsReadBackAsShown) {
