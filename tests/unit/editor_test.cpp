@@ -403,7 +403,7 @@ TEST_F(EditorTest, UnregisteredHotKeysAreMarkedAndNamedOnce) {
   editor.SetModified();
   editor.bnt_Apply.UserClick();
   ASSERT_EQ(sim::Boxes().size(), 2u);
-  const std::string& text = sim::Boxes()[1].text;
+  const std::string text = sim::Boxes()[1].text;
   EXPECT_LT(text.size(), 2000u);
   EXPECT_NE(text.find("외 12개"), std::string::npos);
   EXPECT_NE(text.find("(x가나다라마바사아자차카타파하가나다라마...)"), std::string::npos);
