@@ -78,7 +78,7 @@ echo "== the closing question belongs to the editor"
 # the question must still be the editor's own box, and a second close must not ask again.
 title=" 키베인 v1.5 - C:\작업\내 단축키.ini"
 wincheck() { e2e_run "$(e2e_tool wincheck)" "$@"; }
-read -r sx sy <<<"$(wincheck client "$title" 118 428)"   # the "Shift" box
+read -r sx sy <<<"$(wincheck client "$title" 118 466)"   # the "Shift" box
 xdotool mousemove "$sx" "$sy" click 1                   # a change: the editor asks at closing
 e2e_focus "$KV_FOCUS"
 wincheck close "$title"
