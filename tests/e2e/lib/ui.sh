@@ -1,0 +1,177 @@
+#!/bin/bash
+# ui.sh - finding, clicking and reading controls of a window as a user would, through
+# tools/ctlist.cpp (which lists a window's controls with their places and states) and
+# xdotool.  Source it after e2e.sh.
+#
+#   ui_click "$title" '적용'                  the control captioned 적용 ('&' ignored)
+#   ui_click "$title" '찾기#2'                the third control captioned 찾기
+#   ui_click "$title" 'class:Edit:0'          the first visible edit box
+#   ui_click "$title" 'right:프로그램 실행:Edit'   the edit box on the same line as, and right
+#                                             of, the control captioned 프로그램 실행
+#   ui_type "$text"                           types into the focused control (any text)
+#   ui_rows "$title"                          the rows of the window's first list view
+#   ui_pick "$title" 'class:ComboBox:0' N      opens a drop-down list and clicks an item
+#
+# A window is named by its exact title.  Every control spec names one visible control;
+# when none matches, the helpers fail and say which spec found nothing.
+
+UI_ARTIFACTS=${UI_ARTIFACTS:-$E2E_ROOT/build/e2e-artifacts}
+
+# ui_list <title>: ctlist's lines for that window (see tools/ctlist.cpp for the format)
+ui_list() { e2e_run "$(e2e_tool ctlist)" "$1"; }
+
+# ui_control <title> <spec>: the C line of the control the spec names
+ui_control() {
+    ui_list "$1" | awk -F'\t' -v spec="$2" '
+        function plain(s) { gsub(/&/, "", s); sub(/ +$/, "", s); return s }
+        function centre_y(line,   f, c) { split(line, f, "\t"); split(f[6], c, ","); return c[2] }
+        BEGIN {
+            mode = "caption"; want = spec; nth = 0
+            if (spec ~ /^class:/) {
+                mode = "class"; n = split(substr(spec, 7), p, ":"); want = p[1]; if (n > 1) nth = p[2]
+            } else if (spec ~ /^right:/) {
+                mode = "right"; n = split(substr(spec, 7), p, ":"); anchor = p[1]; want = p[2]
+                for (i = 3; i <= n; i++) want = want ":" p[i]
+                # the class is the last part; an anchor caption may hold ":" itself
+                k = split(substr(spec, 7), q, ":"); want = q[k]; anchor = substr(spec, 7, length(substr(spec, 7)) - length(want) - 1)
+            } else if (match(spec, /#[0-9]+$/)) {
+                want = substr(spec, 1, RSTART - 1); nth = substr(spec, RSTART + 1)
+            }
+        }
+        $1 != "C" || $7 != 1 { next }
+        mode == "caption" && plain($4) == plain(want) { if (nth-- == 0) { print; exit } }
+        mode == "class" && $3 == want { if (nth-- == 0) { print; exit } }
+        mode == "right" { lines[++count] = $0 }
+        END {
+            if (mode != "right") exit
+            for (i = 1; i <= count; i++) {
+                split(lines[i], f, "\t")
+                if (plain(f[4]) == plain(anchor)) { split(f[5], a, ","); break }
+            }
+            if (i > count) exit
+            best = ""; bestx = 1e9
+            for (i = 1; i <= count; i++) {
+                split(lines[i], f, "\t"); split(f[5], r, ","); y = centre_y(lines[i])
+                if (f[3] == want && y >= a[2] && y <= a[4] && r[1] >= a[3] - 4 && r[1] < bestx) { best = lines[i]; bestx = r[1] }
+            }
+            if (best != "") print best
+        }'
+}
+
+# ui_field <title> <spec> <n>: field n (1-based) of the control's C line; 4 is the caption,
+# 9 the state
+ui_field() { ui_control "$1" "$2" | cut -f"$3"; }
+ui_text() { ui_field "$1" "$2" 4; }
+ui_state() { ui_field "$1" "$2" 9; }
+# ui_enabled <title> <spec>: true when the control is enabled
+ui_enabled() { [ "$(ui_field "$1" "$2" 8)" = 1 ]; }
+ui_checked() { [ "$(ui_state "$1" "$2")" = check=1 ]; }
+
+# ui_centre <title> <spec>: "x y" of the control's centre on the screen
+ui_centre() {
+    local line
+    line=$(ui_control "$1" "$2")
+    [ -n "$line" ] || { _e2e_log "no visible control '$2' in window '$1'"; return 1; }
+    cut -f6 <<<"$line" | tr ',' ' '
+}
+
+# ui_click <title> <spec> [button=1] [clicks=1]: moves the pointer there and clicks
+ui_click() {
+    local xy
+    xy=$(ui_centre "$1" "$2") || return 1
+    # shellcheck disable=SC2086
+    xdotool mousemove $xy sleep 0.05 click --repeat "${4:-1}" --delay 80 "${3:-1}"
+}
+
+# ui_wid <title> [timeout_s=10]: X window id of the visible window with exactly that title
+ui_wid() { e2e_wait_window "^$(_e2e_ere_quote "$1")\$" "${2:-10}"; }
+# ui_focus <title>: gives that window the keyboard focus (Wine makes it the foreground window)
+ui_focus() { local w; w=$(ui_wid "$1" 5) && e2e_focus "$w"; }
+
+# ui_type <text>: types into the focused control.  ASCII goes through xdotool as keys; any
+# other text through the clipboard and Ctrl+V (xdotool cannot type Hangul into Wine).
+ui_type() {
+    if LC_ALL=C grep -q '^[ -~]*$' <<<"$1"; then
+        xdotool type --delay 30 -- "$1"
+    else
+        printf '%s' "$1" | xclip -selection clipboard -i
+        sleep 0.1
+        xdotool key --delay 30 ctrl+v
+    fi
+}
+
+# ui_set_text <title> <spec> <text>: clicks into an edit box, selects all it holds and
+# types the text over it
+ui_set_text() {
+    ui_click "$1" "$2" || return 1
+    xdotool key --delay 30 End shift+Home BackSpace
+    ui_type "$3"
+}
+
+# ui_rows <title>: the rows of the window's first list view, one per line: selected (0|1)
+# and the cells, tab-separated
+ui_rows() { ui_list "$1" | awk -F'\t' '$1 == "R" { line = $3; for (i = 5; i <= NF; i++) line = line "\t" $i; print line }'; }
+# ui_row_click <title> <row index> [clicks=1]: clicks the row (it must be shown)
+ui_row_click() {
+    local xy
+    xy=$(ui_list "$1" | awk -F'\t' -v n="$2" '$1 == "R" && $2 == n && $4 != "-,-" { print $4; exit }' | tr ',' ' ')
+    [ -n "$xy" ] || { _e2e_log "row $2 of '$1' is not shown"; return 1; }
+    # shellcheck disable=SC2086
+    xdotool mousemove $xy sleep 0.05 click --repeat "${3:-1}" --delay 80 1
+}
+# ui_row_of <title> <cell text>: index of the first row that has a cell with exactly that text
+ui_row_of() {
+    ui_list "$1" | awk -F'\t' -v t="$2" '$1 == "R" { for (i = 5; i <= NF; i++) if ($i == t) { print $2; exit } }'
+}
+
+# ui_pick <title> <combo spec> <item>: opens the drop-down list and clicks the item
+ui_pick() {
+    local xy
+    ui_click "$1" "$2" || return 1
+    xy=$(_e2e_until 5 "waiting for '$3' in the open drop-down list" _ui_drop_item "$3") || return 1
+    # shellcheck disable=SC2086
+    xdotool mousemove $xy sleep 0.05 click 1
+}
+_ui_drop_item() { e2e_run "$(e2e_tool ctlist)" --drop "$1" | awk -F'\t' '$4 != "-,-" { print $4; ok = 1 } END { exit !ok }' | tr ',' ' '; }
+
+# ui_tree_click <title> <item text> [clicks=1]: clicks a shown item of the window's tree view
+ui_tree_click() {
+    local xy
+    xy=$(ui_list "$1" | awk -F'\t' -v t="$2" '$1 == "T" && $3 == t { print $4; exit }' | tr ',' ' ')
+    [ -n "$xy" ] || { _e2e_log "no tree item '$2' shown in '$1'"; return 1; }
+    # shellcheck disable=SC2086
+    xdotool mousemove $xy sleep 0.05 click --repeat "${3:-1}" --delay 80 1
+}
+
+# ui_wait <timeout_s> <what> <command...>: until the command succeeds (output discarded)
+ui_wait() { local t=$1 what=$2; shift 2; _e2e_until "$t" "$what" "$@" >/dev/null; }
+# ui_has_text <title> <spec> <text>: the control shows exactly that text
+ui_has_text() { [ "$(ui_text "$1" "$2")" = "$3" ]; }
+# ui_wait_text <title> <spec> <text> [timeout_s=10]
+ui_wait_text() { ui_wait "${4:-10}" "'$2' of '$1' to read '$3'" ui_has_text "$1" "$2" "$3"; }
+
+# ui_menu <title> <bar item> <item key>...: opens a menu of the menu bar by clicking it and
+# picks its item by the keys given (its mnemonic, or arrow keys and Return).  The bar's
+# items lie left to right from the window's left edge at one line below the caption.
+ui_menu() {
+    local title=$1 item=$2 x y
+    shift 2
+    ui_focus "$title" || return 1
+    # F10 selects the bar; the item's mnemonic or position is then reached with arrows
+    local n
+    n=$(ui_list "$title" | awk -F'\t' -v t="$item" '$1 == "M" { if ($2 == t) { print i; exit } i++ }')
+    [ -n "$n" ] || { _e2e_log "no menu '$item' in '$title'"; return 1; }
+    xdotool key F10 sleep 0.2 Return sleep 0.2
+    for ((x = 0; x < n; x++)); do xdotool key Right sleep 0.1; done
+    : "${y:=}"
+    xdotool key --delay 80 "$@"
+}
+
+# ui_shot <name> [title]: a screenshot (of that window, or the whole screen) kept as
+# build/e2e-artifacts/<test>/<name>.png
+ui_shot() {
+    local dir=$UI_ARTIFACTS/$(basename "${0%.sh}") target=root
+    mkdir -p "$dir"
+    if [ -n "${2:-}" ]; then target=$(ui_wid "$2" 5) || return 1; fi
+    import -window "$target" "$dir/$1.png" 2>/dev/null
+}
