@@ -131,10 +131,11 @@ ui_click '키베인 정보' 확인
 e2e_check "확인 closes it" e2e_wait_gone '^키베인 정보$' 10
 
 echo "== the file-open dialog: kinds 7 and 8"
-OPEN='열기'
 FILE_BOX='right:파일 이름(&N)::Edit'
-open_dialog 파일 '프로그램 종료' "$OPEN"
-e2e_check "\"찾기\" beside 프로그램 종료 opens the file-open dialog" ui_wid "$OPEN" 1
+ed_click_row 파일
+ui_click "$ED" "$(ed_side '프로그램 종료')"
+OPEN=$(ui_wait_dialog 10 알림말)
+e2e_check "\"찾기\" beside 프로그램 종료 opens the file-open dialog" ui_control "$OPEN" "$FILE_BOX"
 hotkey_while_open "$OPEN"
 ui_shot open-dialog "$OPEN"
 ui_set_text "$OPEN" "$FILE_BOX" 'C:\tools\kill-me.exe'
@@ -142,7 +143,7 @@ xdotool key Return
 e2e_check "Enter confirms the file" e2e_wait_gone "^$OPEN\$" 10
 result_is P7 '프로그램 종료' 'kill-me.exe' $'파일\tP7\tCtrl+Alt+F9\t프로그램 종료\tkillㅡme.exe\tTrue'
 ui_click "$ED" "$(ed_side '프로그램 실행')"
-ui_wid "$OPEN" 10 >/dev/null
+OPEN=$(ui_wait_dialog 10 알림말)
 ui_set_text "$OPEN" "$FILE_BOX" 'C:\tools\run-me.exe'
 xdotool key Return
 e2e_wait_gone "^$OPEN\$" 10 >/dev/null

@@ -32,8 +32,8 @@ e2e_check "picking N for 둘째 (첫째 holds Ctrl+Alt+N) shows the refusal box"
 e2e_check "which says the hotkey is taken" \
     ui_box_has 알림말 '이미 등록된 단축키 입니다. 다른 단축키를 선택해 주세요'
 ui_shot refusal 알림말
-xdotool key Return
-e2e_check "the box closes with Enter" e2e_wait_gone '^알림말$' 10
+ui_click 알림말 class:Button:0
+e2e_check "its button closes it" e2e_wait_gone '^알림말$' 10
 e2e_check "둘째 keeps Ctrl+Alt+M in its column" \
     ed_row_is P1 $'둘째\tP1\tCtrl+Alt+M\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 둘째\tTrue'
 e2e_check "the key list goes on showing the refused N" ed_key_shown N
@@ -48,7 +48,7 @@ e2e_check "Ctrl+Alt+Win+F1 is free" ui_wait 10 "Ctrl+Alt+Win+F1" \
     ed_row_is P1 $'둘째\tP1\tCtrl+Alt+Win+F1\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 둘째\tTrue'
 ui_click "$ED" Alt
 e2e_check "Ctrl+Win+F1 (the editor's own hotkey) is refused" ui_wid 알림말 10
-xdotool key Return
+ui_click 알림말 class:Button:0
 e2e_wait_gone '^알림말$' 10 >/dev/null
 e2e_check "and the column keeps Ctrl+Alt+Win+F1" \
     ed_row_is P1 $'둘째\tP1\tCtrl+Alt+Win+F1\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 둘째\tTrue'

@@ -36,6 +36,7 @@ e2e_check "its kind button 웹사이트 이동 is checked" ui_checked "$ED" '웹
 e2e_check "and 단축키 활성화" ui_checked "$ED" '단축키 활성화'
 e2e_check "the description box is empty" ui_has_text "$ED" "$ED_SUBJECT" ''
 # The Delete key in the list removes the selected row, without asking.
+ui_row_click "$ED" 1
 xdotool key Delete
 e2e_check "the Delete key removes the selected row P1" ui_wait 10 "P1 gone" ed_ids_are P0
 e2e_check "and leaves no row selected" ed_selected_is ''

@@ -20,8 +20,12 @@ UI_ARTIFACTS=${UI_ARTIFACTS:-$E2E_ROOT/build/e2e-artifacts}
 # ui_list <title>: ctlist's lines for that window (see tools/ctlist.cpp for the format)
 ui_list() { e2e_run "$(e2e_tool ctlist)" "$1"; }
 
-# ui_control <title> <spec>: the C line of the control the spec names
+# ui_control <title> <spec>: the C line of the control the spec names (fails when none)
 ui_control() {
+    local line
+    line=$(_ui_find_control "$@") && [ -n "$line" ] && echo "$line"
+}
+_ui_find_control() {
     ui_list "$1" | awk -F'\t' -v spec="$2" '
         function plain(s) { gsub(/&/, "", s); sub(/ +$/, "", s); return s }
         BEGIN {
