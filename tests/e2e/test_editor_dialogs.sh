@@ -18,11 +18,11 @@ kv_work_file 'C:\app\MyJob.ini' <<'EOF'
 첫째-P0-Ctrl+Alt+N-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 첫째-True-
 둘째-P1-Ctrl+Alt+M-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 둘째-True-
 셋째-P2-Ctrl+Alt+K-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 셋째-True-
-다중-P3-Ctrl+Alt+F5-다중작업 실행--True-
-키입력-P4-Ctrl+Alt+F6-키값자동 입력--True-
-액션-P5-Ctrl+Alt+F7-특정액션 실행--True-
-검색-P6-Ctrl+Alt+F8-다이렉트 검색--True-
-파일-P7-Ctrl+Alt+F9-강제 종료--True-
+다중-P3-Ctrl+Alt+F5-다중작업 실행-null-True-
+키입력-P4-Ctrl+Alt+F6-키값자동 입력-null-True-
+액션-P5-Ctrl+Alt+F7-특정액션 실행-null-True-
+검색-P6-Ctrl+Alt+F8-다이렉트 검색-null-True-
+파일-P7-Ctrl+Alt+F9-강제 종료-null-True-
 EOF
 kv_config 'C:\app' '[DirectSite]' 'Count=2' \
     'Site0=네이버,http://search.naver.com/search.naver?query=' \
@@ -43,8 +43,9 @@ open_dialog() {
 # open, and the dialog still answers and stays open
 hotkey_while_open() {
     e2e_check "a hotkey pressed while \"$1\" is open runs its entry" kv_settle
-    e2e_check "and \"$1\" is still open and answering" eval 'ui_list "$1" | grep -q "^W"'
+    e2e_check "and \"$1\" is still open and answering" dialog_answers "$1"
 }
+dialog_answers() { ui_list "$1" | grep -q '^C'; }
 # result_is <entry id> <kind caption> <box text> <row cells>
 result_is() {
     e2e_check "the result lands in the $2 box" ui_wait_text "$ED" "$(ed_info "$2")" "$3"

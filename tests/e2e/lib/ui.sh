@@ -16,6 +16,9 @@
 # when none matches, the helpers fail and say which spec found nothing.
 
 UI_ARTIFACTS=${UI_ARTIFACTS:-$E2E_ROOT/build/e2e-artifacts}
+# The time-outs the scripts give are multiplied by UI_TIME_SCALE (default 2): on a busy
+# machine a Wine window may take many times its usual time to answer.
+UI_TIME_SCALE=${UI_TIME_SCALE:-2}
 
 # ui_list <title>: ctlist's lines for that window (see tools/ctlist.cpp for the format)
 ui_list() { e2e_run "$(e2e_tool ctlist)" "$1"; }
@@ -88,7 +91,7 @@ ui_click() {
 }
 
 # ui_wid <title> [timeout_s=10]: X window id of the visible window with exactly that title
-ui_wid() { e2e_wait_window "^$(_e2e_ere_quote "$1")\$" "${2:-10}"; }
+ui_wid() { e2e_wait_window "^$(_e2e_ere_quote "$1")\$" $(( ${2:-10} * UI_TIME_SCALE )); }
 # ui_focus <title>: gives that window the keyboard focus (Wine makes it the foreground window)
 ui_focus() { local w; w=$(ui_wid "$1" 5) && e2e_focus "$w"; }
 
@@ -98,15 +101,18 @@ ui_type() {
     if LC_ALL=C grep -q '^[ -~]*$' <<<"$1"; then
         xdotool type --delay 30 -- "$1"
     else
-        # xclip serves the text until another program owns the clipboard; in the
-        # foreground (-quiet) so that its PID is known and e2e_stop ends it
-        printf '%s' "$1" | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
-        E2E_PIDS+=("$!")
-        _e2e_until 5 "the clipboard to hold the text" _ui_clipboard_is "$1" || return 1
-        xdotool key --delay 30 ctrl+v
+        ui_paste "$1"
     fi
 }
-
+# ui_paste <text>: puts the text on the clipboard and presses Ctrl+V
+ui_paste() {
+    # xclip serves the text until another program owns the clipboard; in the
+    # foreground (-quiet) so that its PID is known and e2e_stop ends it
+    printf '%s' "$1" | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
+    E2E_PIDS+=("$!")
+    _e2e_until 5 "the clipboard to hold the text" _ui_clipboard_is "$1" || return 1
+    xdotool key --delay 30 ctrl+v
+}
 _ui_clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
 
 # ui_set_text <title> <spec> <text>: clicks into an edit box, selects all it holds and
@@ -169,8 +175,8 @@ ui_tree_click() {
     xdotool mousemove $xy sleep 0.05 click --repeat "${3:-1}" --delay 80 1
 }
 
-# ui_wait <timeout_s> <what> <command...>: until the command succeeds (output discarded)
-ui_wait() { local t=$1 what=$2; shift 2; _e2e_until "$t" "$what" "$@" >/dev/null; }
+# ui_wait <timeout_s> <what> <command...>: until the command succeeds (output discarded).
+ui_wait() { local t=$(( $1 * UI_TIME_SCALE )) what=$2; shift 2; _e2e_until "$t" "$what" "$@" >/dev/null; }
 # ui_has_text <title> <spec> <text>: the control shows exactly that text
 ui_has_text() {
     local line
@@ -218,7 +224,7 @@ _ui_popup_shown() { e2e_run "$(e2e_tool ctlist)" --titles | grep -q $'^V\t#32768
 ui_wait_dialog() {
     local t=${1:-10}
     shift
-    _e2e_until "$t" "a dialog window" _ui_dialog "$@"
+    _e2e_until $(( t * UI_TIME_SCALE )) "a dialog window" _ui_dialog "$@"
 }
 _ui_dialog() {
     e2e_run "$(e2e_tool ctlist)" --titles | awk -F'\t' -v skip="$(printf '%s\n' "$@")" '
@@ -250,3 +256,13 @@ _ui_tree_item() {
 
 # ui_label_shown <title> <text>: a label of the window reads exactly that
 ui_label_shown() { ui_list "$1" | awk -F'\t' -v t="$2" '$1 == "C" && $3 == "Static" && $7 == 1 && $4 == t { f = 1 } END { exit !f }'; }
+
+# ui_close_box <title>: clicks the window's close box (the caption's right end; Wine draws
+# the caption itself when no window manager runs)
+ui_close_box() {
+    local r
+    r=$(ui_list "$1" | awk -F'\t' '$1 == "W" { print $4; exit }')
+    [ -n "$r" ] || { _e2e_log "no window '$1'"; return 1; }
+    IFS=, read -r _ top right _ <<<"$r"
+    xdotool mousemove $((right - 14)) $((top + 12)) sleep 0.05 click 1
+}

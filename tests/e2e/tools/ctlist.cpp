@@ -172,14 +172,23 @@ class Remote {
   char* base_ = nullptr;
 };
 
-const SIZE_T kTextAt = 1024;    // where the text buffers start in a Remote
-const int kTextChars = 2048;    // characters read of one cell or item
+const SIZE_T kTextAt = 1024;      // where the text buffers start in a Remote
+const int kTextChars = 0x20000;   // characters read at most of one cell or item
 const SIZE_T kRemoteSize = kTextAt + (kTextChars + 1) * sizeof(wchar_t);
 
+// Most texts are short: read a page at a time up to the terminating zero.
 std::wstring RemoteText(Remote& remote) {
-  std::vector<wchar_t> text(kTextChars + 1, 0);
-  remote.Get(kTextAt, text.data(), kTextChars * sizeof(wchar_t));
-  return text.data();
+  std::wstring text;
+  const int page = 1024;
+  std::vector<wchar_t> chunk(page);
+  for (int at = 0; at < kTextChars; at += page) {
+    if (!remote.Get(kTextAt + at * sizeof(wchar_t), chunk.data(), page * sizeof(wchar_t))) break;
+    for (wchar_t c : chunk) {
+      if (c == 0) return text;
+      text += c;
+    }
+  }
+  return text;
 }
 
 void ClearRemoteText(Remote& remote) {
