@@ -38,6 +38,8 @@ e2e_check "closing with an edit asks the question" ui_box_has 알림말 "$QUESTI
 e2e_check "with Yes, No and Cancel" \
     test "$(ui_list 알림말 | awk -F'\t' '$1 == "C" && $3 == "Button" { n++ } END { print n }')" = 3
 ui_shot closing-question 알림말
+e2e_check "a hotkey pressed while the question is open runs its entry" kv_settle
+e2e_check "and the question stays" ui_box_has 알림말 "$QUESTION"
 answer 2
 e2e_check "Cancel keeps the editor shown" ui_wid "$ED" 2
 e2e_check "with the edit in its row" ed_row_is P0 "$edited_row"

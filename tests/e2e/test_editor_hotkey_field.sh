@@ -32,6 +32,7 @@ e2e_check "picking N for 둘째 (첫째 holds Ctrl+Alt+N) shows the refusal box"
 e2e_check "which says the hotkey is taken" \
     ui_box_has 알림말 '이미 등록된 단축키 입니다. 다른 단축키를 선택해 주세요'
 ui_shot refusal 알림말
+e2e_check "a hotkey pressed while the box is open runs its entry" kv_settle
 ui_click 알림말 class:Button:0
 e2e_check "its button closes it" e2e_wait_gone '^알림말$' 10
 e2e_check "둘째 keeps Ctrl+Alt+M in its column" \
