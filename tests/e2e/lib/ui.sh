@@ -40,7 +40,6 @@ _ui_find_control() {
                 mode = "right"; rest = substr(spec, 7); k = split(rest, q, ":"); want = q[k]
                 anchor = substr(rest, 1, length(rest) - length(want) - 1)
             } else if (match(spec, /#[0-9]+$/)) {
-            } else if (match(spec, /#[0-9]+$/)) {
                 want = substr(spec, 1, RSTART - 1); nth = substr(spec, RSTART + 1)
             }
         }
@@ -160,20 +159,11 @@ ui_click_row_with() {
 ui_pick() {
     local xy
     ui_click "$1" "$2" || return 1
-    xy=$(_e2e_until 5 "waiting for '$3' in the open drop-down list" _ui_drop_item "$3") || return 1
+    xy=$(_e2e_until $(( 5 * UI_TIME_SCALE )) "waiting for '$3' in the open drop-down list" _ui_drop_item "$3") || return 1
     # shellcheck disable=SC2086
     xdotool mousemove $xy sleep 0.05 click 1
 }
 _ui_drop_item() { e2e_run "$(e2e_tool ctlist)" --drop "$1" | awk -F'\t' '$4 != "-,-" { print $4; ok = 1 } END { exit !ok }' | tr ',' ' '; }
-
-# ui_tree_click <title> <item text> [clicks=1]: clicks a shown item of the window's tree view
-ui_tree_click() {
-    local xy
-    xy=$(ui_list "$1" | awk -F'\t' -v t="$2" '$1 == "T" && $3 == t { print $4; exit }' | tr ',' ' ')
-    [ -n "$xy" ] || { _e2e_log "no tree item '$2' shown in '$1'"; return 1; }
-    # shellcheck disable=SC2086
-    xdotool mousemove $xy sleep 0.05 click --repeat "${3:-1}" --delay 80 1
-}
 
 # ui_wait <timeout_s> <what> <command...>: until the command succeeds (output discarded).
 ui_wait() { local t=$(( $1 * UI_TIME_SCALE )) what=$2; shift 2; _e2e_until "$t" "$what" "$@" >/dev/null; }
@@ -241,7 +231,7 @@ ui_tree_open() {
     while [ $# -gt 0 ]; do
         re=$1
         shift
-        xy=$(_e2e_until 10 "tree item /$re/ in '$title'" _ui_tree_item "$title" "$re") || return 1
+        xy=$(_e2e_until $(( 10 * UI_TIME_SCALE )) "tree item /$re/ in '$title'" _ui_tree_item "$title" "$re") || return 1
         # shellcheck disable=SC2086
         if [ $# -gt 0 ]; then
             xdotool mousemove $xy sleep 0.05 click --repeat 2 --delay 80 1

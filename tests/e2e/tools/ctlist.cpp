@@ -172,8 +172,8 @@ class Remote {
   char* base_ = nullptr;
 };
 
-const SIZE_T kTextAt = 1024;      // where the text buffers start in a Remote
-const int kTextChars = 0x20000;   // characters read at most of one cell or item
+const SIZE_T kTextAt = 1024;     // where the text buffers start in a Remote
+const int kTextChars = 0x20000;  // characters read at most of one cell or item
 const SIZE_T kRemoteSize = kTextAt + (kTextChars + 1) * sizeof(wchar_t);
 
 // Most texts are short: read a page at a time up to the terminating zero.
@@ -260,7 +260,7 @@ std::string TreeView(HWND tree, int depth) {
   RECT client;
   GetClientRect(tree, &client);
   std::string out;
-  for (LRESULT item = Send(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0); item > 0;
+  for (LRESULT item = Send(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0); item != 0 && item != -1;
        item = Send(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, item)) {
     TVITEMW t = {};
     t.mask = TVIF_TEXT | TVIF_STATE | TVIF_HANDLE;
@@ -281,7 +281,8 @@ std::string TreeView(HWND tree, int depth) {
     remote.Get(0, &r, sizeof r);
     if (r.top >= client.bottom) break;  // below the view: the rest is too
     int level = 0;
-    for (LRESULT p = Send(tree, TVM_GETNEXTITEM, TVGN_PARENT, item); p > 0; p = Send(tree, TVM_GETNEXTITEM, TVGN_PARENT, p))
+    for (LRESULT p = Send(tree, TVM_GETNEXTITEM, TVGN_PARENT, item); p != 0 && p != -1;
+         p = Send(tree, TVM_GETNEXTITEM, TVGN_PARENT, p))
       ++level;
     MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&r), 2);
     out += "T\t" + std::to_string(depth + level) + "\t" + Field(text) + "\t" + Centre(r) + "\t" +
@@ -348,8 +349,8 @@ BOOL CALLBACK ListChild(HWND w, LPARAM p) {
   const int depth = Depth(w, children->top);
   std::string tail;
   const std::string state = State(w, depth, tail);
-  children->out += "C\t" + std::to_string(depth) + "\t" + Utf8(ClassOf(w)) + "\t" + Field(TextOf(w)) + "\t" +
-                   Rect(r) + "\t" + Centre(r) + "\t" + (IsWindowVisible(w) ? "1" : "0") + "\t" +
+  children->out += "C\t" + std::to_string(depth) + "\t" + Utf8(ClassOf(w)) + "\t" + Field(TextOf(w)) + "\t" + Rect(r) +
+                   "\t" + Centre(r) + "\t" + (IsWindowVisible(w) ? "1" : "0") + "\t" +
                    (IsWindowEnabled(w) ? "1" : "0") + "\t" + state + "\n" + tail;
   return TRUE;
 }
@@ -363,8 +364,9 @@ std::wstring ModuleFolder() {
 
 // Waits for a thread started in the target and gives its exit code (0 when it failed).
 DWORD RunRemote(Remote& remote, FARPROC function, void* argument) {
-  const HANDLE thread = CreateRemoteThread(remote.process(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<ULONG_PTR>(function)),
-                                           argument, 0, nullptr);
+  const HANDLE thread = CreateRemoteThread(
+      remote.process(), nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<ULONG_PTR>(function)),
+      argument, 0, nullptr);
   if (!thread) return 0;
   DWORD code = 0;
   if (WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0) GetExitCodeThread(thread, &code);
@@ -392,12 +394,12 @@ std::string MenuBar(HWND top) {
   GetTempPathW(MAX_PATH, temp);
   GetTempFileNameW(temp, L"ctl", 0, request.path);
   remote.Put(4096, &request, sizeof request);
-  const FARPROC remoteReader = reinterpret_cast<FARPROC>(reinterpret_cast<char*>(reader) - reinterpret_cast<char*>(here) +
-                                                         static_cast<ULONG_PTR>(there));
+  const FARPROC remoteReader = reinterpret_cast<FARPROC>(reinterpret_cast<char*>(reader) -
+                                                         reinterpret_cast<char*>(here) + static_cast<ULONG_PTR>(there));
   RunRemote(remote, remoteReader, remote.at(4096));
   std::string out;
-  const HANDLE file = CreateFileW(request.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+  const HANDLE file =
+      CreateFileW(request.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     char buffer[4096];
     DWORD got = 0;
