@@ -10,8 +10,20 @@ class Tfrm_Action : public plat::Form {
   // target: the box the chosen action's name is written into on OK (nullptr: none).
   explicit Tfrm_Action(plat::Edit* target = nullptr);
 
+  plat::Label Label1;
+  plat::Label Label2;
+  plat::ListView Listall;
+  plat::Label Label3;
+  plat::Label lbl_info;
+  plat::Button bntok;
+  plat::Button bntCancel;
+
+  void ListallSelectItem(int row, bool selected);
+  void bntokClick();
+
  private:
   plat::Edit* target_;
+  int chosen_ = -1;  // the row lbl_info names, or -1
 };
 
 }  // namespace kv

@@ -229,10 +229,10 @@ std::string FormatHotKeyText(const HotKeyParts& p) {
   return text + p.key;
 }
 
-bool IsHotKeyFree(const plat::ListView& list, const std::string& text) {
+bool IsHotKeyFree(const plat::ListView& list, const std::string& text, int exceptRow) {
   if (text == kEditorHotKey || text == kReservedHotKey) return false;
   for (int i = 0; i < list.RowCount(); ++i)
-    if (list.Cell(i, kColHotKey) == text) return false;
+    if (i != exceptRow && list.Cell(i, kColHotKey) == text) return false;
   return true;
 }
 
@@ -281,7 +281,7 @@ void ShowHotKeyText(Tfrm_main& f, const std::string& text) {
       f.cbWin.SetChecked(true);
     else {
       f.cmVK.SetItemIndex(FindKeyName(t));
-      f.UpdateHotKey();
+      f.WriteEditField(EditField::HotKey);
     }
   }
 }

@@ -80,8 +80,9 @@ extern const char* const kReservedHotKey;  // "Ctrl+Win+F2"
 HotKeyParts ParseHotKeyText(const std::string& text);
 // The text for a set of parts: "Shift+", "Ctrl+", "Alt+", "Win+" in that order, then the key.
 std::string FormatHotKeyText(const HotKeyParts& parts);
-// False for a reserved text or one that a row of the list already uses.
-bool IsHotKeyFree(const plat::ListView& list, const std::string& text);
+// False for a reserved text or one that a row of the list already uses; the row exceptRow
+// (the one being edited) is passed over, so its own text never counts against it.
+bool IsHotKeyFree(const plat::ListView& list, const std::string& text, int exceptRow = -1);
 // The key's position in the key-name table, ignoring the case of A to Z; -1 when absent.
 int FindKeyName(const std::string& name);
 // The same, with 0 (None) for a name that is not in the table.

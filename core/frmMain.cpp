@@ -1,5 +1,7 @@
 #include "core/frmMain.h"
 
+#include <algorithm>
+
 #include "actions/MultiJob.h"
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
@@ -12,28 +14,74 @@ Tfrm_main* frm_main = nullptr;
 
 Tfrm_main::Tfrm_main()
     : plat::Form("Keyvane", plat::FormStyle::FixedDialog, 708, 613),
-      WorkList(*this, "WorkList", {6, 31, 696, 330},
+      Panel1(*this, "Panel1", {0, 0, 708, 25}, nullptr, plat::Bevel::None),
+      lblTitle(*this, "lblTitle", {0, 6, 200, 13}, "  키베인 v1.5", &Panel1),
+      lbl_Compile(*this, "lbl_Compile", {640, 6, 62, 13}, "루메노", &Panel1),
+      WorkList(*this, "WorkList", {6, 31, 696, 299},
                {{"단축키 설명", 180},
                 {"아이디", 70},
                 {"단축키", 120},
                 {"실행 종류", 100},
                 {"실행 정보", 140},
                 {"활성화", 50}}),
-      cbShift(*this, "cbShift", {110, 420, 52, 17}, "Shift"),
-      cbControl(*this, "cbControl", {165, 420, 48, 17}, "Ctrl"),
-      cbAlt(*this, "cbAlt", {216, 420, 40, 17}, "Alt"),
-      cbWin(*this, "cbWin", {259, 420, 44, 17}, "Win"),
-      cmVK(*this, "cmVK", {110, 442, 193, 20}),
+      pnlEdit(*this, "pnlEdit", {6, 336, 696, 271}, nullptr, plat::Bevel::Lowered),
+      pnlButtons(*this, "pnlButtons", {6, 6, 330, 30}, &pnlEdit),
+      bntNew(*this, "bntNew", {4, 3, 75, 24}, "등록", &pnlButtons),
+      bntDelete(*this, "bntDelete", {82, 3, 75, 24}, "삭제", &pnlButtons),
+      bnt_Apply(*this, "bnt_Apply", {251, 3, 75, 24}, "적용", &pnlButtons),
+      gbBasic(*this, "gbBasic", {6, 40, 330, 224}, "기본 설정", &pnlEdit),
+      lblSubject(*this, "lblSubject", {10, 24, 84, 13}, "단축키 설명 :", &gbBasic),
+      lblId(*this, "lblId", {10, 54, 84, 13}, "아이디      :", &gbBasic),
+      lblHotKey(*this, "lblHotKey", {10, 84, 84, 13}, "단축키 설정 :", &gbBasic),
+      lblActive(*this, "lblActive", {10, 146, 84, 13}, "활성화 설정 :", &gbBasic),
+      txt_subject(*this, "txt_subject", {96, 20, 224, 21}, &gbBasic),
+      pnlId(*this, "pnlId", {96, 50, 224, 21}, &gbBasic, plat::Bevel::Lowered),
+      cbShift(*this, "cbShift", {96, 82, 56, 17}, "Shift", &gbBasic),
+      cbControl(*this, "cbControl", {154, 82, 52, 17}, "Ctrl", &gbBasic),
+      cbAlt(*this, "cbAlt", {208, 82, 48, 17}, "Alt", &gbBasic),
+      cbWin(*this, "cbWin", {258, 82, 52, 17}, "Win", &gbBasic),
+      cmVK(*this, "cmVK", {96, 106, 224, 20}, &gbBasic),
+      CheckActive(*this, "CheckActive", {96, 144, 160, 17}, "단축키 활성화", &gbBasic),
+      gbKinds(*this, "gbKinds", {344, 6, 346, 258}, "실행 작업 설정", &pnlEdit),
+      Radio_1(*this, "Radio_1", {10, 18, 105, 17}, "강제 종료", &gbKinds),
+      Radio_2(*this, "Radio_2", {118, 18, 105, 17}, "재 부팅", &gbKinds),
+      Radio_3(*this, "Radio_3", {226, 18, 105, 17}, "로그 오프", &gbKinds),
+      Radio_4(*this, "Radio_4", {10, 38, 105, 17}, "볼륨 높임", &gbKinds),
+      Radio_5(*this, "Radio_5", {118, 38, 105, 17}, "볼륨 줄임", &gbKinds),
+      Radio_6(*this, "Radio_6", {226, 38, 105, 17}, "볼륨 음소거", &gbKinds),
+      Radio_7(*this, "Radio_7", {10, 62, 110, 17}, "프로그램 종료", &gbKinds),
+      Radio_8(*this, "Radio_8", {10, 86, 110, 17}, "프로그램 실행", &gbKinds),
+      Radio_9(*this, "Radio_9", {10, 110, 110, 17}, "특정폴더 열기", &gbKinds),
+      Radio_10(*this, "Radio_10", {10, 134, 110, 17}, "웹사이트 이동", &gbKinds),
+      Radio_11(*this, "Radio_11", {10, 158, 110, 17}, "다이렉트 검색", &gbKinds),
+      Radio_12(*this, "Radio_12", {10, 182, 110, 17}, "다중작업 실행", &gbKinds),
+      Radio_13(*this, "Radio_13", {10, 206, 110, 17}, "키값자동 입력  ", &gbKinds),
+      Radio_14(*this, "Radio_14", {10, 230, 110, 17}, "특정액션 실행", &gbKinds),
+      txt_ExitFilename(*this, "txt_ExitFilename", {122, 60, 164, 21}, &gbKinds),
+      txt_ExcuteFilename(*this, "txt_ExcuteFilename", {122, 84, 164, 21}, &gbKinds),
+      txt_OpenDir(*this, "txt_OpenDir", {122, 108, 164, 21}, &gbKinds),
+      txt_Urlselect(*this, "txt_Urlselect", {122, 132, 216, 21}, &gbKinds),
+      txt_DirectUrl(*this, "txt_DirectUrl", {122, 156, 164, 21}, &gbKinds),
+      txt_MultiJob(*this, "txt_MultiJob", {122, 180, 164, 21}, &gbKinds),
+      txt_AutoKey(*this, "txt_AutoKey", {122, 204, 164, 21}, &gbKinds),
+      txt_Action(*this, "txt_Action", {122, 228, 164, 21}, &gbKinds),
+      bntExitfound(*this, "bntExitfound", {290, 60, 48, 21}, "찾기", &gbKinds),
+      bntExcuteFind(*this, "bntExcuteFind", {290, 84, 48, 21}, "찾기", &gbKinds),
+      bntSelForlder(*this, "bntSelForlder", {290, 108, 48, 21}, "찾기", &gbKinds),
+      bntScriptFind(*this, "bntScriptFind", {290, 156, 48, 21}, "입력", &gbKinds),
+      bntMultijop(*this, "bntMultijop", {290, 180, 48, 21}, "입력", &gbKinds),
+      bntAutoKey(*this, "bntAutoKey", {290, 204, 48, 21}, "입력", &gbKinds),
+      bntAction(*this, "bntAction", {290, 228, 48, 21}, "입력", &gbKinds),
       AMHK(*this),
-      TimerAction(10) {
+      TimerAction(10),
+      kindButtons_{&Radio_1, &Radio_2, &Radio_3,  &Radio_4,  &Radio_5,  &Radio_6,  &Radio_7,
+                   &Radio_8, &Radio_9, &Radio_10, &Radio_11, &Radio_12, &Radio_13, &Radio_14},
+      infoBoxes_{&txt_ExitFilename, &txt_ExcuteFilename, &txt_OpenDir, &txt_Urlselect,
+                 &txt_DirectUrl,    &txt_MultiJob,       &txt_AutoKey, &txt_Action} {
   frm_main = this;
   TimerAction.OnTimer = [this] { TimerActionTimer(); };
-  for (plat::CheckBox* box : {&cbShift, &cbControl, &cbAlt, &cbWin}) {
-    box->OnClick = [this] { UpdateHotKey(); };
-    box->OnMouseDown = [this] { SetModified(); };
-  }
-  cmVK.OnChange = [this] { UpdateHotKey(); };
-  cmVK.OnClick = [this] { SetModified(); };
+  BindEditor();
+  BuildMenus();
   FormCreate();
 }
 
@@ -54,7 +102,10 @@ void Tfrm_main::LoadLastWorkFile() {
   if (!path.empty() && plat::FileExists(path)) LoadWorkFile(path, WorkList, *this);
 }
 
-void Tfrm_main::FormShow() { LoadLastWorkFile(); }
+void Tfrm_main::FormShow() {
+  LoadLastWorkFile();
+  MarkUnregisteredRows();
+}
 
 void Tfrm_main::ClearWorkList() {
   WorkList.Clear();
@@ -96,15 +147,38 @@ void Tfrm_main::UnregisterAllHotKeys() {
 }
 
 bool Tfrm_main::SwitchHotKeys(bool registerAll) {
+  bool ok = true;
   try {
     if (registerAll)
       RegisterAllHotKeys();
     else
       UnregisterAllHotKeys();
-    return true;
   } catch (...) {
-    return false;
+    ok = false;
   }
+  MarkUnregisteredRows();
+  return ok;
+}
+
+std::vector<int> Tfrm_main::UnregisteredRows() const {
+  std::vector<int> rows;
+  THotKeys& keys = const_cast<TAMHotKeys&>(AMHK).HotKeys();
+  const std::size_t items = std::min<std::size_t>(registeredIds_.size(), keys.Count());
+  for (std::size_t i = 0; i < items; ++i) {
+    // An item without a key never asks to be registered: nothing failed for it.
+    const THotKeyItem& item = keys.Item(static_cast<int>(i));
+    if (!item.Enabled() || item.Registered() || item.VirtKey() == vkNone) continue;
+    const int row = RowOfRegisteredEntry(i);
+    if (row >= 0) rows.push_back(row);
+  }
+  return rows;
+}
+
+void Tfrm_main::MarkUnregisteredRows() {
+  std::vector<int> images(WorkList.RowCount(), kImageEntry);
+  for (int row : UnregisteredRows()) images[row] = kImageUnregistered;
+  for (int row = 0; row < WorkList.RowCount(); ++row)
+    if (WorkList.RowImage(row) != images[row]) WorkList.SetRowImage(row, images[row]);
 }
 
 void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
@@ -132,22 +206,6 @@ int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex) const {
   for (int row = 0; row < rows; ++row)
     if (WorkList.Cell(row, kColId) == id) return row;
   return -1;
-}
-
-void Tfrm_main::SetModified() {
-  Modified = true;
-  ApplyEnabled = true;
-}
-
-void Tfrm_main::UpdateHotKey() {
-  const int row = WorkList.Selected();
-  if (row < 0) return;
-  const std::string text = HotKeyTextFromEditor(*this);
-  if (IsHotKeyFree(WorkList, text))
-    WorkList.SetCell(row, kColHotKey, text);
-  else
-    plat::MessageBox("이미 등록된 단축키 입니다. 다른 단축키를 선택해 주세요", "알림말",
-                     plat::kMbOk | plat::kMbIconWarning, this);
 }
 
 void Tfrm_main::FormCloseQuery(bool& canClose) {

@@ -20,6 +20,16 @@ void OpenHelp(plat::Form* owner);
 class Tfrm_Infor : public plat::Form {
  public:
   Tfrm_Infor();
+
+  plat::Image Image1;
+  plat::Label Label1;
+  plat::Label Label4;
+  plat::Label Label5;
+  plat::Label Label7;
+  plat::Label Label6;
+  plat::Button Button1;
+
+  void Label6Click();
 };
 
 }  // namespace kv

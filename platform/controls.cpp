@@ -294,13 +294,24 @@ void Edit::SetReadOnly(bool readOnly) {
 }
 
 namespace {
-// The virtual key that types an ASCII character (0 when there is no plain one).
+// The virtual key that types an ASCII character on a US layout (shifted characters share
+// their key with the unshifted one).
 int KeyOfCharacter(unsigned char c) {
   if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
   if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') return c;
   if (c == '\n' || c == '\r') return kVkReturn;
   if (c == '\t') return kVkTab;
-  return 0;
+  static const char kShiftedDigits[] = ")!@#$%^&*(";
+  for (int d = 0; d < 10; ++d)
+    if (c == kShiftedDigits[d]) return '0' + d;
+  static const struct {
+    const char* chars;
+    int vk;
+  } kOem[] = {{";:", 0xBA}, {"=+", 0xBB}, {",<", 0xBC}, {"-_", 0xBD}, {".>", 0xBE}, {"/?", 0xBF},
+              {"`~", 0xC0}, {"[{", 0xDB}, {"\\|", 0xDC}, {"]}", 0xDD}, {"'\"", 0xDE}};
+  for (const auto& key : kOem)
+    if (c == static_cast<unsigned char>(key.chars[0]) || c == static_cast<unsigned char>(key.chars[1])) return key.vk;
+  return kVkProcessKey;  // anything else comes through the input method
 }
 }  // namespace
 
@@ -312,8 +323,10 @@ void Edit::UserType(const std::string& text) {
     const std::string character = text.substr(i, length);
     i += length;
     if (!Enabled() || readOnly_) continue;
-    // A Hangul character comes through the input method.
-    if (UserKeyDown(wide ? kVkProcessKey : KeyOfCharacter(lead)) == 0) continue;
+    // A Hangul character comes through the input method. A character without a plain key
+    // of its own (";", "-") has no key-down to report, and is typed all the same.
+    const int vk = wide ? kVkProcessKey : KeyOfCharacter(lead);
+    if (vk != 0 && UserKeyDown(vk) == 0) continue;
     const int key = wide ? lead * 256 + static_cast<unsigned char>(character[1]) : (lead == '\n' ? '\r' : lead);
     if (UserKeyPress(key) == 0) continue;
     if (lead == '\n' || lead == '\r') {
@@ -353,6 +366,9 @@ void Label::UserClick() {
   if (!Enabled()) return;
   if (OnClick) OnClick();
 }
+
+Image::Image(Form& owner, std::string name, Bounds bounds, Icon icon, Control* parent)
+    : Control(owner, std::move(name), bounds, parent), icon_(icon) {}
 
 Panel::Panel(Form& owner, std::string name, Bounds bounds, Control* parent, Bevel bevel)
     : Control(owner, std::move(name), bounds, parent), bevel_(bevel) {}

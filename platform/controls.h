@@ -41,7 +41,8 @@ enum class ControlKind {
   Panel,
   GroupBox,
   PageControl,
-  TabSheet
+  TabSheet,
+  Image
 };
 
 // Colours as 0x00BBGGRR; kColorDefault leaves the control's own.
@@ -401,6 +402,17 @@ class Label : public Control {
  private:
   std::string caption_;
   bool alignRight_ = false;
+};
+
+// A picture: one icon drawn at its size in the control's place (32 x 32 for a large icon).
+class Image : public Control {
+ public:
+  Image(Form& owner, std::string name, Bounds bounds, Icon icon, Control* parent = nullptr);
+  ControlKind Kind() const override { return ControlKind::Image; }
+  Icon GetIcon() const { return icon_; }
+
+ private:
+  Icon icon_;
 };
 
 enum class Bevel { None, Raised, Lowered };

@@ -18,6 +18,9 @@ HWND FormOf(const MSG& msg) {
   return root;
 }
 
+bool ModifierDown() { return (GetKeyState(VK_CONTROL) | GetKeyState(VK_MENU) | GetKeyState(VK_SHIFT)) < 0; }
+
+// A menu shortcut works wherever the focus is in the form, ahead of the focused control.
 // Tab, arrows, Enter and Escape move between a form's controls as in a dialog box.
 // Alt+F4 closes the form from any of its controls: some combo boxes (Wine's among them)
 // swallow it instead of leaving it to the default handling that would close the window.
@@ -28,14 +31,12 @@ bool HandledAsFormKey(MSG& msg) {
     PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
     return true;
   }
+  if (msg.message == WM_KEYDOWN && !ModifierDown() && SendMessageW(form, win32::kMsgFormShortcut, msg.wParam, 0) != 0)
+    return true;
   return IsDialogMessageW(form, &msg) != FALSE;
 }
 
-void Dispatch(MSG& msg) {
-  if (HandledAsFormKey(msg)) return;
-  TranslateMessage(&msg);
-  DispatchMessageW(&msg);
-}
+void Dispatch(MSG& msg) { win32::DispatchForForms(msg); }
 
 using TimerFn = std::shared_ptr<std::function<void()>>;
 
@@ -60,6 +61,14 @@ void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 bool g_quitPending = false;
 
 }  // namespace
+
+namespace win32 {
+void DispatchForForms(MSG& msg) {
+  if (HandledAsFormKey(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+}  // namespace win32
 
 std::uint32_t GetTickCount() { return ::GetTickCount(); }
 

@@ -14,6 +14,15 @@ namespace plat::win32 {
 // forms dialog-style keyboard navigation.
 constexpr const wchar_t* kFormClassName = L"KeyvaneForm";
 
+// Sent to a form's window for a key pressed anywhere in it (wParam: the virtual key); the
+// answer is nonzero when a menu item had the key as its shortcut and ran.
+constexpr UINT kMsgFormShortcut = WM_APP + 0x2A1;
+
+// Dispatches a message taken from the queue, with the forms' keyboard handling: menu
+// shortcuts, then dialog-style navigation (Tab, Enter, Esc, mnemonics). Every message loop,
+// modal ones included, dispatches through it.
+void DispatchForForms(MSG& msg);
+
 // The window a modal box or dialog belongs to: the form's own, or the active window.
 HWND OwnerWindow(Form* owner);
 

@@ -7,6 +7,7 @@
 //   platform_check.exe del-run <name> [hkcu]           deletes it
 //   platform_check.exe get-run <name> [hkcu]           prints VALUE=<value> or MISSING
 //   platform_check.exe controls                        a dialog for real clicks; prints its events
+//   platform_check.exe widgets | layout <seconds>      every kind of control (platform_widgets.cpp)
 //   platform_check.exe message-box | error-box         shows a box, prints RESULT=<button>
 //   platform_check.exe sleep <ms>                      idles (a process to terminate)
 //   platform_check.exe pumping-wait <ms>               the program's PumpingWait, with a timer
@@ -48,6 +49,10 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+
+// platform_widgets.cpp
+int WidgetsByHand();
+int WidgetLayout(int seconds);
 
 using plat::win32::Narrow;
 using plat::win32::Wide;
@@ -1080,7 +1085,9 @@ class DialogForm : public plat::Form {
         check(*this, "cbShift", {10, 10, 120, 20}, "쉬프트(&S)"),
         keys(*this, "cbKey", {140, 10, 120, 20}),
         list(*this, "WorkList", {10, 40, 400, 250}, {{"단축키 설명", 180}, {"아이디", 70}, {"단축키", 120}}),
-        log_(log) {}
+        log_(log) {
+    keys.SetDropDownRows(15);
+  }
   void HandleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override {
     log_.push_back({"form", msg, wParam, lParam});
     Form::HandleMessage(msg, wParam, lParam);
@@ -1546,6 +1553,8 @@ int main() {
   const std::string mode = args.size() > 1 ? args[1] : std::string();
   if (mode.empty()) return RunChecks();
   if (mode == "controls") return ControlsByHand();
+  if (mode == "widgets") return WidgetsByHand();
+  if (mode == "layout") return WidgetLayout(args.size() > 2 ? std::atoi(args[2].c_str()) : 0);
   if (mode == "mixer") return CheckMixer();
   if (mode == "wait-hotkey") return WaitHotkey(args.size() > 2 ? std::atoi(args[2].c_str()) : 10);
   if (mode == "set-run" && args.size() > 3) {
