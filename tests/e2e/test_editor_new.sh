@@ -25,6 +25,8 @@ kv_start "$app" || { e2e_dump; exit 1; }
 echo "== a first entry on an empty list, with no work file yet"
 ed_show || { e2e_dump; exit 1; }
 e2e_check "the editor opens with an empty list, titled Keyvane" ed_ids_are ''
+e2e_check "under its menu bar 파일, 편집, 도움말" \
+    test "$(ui_list "$ED" | awk -F'\t' '$1 == "M" { printf "%s ", $2 }')" = '파일 편집 도움말 '
 ui_click "$ED" '등록'
 ui_wait 10 "a first row" ed_ids_are P0
 ui_click "$ED" '등록'
