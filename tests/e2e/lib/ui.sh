@@ -197,8 +197,11 @@ ui_box_has() { ui_box_text "$1" | grep -qxF -- "$2"; }
 
 # ui_shot <name> [title]: a screenshot (of that window, or the whole screen) kept as
 # build/e2e-artifacts/<test>/<name>.png
+# The first screenshot of a run empties the test's folder: what it holds is this run's.
 ui_shot() {
     local dir=$UI_ARTIFACTS/$(basename "${0%.sh}") target=root
+    [ -n "${_UI_SHOTS_STARTED:-}" ] || rm -rf "$dir"
+    _UI_SHOTS_STARTED=1
     mkdir -p "$dir"
     if [ -n "${2:-}" ]; then target=$(ui_wid "$2" 5) || return 1; fi
     import -window "$target" "$dir/$1.png" 2>/dev/null
