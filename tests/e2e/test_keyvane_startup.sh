@@ -7,6 +7,7 @@ set -u
 cd "$(dirname "$0")"
 source lib/e2e.sh
 source lib/keyvane.sh
+source lib/ui.sh
 
 e2e_start || exit 1
 app=$(e2e_install_keyvane)
@@ -78,8 +79,7 @@ echo "== the closing question belongs to the editor"
 # the question must still be the editor's own box, and a second close must not ask again.
 title=" 키베인 v1.5 - C:\작업\내 단축키.ini"
 wincheck() { e2e_run "$(e2e_tool wincheck)" "$@"; }
-read -r sx sy <<<"$(wincheck client "$title" 118 466)"   # the "Shift" box
-xdotool mousemove "$sx" "$sy" click 1                   # a change: the editor asks at closing
+ui_click "$title" Shift      # a change: the editor asks at closing
 e2e_focus "$KV_FOCUS"
 wincheck close "$title"
 if e2e_wait_window '^알림말$' 10 >/dev/null; then

@@ -242,12 +242,13 @@ e2e_read_cp949() {
 
 # ---------------------------------------------------------------- probe and hkcheck
 # e2e_probe <name> [more args]: starts C:\e2e\probe.exe --name <name>, waits for its window
-# "probe <name>", leaves the X window id in $E2E_WID (call directly, not in $(...)).
+# "probe <name>" (E2E_START_TIMEOUT s, default 30: the first program also starts Wine's
+# session, slow on a loaded machine), leaves the X window id in $E2E_WID (call directly).
 # It logs keys to $(e2e_probe_log <name>) and its start to $(e2e_launch_log).
 e2e_probe() {
     local n=$1; shift
     e2e_wine 'C:\e2e\probe.exe' --name "$n" "$@"
-    E2E_WID=$(e2e_wait_window "^probe $(_e2e_ere_quote "$n")\$" 10)
+    E2E_WID=$(e2e_wait_window "^probe $(_e2e_ere_quote "$n")\$" "${E2E_START_TIMEOUT:-30}")
 }
 e2e_probe_log() { echo "$E2E_RUN/logs/probe_$1.log"; }
 # e2e_probe_as 'C:\tools\메모.exe': a copy of the probe under that name, for a program
