@@ -76,5 +76,12 @@ e2e_check "Ctrl+Win+N starts notepad.exe" \
     e2e_wait_file "$(e2e_launch_log)" '^LAUNCH exe="C:\\windows\\(system32\\)?notepad\.exe" ' 10
 e2e_check "whose window shows" e2e_wait_window '^probe notepad$' 10
 
+echo "== an entry without a hotkey"
+ui_click "$ED" '등록'
+e2e_check "New adds P1" ui_wait 10 "P1" ed_ids_are 'P0 P1'
+ui_click "$ED" '적용'
+e2e_check "Apply saves it" ui_wait 10 "적용 disabled" eval '! ui_enabled "$ED" 적용'
+e2e_check "and reports no hotkey as unregistered: an entry without a key asks for none" ed_no_box '^알림말$' 2
+
 e2e_stop
 e2e_summary
