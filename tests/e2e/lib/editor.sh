@@ -15,7 +15,7 @@ ED_KEYS='class:ComboBox:0'
 
 # ed_title [work file]: the editor's title ("Keyvane" before any work file was loaded or saved)
 ed_title() { if [ -n "${1:-}" ]; then echo " 키베인 v1.5 - $1"; else echo Keyvane; fi; }
-# ed_info <kind caption>: spec of that kind's info box; ed_side: of its side button
+# ed_info <kind caption>: locator of that kind's info box; ed_side: of its side button
 ed_info() { echo "right:$1:Edit"; }
 ed_side() { echo "right:$1:Button"; }
 

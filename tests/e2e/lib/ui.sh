@@ -12,8 +12,8 @@
 #   ui_rows "$title"                          the rows of the window's first list view
 #   ui_pick "$title" 'class:ComboBox:0' N      opens a drop-down list and clicks an item
 #
-# A window is named by its exact title.  Every control spec names one visible control;
-# when none matches, the helpers fail and say which spec found nothing.
+# A window is named by its exact title.  Every control locator names one visible control;
+# when none matches, the helpers fail and say which locator found nothing.
 
 UI_ARTIFACTS=${UI_ARTIFACTS:-$E2E_ROOT/build/e2e-artifacts}
 # The time-outs the scripts give are multiplied by UI_TIME_SCALE (default 2): on a busy
@@ -23,24 +23,24 @@ UI_TIME_SCALE=${UI_TIME_SCALE:-2}
 # ui_list <title>: ctlist's lines for that window (see tools/ctlist.cpp for the format)
 ui_list() { e2e_run "$(e2e_tool ctlist)" "$1"; }
 
-# ui_control <title> <spec>: the C line of the control the spec names (fails when none)
+# ui_control <title> <locator>: the C line of the control the locator names (fails when none)
 ui_control() {
     local line
     line=$(_ui_find_control "$@") && [ -n "$line" ] && echo "$line"
 }
 _ui_find_control() {
-    ui_list "$1" | awk -F'\t' -v spec="$2" '
+    ui_list "$1" | awk -F'\t' -v locator="$2" '
         function plain(s) { gsub(/&/, "", s); sub(/ +$/, "", s); return s }
         BEGIN {
-            mode = "caption"; want = spec; nth = 0
-            if (spec ~ /^class:/) {
-                mode = "class"; n = split(substr(spec, 7), p, ":"); want = p[1]; if (n > 1) nth = p[2]
-            } else if (spec ~ /^right:/) {
+            mode = "caption"; want = locator; nth = 0
+            if (locator ~ /^class:/) {
+                mode = "class"; n = split(substr(locator, 7), p, ":"); want = p[1]; if (n > 1) nth = p[2]
+            } else if (locator ~ /^right:/) {
                 # right:<anchor caption>:<class>; the caption may hold ":" itself
-                mode = "right"; rest = substr(spec, 7); k = split(rest, q, ":"); want = q[k]
+                mode = "right"; rest = substr(locator, 7); k = split(rest, q, ":"); want = q[k]
                 anchor = substr(rest, 1, length(rest) - length(want) - 1)
-            } else if (match(spec, /#[0-9]+$/)) {
-                want = substr(spec, 1, RSTART - 1); nth = substr(spec, RSTART + 1)
+            } else if (match(locator, /#[0-9]+$/)) {
+                want = substr(locator, 1, RSTART - 1); nth = substr(locator, RSTART + 1)
             }
         }
         $1 != "C" || $7 != 1 { next }
@@ -64,16 +64,16 @@ _ui_find_control() {
         }'
 }
 
-# ui_field <title> <spec> <n>: field n (1-based) of the control's C line; 4 is the caption,
+# ui_field <title> <locator> <n>: field n (1-based) of the control's C line; 4 is the caption,
 # 9 the state
 ui_field() { ui_control "$1" "$2" | cut -f"$3"; }
 ui_text() { ui_field "$1" "$2" 4; }
 ui_state() { ui_field "$1" "$2" 9; }
-# ui_enabled <title> <spec>: true when the control is enabled
+# ui_enabled <title> <locator>: true when the control is enabled
 ui_enabled() { [ "$(ui_field "$1" "$2" 8)" = 1 ]; }
 ui_checked() { [ "$(ui_state "$1" "$2")" = check=1 ]; }
 
-# ui_centre <title> <spec>: "x y" of the control's centre on the screen
+# ui_centre <title> <locator>: "x y" of the control's centre on the screen
 ui_centre() {
     local line
     line=$(ui_control "$1" "$2")
@@ -81,7 +81,7 @@ ui_centre() {
     cut -f6 <<<"$line" | tr ',' ' '
 }
 
-# ui_click <title> <spec> [button=1] [clicks=1]: moves the pointer there and clicks
+# ui_click <title> <locator> [button=1] [clicks=1]: moves the pointer there and clicks
 ui_click() {
     local xy
     xy=$(ui_centre "$1" "$2") || return 1
@@ -114,7 +114,7 @@ ui_paste() {
 }
 _ui_clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
 
-# ui_set_text <title> <spec> <text>: clicks into an edit box, selects all it holds and
+# ui_set_text <title> <locator> <text>: clicks into an edit box, selects all it holds and
 # types the text over it
 ui_set_text() {
     ui_click "$1" "$2" || return 1
@@ -155,7 +155,7 @@ ui_click_row_with() {
     ui_row_click "$1" "$n" "${3:-0}"
 }
 
-# ui_pick <title> <combo spec> <item>: opens the drop-down list and clicks the item
+# ui_pick <title> <combo locator> <item>: opens the drop-down list and clicks the item
 ui_pick() {
     local xy
     ui_click "$1" "$2" || return 1
@@ -167,12 +167,12 @@ _ui_drop_item() { e2e_run "$(e2e_tool ctlist)" --drop "$1" | awk -F'\t' '$4 != "
 
 # ui_wait <timeout_s> <what> <command...>: until the command succeeds (output discarded).
 ui_wait() { local t=$(( $1 * UI_TIME_SCALE )) what=$2; shift 2; _e2e_until "$t" "$what" "$@" >/dev/null; }
-# ui_has_text <title> <spec> <text>: the control shows exactly that text
+# ui_has_text <title> <locator> <text>: the control shows exactly that text
 ui_has_text() {
     local line
     line=$(ui_control "$1" "$2") && [ -n "$line" ] && [ "$(cut -f4 <<<"$line")" = "$3" ]
 }
-# ui_wait_text <title> <spec> <text> [timeout_s=10]
+# ui_wait_text <title> <locator> <text> [timeout_s=10]
 ui_wait_text() { ui_wait "${4:-10}" "'$2' of '$1' to read '$3'" ui_has_text "$1" "$2" "$3"; }
 
 # ui_menu <title> <bar item> <key>...: opens that menu of the window's menu bar from the
