@@ -360,8 +360,10 @@ std::vector<SearchSite> ReadSearchSites() {
   for (int i = 0; i < count; ++i) {
     std::vector<std::string> parts;
     SplitItems(plat::ReadProfileString(ConfigPath(), "DirectSite", "Site" + std::to_string(i), ""), ',', parts);
-    parts.resize(std::max<std::size_t>(parts.size(), 2));
-    sites.push_back({TrimControls(parts[0]), TrimControls(parts[1])});
+    if (parts.size() < 2) continue;
+    SearchSite site{TrimControls(parts[0]), TrimControls(parts[1])};
+    if (site.description.empty() || site.address.empty()) continue;
+    sites.push_back(std::move(site));
   }
   return sites;
 }

@@ -109,8 +109,9 @@ bool SetAutoStart(bool on);
 struct SearchSite {
   std::string description, address;
 };
-// The "DirectSite" section in list order. A value that does not split into two parts keeps
-// what it has, with the missing part empty.
+// The "DirectSite" section in list order, for the options window and the site picker alike.
+// A value that does not split into a description and an address is skipped: a site without
+// an address could only open a search that goes nowhere.
 std::vector<SearchSite> ReadSearchSites();
 
 // What the options window stores when the user presses OK, in this order: the Run value,

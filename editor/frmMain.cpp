@@ -6,6 +6,7 @@
 #include "core/UnitFunction.h"
 #include "editor/frmInfor.h"
 #include "editor/frmKeyEdit.h"
+#include "editor/frmOption.h"
 #include "editor/frmSetmulti.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -489,7 +490,9 @@ void Tfrm_main::N6Click() { bntNewClick(); }
 void Tfrm_main::d1Click() { bntDeleteClick(); }
 
 void Tfrm_main::E1Click() {
-  // The options window comes with the options.
+  Tfrm_Option options;
+  options.LoadOptions();
+  options.ShowModal(this);
 }
 
 void Tfrm_main::N9Click() { OpenHelp(this); }

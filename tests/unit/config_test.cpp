@@ -104,14 +104,13 @@ TEST_F(ConfigTest, SearchSitesReadWithTheirRules) {
                    "[DirectSite]\r\nCount=4\r\nSite0=네이버 , http://search.naver.com/?q= \r\n"
                    "Site1=\"a,b\",http://x\r\nSite2=lonely\r\nSite3=,,addr,extra\r\nSite4=beyond count\r\n");
   const auto sites = ReadSearchSites();
-  ASSERT_EQ(sites.size(), 4u);
+  // "lonely" has no address and is skipped.
+  ASSERT_EQ(sites.size(), 3u);
   EXPECT_EQ(sites[0].description, "네이버");
   EXPECT_EQ(sites[0].address, "http://search.naver.com/?q=");
   EXPECT_EQ(sites[1].description, "\"a,b\"");
-  EXPECT_EQ(sites[2].description, "lonely");
-  EXPECT_EQ(sites[2].address, "");
-  EXPECT_EQ(sites[3].description, "addr");
-  EXPECT_EQ(sites[3].address, "extra");
+  EXPECT_EQ(sites[2].description, "addr");
+  EXPECT_EQ(sites[2].address, "extra");
 }
 
 TEST_F(ConfigTest, WritingOptionsRewritesTheSiteSection) {

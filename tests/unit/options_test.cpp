@@ -1,0 +1,178 @@
+// The options window and its add-site dialog: what reaches "Config.ini" and the Run value.
+#include <string>
+
+#include "actions/frmSiteadd.h"
+#include "core/UnitFunction.h"
+#include "core/frmMain.h"
+#include "editor/frmOption.h"
+#include "platform/dialogs.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+#include "tests/unit/test_support.h"
+
+using namespace kv;
+using plat::RegRoot;
+
+namespace {
+
+const char* const kConfig =
+    "[Config]\r\nStartUp=1\r\nNewExplore=0\r\n[DirectSite]\r\nCount=3\r\n"
+    "Site0= 네이버 ,\thttp://search.naver.com/?q= \r\nSite1=lonely\r\nSite2=구글,http://google.com/?q=\r\n";
+
+class OptionsTest : public SimTest {
+ protected:
+  std::string Config() { return ReadFileBytes(ConfigPath()); }
+  std::string Site(int i) {
+    return plat::ReadProfileString(ConfigPath(), "DirectSite", "Site" + std::to_string(i), "-");
+  }
+};
+
+TEST_F(OptionsTest, LoadsTrimmedSitesAndSkipsOnesWithoutTwoParts) {
+  WriteProgramFile("Config.ini", kConfig);
+  Tfrm_Option options;
+  options.LoadOptions();
+  EXPECT_TRUE(options.Check_WinRun.Checked());
+  EXPECT_FALSE(options.Check_NewWindow.Checked());
+  ASSERT_EQ(options.Listall.RowCount(), 2);
+  EXPECT_EQ(options.Listall.Row(0), (std::vector<std::string>{"네이버", "http://search.naver.com/?q="}));
+  EXPECT_EQ(options.Listall.Cell(1, 0), "구글");
+  // The site picker follows the same rule.
+  EXPECT_EQ(ReadSearchSites().size(), 2u);
+}
+
+TEST_F(OptionsTest, OkWithoutChangesWritesTheSameValuesBack) {
+  WriteProgramFile("Config.ini",
+                   "[Config]\r\nStartUp=1\r\nNewExplore=1\r\n[DirectSite]\r\nCount=1\r\nSite0=a , http://a\r\n");
+  Tfrm_Option options;
+  options.LoadOptions();
+  ASSERT_TRUE(options.SaveOptions());
+  EXPECT_EQ(ReadStartUp(), 1);
+  EXPECT_EQ(ReadNewExplore(), 1);
+  EXPECT_EQ(Site(0), "a,http://a");  // the blanks do not come back
+  EXPECT_TRUE(plat::GetRunValue(RegRoot::LocalMachine, "Keyvane"));
+
+  // The Run value follows StartUp also when the box was left alone.
+  WriteProgramFile("Config.ini", "[Config]\r\nStartUp=0\r\n");
+  options.LoadOptions();
+  ASSERT_TRUE(options.SaveOptions());
+  EXPECT_FALSE(plat::GetRunValue(RegRoot::LocalMachine, "Keyvane"));
+  EXPECT_EQ(plat::ReadProfileString(ConfigPath(), "DirectSite", "Count", ""), "0");
+  EXPECT_EQ(Site(0), "-");
+}
+
+TEST_F(OptionsTest, DeleteRemovesTheFirstSelectedRowOnly) {
+  Tfrm_Option options;
+  options.PageControl1.UserSelectPage(1);
+  options.bnt_del.UserClick();  // nothing selected: nothing happens
+  for (const char* name : {"a", "b", "c"}) options.AddSiteRow(name, std::string("http://") + name);
+  options.Listall.SetRowSelected(1, true);
+  options.Listall.SetRowSelected(2, true);
+  options.bnt_del.UserClick();
+  ASSERT_EQ(options.Listall.RowCount(), 2);
+  EXPECT_EQ(options.Listall.Cell(1, 0), "c");
+  EXPECT_TRUE(options.Listall.IsSelected(1));
+}
+
+TEST_F(OptionsTest, OkFromTheMenuWritesTheListAndCancelLeavesTheFileAlone) {
+  WriteProgramFile("Config.ini", kConfig);
+  Tfrm_main editor;
+  const std::string before = Config();
+  sim::OnNextModal([](plat::Form& form) {
+    auto& options = dynamic_cast<Tfrm_Option&>(form);
+    options.Check_WinRun.SetChecked(false);
+    options.AddSiteRow("x", "http://x");
+    options.Listall.Select(0);
+    options.bnt_del.UserClick();
+    options.bntCancel.UserClick();
+  });
+  editor.MainMenu().Find("옵션(&P)..")->Click();
+  EXPECT_EQ(Config(), before);
+
+  sim::OnNextModal([](plat::Form& form) {
+    auto& options = dynamic_cast<Tfrm_Option&>(form);
+    options.PageControl1.UserSelectPage(1);
+    options.Check_WinRun.SetChecked(false);
+    options.Listall.Select(0);
+    options.bnt_del.UserClick();
+    options.bntok.UserClick();
+  });
+  editor.MainMenu().Find("옵션(&P)..")->Click();
+  ASSERT_EQ(sim::ModalForms().size(), 2u);
+  EXPECT_EQ(sim::ModalForms()[1].caption, "옵션");
+  EXPECT_EQ(ReadStartUp(), 0);
+  EXPECT_EQ(plat::ReadProfileString(ConfigPath(), "DirectSite", "Count", ""), "1");
+  EXPECT_EQ(Site(0), "구글,http://google.com/?q=");
+  EXPECT_EQ(Site(1), "-");
+
+  // Each showing starts on the first page.
+  sim::OnNextModal([](plat::Form& form) { EXPECT_EQ(dynamic_cast<Tfrm_Option&>(form).PageControl1.ActivePage(), 0); });
+  editor.MainMenu().Find("옵션(&P)..")->Click();
+}
+
+TEST_F(OptionsTest, UnwritableRunValueStopsTheRestAndKeepsTheWindowOpen) {
+  WriteProgramFile("Config.ini", "[Config]\r\nStartUp=0\r\n");
+  const std::string before = Config();
+  sim::SetRootWritable(RegRoot::LocalMachine, false);
+  sim::SetRootWritable(RegRoot::CurrentUser, false);
+  Tfrm_Option options;
+  options.LoadOptions();
+  int result = -1;
+  sim::OnNextModal([&](plat::Form&) {
+    options.Check_WinRun.SetChecked(true);
+    options.AddSiteRow("x", "http://x");
+    options.bntok.UserClick();
+    result = options.ModalResult();
+  });
+  options.ShowModal(nullptr);
+  EXPECT_EQ(result, plat::kMrNone);  // still open after the failed OK
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  EXPECT_EQ(sim::Boxes()[0].flags, plat::kMbIconError);
+  EXPECT_EQ(Config(), before);
+}
+
+TEST_F(OptionsTest, AddSiteRefusesEmptyAndCommaTextsAndKeepsWhatWasTyped) {
+  Tfrm_Option options;
+  Tfrm_Siteadd add(options);
+  const auto tryAdd = [&](const std::string& info, const std::string& site) {
+    add.txt_info.SetText(info);
+    add.txt_site.SetText(site);
+    add.bntok.UserClick();
+  };
+  tryAdd("", "http://a");
+  tryAdd("a", "   ");
+  tryAdd("a,b", "http://a");
+  tryAdd("a", "http://a/?x=1,2&q=");
+  ASSERT_EQ(sim::Boxes().size(), 4u);
+  EXPECT_EQ(sim::Boxes()[0].text, "[검색 설명] [사이트 주소] 는 필수 항목입니다");
+  EXPECT_EQ(sim::Boxes()[0].caption, "알림말");
+  EXPECT_EQ(sim::Boxes()[0].flags, plat::kMbIconInformation);
+  EXPECT_EQ(sim::Boxes()[1].text, sim::Boxes()[0].text);
+  EXPECT_NE(sim::Boxes()[3].text.find("(,)"), std::string::npos);
+  EXPECT_EQ(add.txt_site.Text(), "http://a/?x=1,2&q=");
+  EXPECT_EQ(options.Listall.RowCount(), 0);
+
+  tryAdd(" 다음", "http://search.daum.net/?q=");
+  ASSERT_EQ(options.Listall.RowCount(), 1);
+  EXPECT_EQ(options.Listall.Row(0), (std::vector<std::string>{" 다음", "http://search.daum.net/?q="}));
+  EXPECT_EQ(add.txt_info.Text(), "");
+}
+
+TEST_F(OptionsTest, SiteAddedThroughTheDialogReadsBackWhole) {
+  Tfrm_Option options;
+  sim::OnNextModal([](plat::Form& form) {
+    auto& add = dynamic_cast<Tfrm_Siteadd&>(form);
+    add.txt_info.SetText("사전");
+    add.txt_site.SetText("http://dic.example/?a=b&q=");
+    add.bntok.UserClick();
+    EXPECT_EQ(add.ModalResult(), plat::kMrOk);
+  });
+  options.PageControl1.UserSelectPage(1);
+  options.bnt_add.UserClick();
+  ASSERT_TRUE(options.SaveOptions());
+  const auto sites = ReadSearchSites();
+  ASSERT_EQ(sites.size(), 1u);
+  EXPECT_EQ(sites[0].description, "사전");
+  EXPECT_EQ(sites[0].address, "http://dic.example/?a=b&q=");
+}
+
+}  // namespace
