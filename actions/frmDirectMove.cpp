@@ -47,6 +47,10 @@ Tfrm_DirectMove::Tfrm_DirectMove()
   };
   bntok.OnClick = [this] { bntokClick(); };
   bntcancle.OnClick = [this] { Close(); };
+  // A dialog-style message loop turns Enter and Esc in the box into these two buttons
+  // before the box sees the characters.
+  bntok.SetDefault(true);
+  bntcancle.SetCancel(true);
   SetStayOnTop(true);
   Prompts().push_back(this);
 }
