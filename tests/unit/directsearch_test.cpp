@@ -120,7 +120,7 @@ TEST_F(DirectSearchTest, EmptyTextEscAndCancelCloseWithoutLaunching) {
   Only().txt_edit.UserEdit("x");
   Only().bntcancle.UserClick();
   // The close box after Cancel, in the same message: the prompt is freed once.
-  Only().HandleMessage(0x0010, 0, 0);
+  Only().HandleMessage(plat::kWmClose, 0, 0);
   plat::ProcessPendingMessages();
   EXPECT_TRUE(OpenPrompts().empty());
   EXPECT_TRUE(sim::ShellCalls().empty());
