@@ -4,6 +4,7 @@
 #include "actions/KeySequence.h"
 #include "actions/BuiltinActions.h"
 #include "actions/MultiJob.h"
+#include "actions/frmDirectMove.h"
 #include "core/UnitFunction.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -26,6 +27,7 @@ void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindKeySequence) return PlayKeySequence(text);
   if (kind == kKindBuiltin) return StartBuiltinAction(text);
   if (kind == kKindMultiJob) return RunMultiJob(text);
+  if (kind == kKindDirectSearch) return ShowDirectSearch(text);
 }
 
 void ShutdownWindows(const std::string& mode) {

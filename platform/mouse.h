@@ -21,5 +21,9 @@ ScreenPoint CursorPos();
 // One mouse_event with dwExtraInfo 0. Without kMouseEventMove the pointer stays where it
 // is, and dx and dy are ignored by the system.
 void SendMouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data);
+// Puts the pointer at a place on the screen (SetCursorPos).
+void MoveCursor(std::int32_t x, std::int32_t y);
+// The primary screen's width and height in pixels.
+ScreenPoint ScreenSize();
 
 }  // namespace plat

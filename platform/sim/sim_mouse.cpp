@@ -9,6 +9,7 @@ namespace {
 struct MouseState {
   plat::ScreenPoint cursor;
   std::vector<sim::MouseEvent> events;
+  plat::ScreenPoint screen{1024, 768};
 };
 
 MouseState& M() {
@@ -24,6 +25,7 @@ void SetCursorPos(std::int32_t x, std::int32_t y) { M().cursor = {x, y}; }
 std::int32_t CursorX() { return M().cursor.x; }
 std::int32_t CursorY() { return M().cursor.y; }
 std::vector<MouseEvent> MouseEvents() { return M().events; }
+void SetScreenSize(std::int32_t width, std::int32_t height) { M().screen = {width, height}; }
 void ResetMouse() { M() = MouseState(); }
 
 }  // namespace sim
@@ -33,11 +35,15 @@ namespace plat {
 ScreenPoint CursorPos() { return M().cursor; }
 
 void SendMouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::uint32_t data) {
-  M().events.push_back({flags, dx, dy, data, sim::KeyEvents().size()});
+  M().events.push_back({flags, dx, dy, data, sim::KeyEvents().size(), M().cursor.x, M().cursor.y});
   if (!(flags & kMouseEventMove)) return;
   // Absolute coordinates are taken as pixels here; the program never moves the pointer.
   plat::ScreenPoint& c = M().cursor;
   c = flags & kMouseEventAbsolute ? plat::ScreenPoint{dx, dy} : plat::ScreenPoint{c.x + dx, c.y + dy};
 }
+
+void MoveCursor(std::int32_t x, std::int32_t y) { M().cursor = {x, y}; }
+
+ScreenPoint ScreenSize() { return M().screen; }
 
 }  // namespace plat

@@ -17,8 +17,13 @@ struct MouseEvent {
   std::uint32_t data;
   // How many key events the program had sent before this one, to tell the order of the two.
   std::size_t keyEventsBefore;
+  // Where the pointer was when the event was sent.
+  std::int32_t x = 0, y = 0;
 };
 std::vector<MouseEvent> MouseEvents();
+
+// The primary screen's size; 1024 x 768 after Reset.
+void SetScreenSize(std::int32_t width, std::int32_t height);
 
 // Called by Reset: the pointer at (0, 0), no events.
 void ResetMouse();

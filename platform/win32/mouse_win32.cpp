@@ -14,4 +14,8 @@ void SendMouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::
   mouse_event(flags, static_cast<DWORD>(dx), static_cast<DWORD>(dy), data, 0);
 }
 
+void MoveCursor(std::int32_t x, std::int32_t y) { SetCursorPos(x, y); }
+
+ScreenPoint ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
 }  // namespace plat
