@@ -450,25 +450,21 @@ std::string WorkFileLine(const std::vector<std::string>& row) {
   return line;
 }
 
-bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form) {
+WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list, plat::Form* owner,
+                                  bool& incomplete) {
+  incomplete = false;
   std::string text, error;
   if (!plat::ReadWholeFile(path, text, error)) {
-    plat::ShowErrorBox("Cannot open file \"" + path + "\". " + error, &form);
-    return false;
+    plat::ShowErrorBox("Cannot open file \"" + path + "\". " + error, owner);
+    return WorkFileRead::Unreadable;
   }
   // Bytes after a NUL (zeros a crash left, or a list behind them) are never read, so the
   // load is incomplete even when the NUL stands between two lines.
   const std::size_t nul = text.find('\0');
-  const bool cutShort = nul != std::string::npos;
-  if (cutShort) text.resize(nul);
-  if (text.empty()) {
-    if (cutShort) form.IncompleteLoadPath = path;
-    return true;
-  }
+  incomplete = nul != std::string::npos;
+  if (incomplete) text.resize(nul);
+  if (text.empty()) return WorkFileRead::Empty;
 
-  form.WorkFilePath = path;
-  form.SetCaption(kTitlePrefix + path);
-  form.IncompleteLoadPath = cutShort ? path : std::string();
   list.BeginUpdate();
   list.Clear();
   std::vector<std::string> fields;
@@ -480,7 +476,7 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
     fields.clear();
     SplitItems(all.substr(pos, end - pos), '-', fields);
     if (fields.size() != kEntryColumns) {
-      form.IncompleteLoadPath = path;
+      incomplete = true;
       break;
     }
     for (std::string& f : fields)
@@ -491,6 +487,23 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
     pos = end + ((end + 1 < all.size() && all[end] == '\r' && all[end + 1] == '\n') ? 2 : 1);
   }
   list.EndUpdate();
+  return WorkFileRead::Loaded;
+}
+
+bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form) {
+  bool incomplete = false;
+  switch (FillListFromWorkFile(path, list, &form, incomplete)) {
+    case WorkFileRead::Unreadable:
+      return false;
+    case WorkFileRead::Empty:
+      if (incomplete) form.IncompleteLoadPath = path;
+      return true;
+    case WorkFileRead::Loaded:
+      break;
+  }
+  form.WorkFilePath = path;
+  form.SetCaption(kTitlePrefix + path);
+  form.IncompleteLoadPath = incomplete ? path : std::string();
   return true;
 }
 

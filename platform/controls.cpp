@@ -62,8 +62,13 @@ void Form::UserResize(int clientWidth, int clientHeight) {
   if (clientWidth == clientWidth_ && clientHeight == clientHeight_) return;
   clientWidth_ = clientWidth;
   clientHeight_ = clientHeight;
+  // A control moves when it or anything holding it follows the right or bottom edge.
   for (Control* control : controls_)
-    if (control->anchors_ & (kAnchorRight | kAnchorBottom)) NotifyChanged(*control, -1);
+    for (const Control* c = control; c; c = c->parent_)
+      if (c->anchors_ & (kAnchorRight | kAnchorBottom)) {
+        NotifyChanged(*control, -1);
+        break;
+      }
 }
 
 bool Form::HandleShortcut(int vk) {
@@ -147,36 +152,48 @@ Control::Control(Form& owner, std::string name, Bounds bounds, Control* parent)
   owner_.controls_.push_back(this);
 }
 
-Control::Bounds Control::FormPlace() const {
-  Bounds place = bounds_;
-  if (parent_) {
-    Bounds outer = parent_->FormPlace();
-    if (parent_->Kind() == ControlKind::TabSheet) {
-      // A page's own place is the page area of its page control.
-      outer = static_cast<const TabSheet*>(parent_)->Pages().FormPlace();
-      const Bounds area = static_cast<const TabSheet*>(parent_)->Pages().PageArea();
-      outer = {outer.x + area.x, outer.y + area.y, area.width, area.height};
-    }
-    place.x += outer.x;
-    place.y += outer.y;
-    return place;
-  }
-  // Anchored to the right or bottom: the edge keeps its distance from the form's edge.
-  const int dw = owner_.clientWidth_ - owner_.designWidth_, dh = owner_.clientHeight_ - owner_.designHeight_;
-  if (anchors_ & kAnchorRight) {
-    if (anchors_ & kAnchorLeft)
+namespace {
+// Anchored to the right or bottom: the edge keeps its distance from the same edge of what
+// holds the control, which has grown by dw and dh since it was designed.
+void FollowAnchors(Control::Bounds& place, unsigned anchors, int dw, int dh) {
+  if (anchors & kAnchorRight) {
+    if (anchors & kAnchorLeft)
       place.width += dw;
     else
       place.x += dw;
   }
-  if (anchors_ & kAnchorBottom) {
-    if (anchors_ & kAnchorTop)
+  if (anchors & kAnchorBottom) {
+    if (anchors & kAnchorTop)
       place.height += dh;
     else
       place.y += dh;
   }
   place.width = std::max(place.width, 0);
   place.height = std::max(place.height, 0);
+}
+}  // namespace
+
+Control::Bounds Control::FormPlace() const {
+  Bounds place = bounds_;
+  if (!parent_) {
+    FollowAnchors(place, anchors_, owner_.clientWidth_ - owner_.designWidth_,
+                  owner_.clientHeight_ - owner_.designHeight_);
+    return place;
+  }
+  Bounds outer = parent_->FormPlace();
+  int dw = outer.width - parent_->bounds_.width, dh = outer.height - parent_->bounds_.height;
+  if (parent_->Kind() == ControlKind::TabSheet) {
+    // A page's own place is the page area of its page control.
+    const PageControl& pages = static_cast<const TabSheet*>(parent_)->Pages();
+    outer = pages.FormPlace();
+    dw = outer.width - pages.bounds_.width;
+    dh = outer.height - pages.bounds_.height;
+    const Bounds area = pages.PageArea();
+    outer = {outer.x + area.x, outer.y + area.y, area.width, area.height};
+  }
+  FollowAnchors(place, anchors_, dw, dh);
+  place.x += outer.x;
+  place.y += outer.y;
   return place;
 }
 

@@ -218,7 +218,8 @@ class Form {
   std::unique_ptr<FormPeer> peer_;
 };
 
-// Which edges keep their distance from the same edge of the form when it is resized.
+// Which edges keep their distance from the same edge of what holds the control (the form,
+// or the panel, group box or page it sits in) when the form is resized.
 enum Anchor : unsigned { kAnchorLeft = 1, kAnchorTop = 2, kAnchorRight = 4, kAnchorBottom = 8 };
 
 class Control {
