@@ -81,7 +81,6 @@ Tfrm_main::Tfrm_main()
   frm_main = this;
   TimerAction.OnTimer = [this] { TimerActionTimer(); };
   BindEditor();
-  BuildMenus();
   FormCreate();
 }
 

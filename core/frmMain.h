@@ -49,6 +49,13 @@ class Tfrm_main : public plat::Form {
   plat::Button bntExitfound, bntExcuteFind, bntSelForlder, bntScriptFind, bntMultijop, bntAutoKey, bntAction;
   // The list's right-click menu.
   plat::MenuItem PopupMenu;
+
+ private:
+  // Declared here so the menus are filled before AMHK makes the window, which is then
+  // created with its menu bar.
+  bool menusBuilt_ = (BuildMenus(), true);
+
+ public:
   TAMHotKeys AMHK;
 
   std::string WorkFilePath;

@@ -39,6 +39,7 @@ struct Window {
   plat::Form* form = nullptr;
   plat::MessageHook hook;
   int raises = 0;
+  std::size_t menuBarItems = 0;  // when the window was made
 };
 
 struct State {
@@ -114,7 +115,10 @@ std::uint64_t DueOf(std::uint32_t tick) {
 
 class SimFormPeer : public plat::FormPeer {
  public:
-  explicit SimFormPeer(plat::Form& form) : handle_(S().nextWindow++) { S().windows[handle_].form = &form; }
+  explicit SimFormPeer(plat::Form& form) : handle_(S().nextWindow++) {
+    S().windows[handle_].form = &form;
+    S().windows[handle_].menuBarItems = form.MainMenu().Items().size();
+  }
   ~SimFormPeer() override {
     sim::SendMessage(handle_, plat::kWmDestroy, 0, 0);
     S().windows.erase(handle_);
@@ -273,6 +277,11 @@ std::vector<plat::WindowHandle> Windows() {
   std::vector<plat::WindowHandle> all;
   for (const auto& w : S().windows) all.push_back(w.first);
   return all;
+}
+
+int MenuBarAtCreation(plat::WindowHandle window) {
+  auto it = S().windows.find(window);
+  return it == S().windows.end() ? 0 : static_cast<int>(it->second.menuBarItems);
 }
 
 int ForegroundRaises(plat::WindowHandle window) {

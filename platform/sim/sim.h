@@ -134,7 +134,10 @@ void ReleaseHold(const std::string& path);
 // ---- forms
 // Every window alive, oldest first.
 std::vector<plat::WindowHandle> Windows();
-int ForegroundRaises(plat::WindowHandle window);  // how often the window was brought to the front
+int ForegroundRaises(plat::WindowHandle window);
+// The top-level items the form's main menu had when its window was made: the native window
+// gets its menu bar then, so items added later never show.
+int MenuBarAtCreation(plat::WindowHandle window);  // how often the window was brought to the front
 // Modal forms: each ShowModal runs the next queued script with the form (the user's work in
 // the dialog); a form the script leaves without a result closes as cancelled. Without a
 // script the form closes as cancelled at once.

@@ -265,7 +265,6 @@ class Win32FormPeer final : public FormPeer {
   NativeChild* ChildByWindow(HWND window);
   NativeChild* CreateChild(Control& control);
   void BuildMenu(HMENU menu, const MenuItem& parent);
-  void AttachLateMenu();
 
   void SyncAll();
   void SyncCommon(NativeChild& child);
@@ -328,28 +327,6 @@ void Win32FormPeer::BuildMenu(HMENU menu, const MenuItem& parent) {
   }
 }
 
-// A form may get its menu after its window exists (a part that needs the window handle,
-// such as the hotkey component, is built before the menu): the bar is added when the form
-// is shown, and the window grows so that the client area keeps its size.
-void Win32FormPeer::AttachLateMenu() {
-  if (GetMenu(hwnd_) || form_.MainMenu().Items().empty()) return;
-  const HMENU menu = CreateMenu();
-  BuildMenu(menu, form_.MainMenu());
-  if (!SetMenu(hwnd_, menu)) {
-    DestroyMenu(menu);
-    menuItems_.clear();
-    return;
-  }
-  RECT window, client;
-  GetWindowRect(hwnd_, &window);
-  GetClientRect(hwnd_, &client);
-  const int missing = Scale(form_.ClientHeight()) - client.bottom;
-  if (missing <= 0) return;
-  const int height = window.bottom - window.top + missing;
-  const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
-  SetWindowPos(hwnd_, nullptr, window.left, y, window.right - window.left, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 bool Win32FormPeer::Create() {
   if (!RegisterFormClass(&Win32FormPeer::WindowProc)) return false;
   const FormStyle kind = form_.Style();
@@ -409,7 +386,6 @@ Win32FormPeer::~Win32FormPeer() {
 void Win32FormPeer::SetVisible(bool visible) {
   if (!hwnd_ || form_.Style() == FormStyle::HiddenHost) return;
   if (visible) {
-    AttachLateMenu();
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     // The control that had the focus gets it back; at first the first one in tab order.

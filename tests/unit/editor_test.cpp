@@ -464,6 +464,9 @@ TEST_F(EditorTest, MenusAndPopup) {
     return out;
   };
   ASSERT_EQ(captions(editor.MainMenu()), (std::vector<std::string>{"파일", "편집", "도움말"}));
+  // The window already exists (the hotkey component needs it) and was made with the bar.
+  ASSERT_TRUE(editor.HasWindow());
+  EXPECT_EQ(sim::MenuBarAtCreation(editor.Handle()), 3);
   EXPECT_EQ(captions(*editor.MainMenu().Items()[0]),
             (std::vector<std::string>{"열기(&O)..", "다른 이름으로 저장(&S)..", "-", "인쇄(&P)", "-", "종료(&X)"}));
   EXPECT_EQ(captions(*editor.MainMenu().Items()[1]),
