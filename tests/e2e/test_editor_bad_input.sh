@@ -10,14 +10,11 @@ source lib/keyvane.sh
 source lib/ui.sh
 source lib/editor.sh
 
-e2e_start || exit 1
-app=$(e2e_install_keyvane)
+ed_begin
 kv_work_file 'C:\app\MyJob.ini' <<'EOF'
 첫째-P0-Ctrl+Alt+N-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 첫째-True-
 EOF
-kv_focus_probe
-kv_start "$app" || { e2e_dump; exit 1; }
-ed_show 'C:\app\MyJob.ini' || { e2e_dump; exit 1; }
+ed_open
 
 # new_entry <key> <description>: New, a key of its own, then the description typed (or
 # pasted) into its box

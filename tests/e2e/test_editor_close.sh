@@ -10,16 +10,13 @@ source lib/keyvane.sh
 source lib/ui.sh
 source lib/editor.sh
 
-e2e_start || exit 1
-app=$(e2e_install_keyvane)
+ed_begin
 kv_work_file 'C:\app\MyJob.ini' <<'EOF'
 첫째-P0-Ctrl+Alt+N-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 첫째-True-
 EOF
 FIRST_LINE='^첫째-P0-Ctrl\+Alt\+N-프로그램 실행-C:\\e2e\\probe\.exe;ㅡㅡexit 첫째-True-$'
 QUESTION='현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?'
-kv_focus_probe
-kv_start "$app" || { e2e_dump; exit 1; }
-ed_show 'C:\app\MyJob.ini' || { e2e_dump; exit 1; }
+ed_open
 
 # close_editor: the close box's way (Alt+F4); waits for the question
 close_editor() { e2e_close "$(ui_wid "$ED" 5)" && ui_wid 알림말 10 >/dev/null; }

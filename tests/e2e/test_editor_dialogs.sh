@@ -12,8 +12,7 @@ source lib/keyvane.sh
 source lib/ui.sh
 source lib/editor.sh
 
-e2e_start || exit 1
-app=$(e2e_install_keyvane)
+ed_begin
 kv_work_file 'C:\app\MyJob.ini' <<'EOF'
 첫째-P0-Ctrl+Alt+N-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 첫째-True-
 둘째-P1-Ctrl+Alt+M-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 둘째-True-
@@ -30,9 +29,7 @@ kv_config 'C:\app' '[DirectSite]' 'Count=2' \
 e2e_probe_as 'C:\tools\kill-me.exe'
 e2e_probe_as 'C:\tools\run-me.exe'
 mkdir -p "$(e2e_unix_path 'C:\자료')"
-kv_focus_probe
-kv_start "$app" || { e2e_dump; exit 1; }
-ed_show 'C:\app\MyJob.ini' || { e2e_dump; exit 1; }
+ed_open
 
 # open_dialog <entry> <kind caption> <dialog title>: selects the entry, presses the button
 # beside that kind's box and waits for the dialog

@@ -13,8 +13,7 @@ source lib/editor.sh
 # The entry starts "notepad.exe": the probe stands in for it in both places the search
 # path looks, and the builtin Notepad of Wine is told to step aside.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;notepad.exe=n"
-e2e_start || exit 1
-app=$(e2e_install_keyvane)
+ed_begin
 for f in 'C:\windows\system32\notepad.exe' 'C:\windows\notepad.exe'; do
     rm -f "$(e2e_unix_path "$f")"      # system32 files are hard links into the template
     e2e_probe_as "$f"

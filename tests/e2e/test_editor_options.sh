@@ -10,8 +10,7 @@ source lib/keyvane.sh
 source lib/ui.sh
 source lib/editor.sh
 
-e2e_start || exit 1
-app=$(e2e_install_keyvane)
+ed_begin
 kv_work_file 'C:\app\MyJob.ini' <<'EOF2'
 첫째-P0-Ctrl+Alt+N-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 첫째-True-
 EOF2
@@ -20,9 +19,7 @@ kv_config 'C:\app' '[Config]' 'StartUp=1' 'NewExplore=1' '[DirectSite]' 'Count=1
 CONFIG=$(e2e_unix_path 'C:\app\Config.ini')
 OPT=옵션
 ADD='사이트 추가'
-kv_focus_probe
-kv_start "$app" || { e2e_dump; exit 1; }
-ed_show 'C:\app\MyJob.ini' || { e2e_dump; exit 1; }
+ed_open
 
 open_options() { ui_menu "$ED" 편집 p && ui_wid "$OPT" 10 >/dev/null; }
 # the second tab, a little right of where the first one ends

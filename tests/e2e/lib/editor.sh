@@ -2,6 +2,9 @@
 # editor.sh - the editor window's controls as a user finds them.  Source after e2e.sh,
 # keyvane.sh and ui.sh.
 #
+#   ed_begin                           fresh prefix, Keyvane installed as C:\app (path in $app)
+#   kv_work_file 'C:\app\MyJob.ini' <<EOF ...   then whatever else the test needs on disk
+#   ed_open                            focus probe, Keyvane started, its editor shown
 #   ed_show 'C:\app\MyJob.ini'         Ctrl+Win+F1, waits for the editor; its title in $ED
 #   ed_click_row 첫째                   selects the row whose description is 첫째
 #   ed_row P0                           that row's six cells, tab-separated
@@ -18,6 +21,21 @@ ed_title() { if [ -n "${1:-}" ]; then echo " 키베인 v1.5 - $1"; else echo Key
 # ed_info <kind caption>: locator of that kind's info box; ed_side: of its side button
 ed_info() { echo "right:$1:Edit"; }
 ed_side() { echo "right:$1:Button"; }
+
+# ed_begin: a fresh Xvfb and prefix with Keyvane installed; $app is its Windows path.
+# Leaves the script when the prefix cannot be made.
+ed_begin() {
+    e2e_start || exit 1
+    app=$(e2e_install_keyvane)
+}
+
+# ed_open [work file=C:\app\MyJob.ini]: the focus probe in front, Keyvane started and its
+# editor shown by the hotkey; leaves the script (with the logs dumped) when any step fails.
+ed_open() {
+    kv_focus_probe
+    kv_start "$app" || { e2e_dump; exit 1; }
+    ed_show "${1:-C:\app\MyJob.ini}" || { e2e_dump; exit 1; }
+}
 
 # ed_show [work file]: shows the editor by its hotkey (pressed in the focus probe) and sets
 # ED to its title
