@@ -207,6 +207,14 @@ int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex) const {
   return -1;
 }
 
+bool Tfrm_main::MayEndProgram() {
+  // A hidden editor reloads its list when shown again: nothing of it is pending.
+  if (!Visible() || !Modified) return true;
+  bool canClose = true;
+  FormCloseQuery(canClose);
+  return canClose;
+}
+
 void Tfrm_main::FormCloseQuery(bool& canClose) {
   if (WorkFilePath.empty()) WorkFilePath = DefaultWorkFile();
   if (!Modified) return;

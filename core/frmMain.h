@@ -187,6 +187,10 @@ class Tfrm_main : public plat::Form {
   void StartBuiltinAction(const std::string& name);
   void TimerActionTimer();
 
+  // Before the program ends: an editor on screen with changes not yet applied asks its
+  // closing question. False when the user chose to stay (or the changes could not be saved).
+  bool MayEndProgram();
+
  protected:
   void FormShow() override;
   void FormCloseQuery(bool& canClose) override;

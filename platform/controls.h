@@ -113,6 +113,9 @@ class MenuItem {
   MenuItem& AddSeparator() { return Add("-"); }
 
   const std::string& Caption() const { return caption_; }
+  // Popup menus are built from their items each time they open, so a new caption shows at
+  // the next opening.
+  void SetCaption(std::string caption) { caption_ = std::move(caption); }
   bool IsSeparator() const { return caption_ == "-"; }
   int Shortcut() const { return shortcut_; }  // a virtual key without modifiers (F1), or 0
   const std::vector<std::unique_ptr<MenuItem>>& Items() const { return items_; }

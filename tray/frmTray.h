@@ -1,17 +1,37 @@
 #pragma once
-// Tfrm_Tray: the hidden main window. The program ends when it closes.
+// Tfrm_Tray: the program's hidden main window and its menu in the notification area.
 #include "platform/controls.h"
 
 namespace kv {
 
 class Tfrm_main;
 
+// The pause item's two captions: the state is read from which one it shows.
+extern const char* const kPauseCaption;   // "□  잠시 중지..": running, offers to pause
+extern const char* const kResumeCaption;  // "▷  시작.. ": paused, offers to start again
+
 class Tfrm_Tray : public plat::Form {
  public:
   // Keeps the program off the taskbar and brings the Run value in line with "Config.ini".
   Tfrm_Tray();
-  // The editor whose hotkeys are released when the program ends.
+  // The editor the menu opens, pauses and asks before the program ends.
   Tfrm_main* Editor = nullptr;
+
+  // The tray menu, top to bottom.
+  plat::MenuItem PopupMenu;
+  plat::MenuItem& bnt_Edit;
+  plat::MenuItem& bnt_homepage;
+  plat::MenuItem& bnt_info;
+  plat::MenuItem& bnt_listview;
+  plat::MenuItem& bntStop;
+  plat::MenuItem& bnt_close;
+
+  void bnt_EditClick();
+  void bnt_homepageClick();
+  void bnt_infoClick();
+  void bnt_listviewClick();
+  void bntStopClick();
+  void bnt_closeClick();
 
  protected:
   void FormClose() override;

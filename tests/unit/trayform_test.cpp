@@ -1,0 +1,166 @@
+// The tray menu: its items, pause and resume, the editor and list windows it opens, and
+// ending the program.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/UnitFunction.h"
+#include "core/frmMain.h"
+#include "editor/frmInfor.h"
+#include "editor/frmKeyList.h"
+#include "platform/dialogs.h"
+#include "platform/hotkeys.h"
+#include "platform/msgloop.h"
+#include "tests/unit/test_support.h"
+#include "tray/frmTray.h"
+
+using namespace kv;
+
+namespace {
+
+constexpr unsigned kCtrlWin = plat::kModControl | plat::kModWin, kCtrlAlt = plat::kModControl | plat::kModAlt;
+constexpr unsigned kVkF1 = 0x70, kVkF5 = 0x74, kVkN = 0x4E;
+
+// The combinations held now, in the order they were registered.
+std::vector<std::pair<unsigned, unsigned>> Held() {
+  std::vector<std::pair<unsigned, unsigned>> held;
+  for (const sim::Registration& r : sim::Registrations()) held.emplace_back(r.modifiers, r.vk);
+  return held;
+}
+
+// The work file exists before the windows are made.
+struct WithWorkFile : SimTest {
+  WithWorkFile() {
+    WriteProgramFile("MyJob.ini",
+                     "웹-P0-Ctrl+Win+F5-웹사이트 이동-a.example-True-\r\n"
+                     "끔-P1-Ctrl+Alt+N-웹사이트 이동-b.example-False-\r\n"
+                     "실행-P2-Ctrl+Alt+F5-프로그램 실행-c:\\x.exe-True-\r\n");
+  }
+};
+
+class TrayFormTest : public WithWorkFile {
+ protected:
+  ~TrayFormTest() override {
+    for (Tfrm_KeyList* w : std::vector<Tfrm_KeyList*>(OpenKeyLists())) w->Close();
+    plat::ProcessPendingMessages();
+  }
+  Tfrm_Tray tray;
+  Tfrm_main editor;
+  void SetUp() override { tray.Editor = &editor; }
+  void EditDescription() {
+    editor.WorkList.UserSelect(0);
+    editor.txt_subject.UserType("!");
+    ASSERT_TRUE(editor.Modified);
+  }
+};
+
+TEST_F(TrayFormTest, MenuReadsInItsOrder) {
+  std::vector<std::string> captions;
+  for (const auto& item : tray.PopupMenu.Items()) captions.push_back(item->Caption());
+  EXPECT_EQ(captions, (std::vector<std::string>{"단축 편집 (Ctrl+Win+F1)", "-", "루메노 홈페이지", "정보...", "-",
+                                                "단축 리스트 보기", "-", "□  잠시 중지..", "끝내기"}));
+}
+
+TEST_F(TrayFormTest, PauseReleasesEveryHotkeyAndResumeBringsTheSameSetBack) {
+  const auto running = Held();
+  ASSERT_EQ(running.size(), 3u);  // two active entries and the editor's key, that last
+  EXPECT_EQ(running.back(), std::make_pair(kCtrlWin, kVkF1));
+
+  tray.bntStop.Click();
+  EXPECT_EQ(tray.bntStop.Caption(), "▷  시작.. ");
+  EXPECT_TRUE(sim::Registrations().empty());
+  EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF1));
+  EXPECT_FALSE(editor.Visible());
+  // The editor still opens from the menu while paused.
+  tray.bnt_Edit.Click();
+  EXPECT_TRUE(editor.Visible());
+  EXPECT_TRUE(sim::Registrations().empty());
+
+  tray.bntStop.Click();
+  EXPECT_EQ(tray.bntStop.Caption(), "□  잠시 중지..");
+  EXPECT_EQ(Held(), running);
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
+  ASSERT_EQ(sim::ShellCalls().size(), 1u);
+  EXPECT_EQ(sim::ShellCalls()[0].file + sim::ShellCalls()[0].parameters, "a.example");
+}
+
+TEST_F(TrayFormTest, ApplyWhilePausedThenResumeKeepsOneWorkingSet) {
+  tray.bntStop.Click();
+  tray.bnt_Edit.Click();
+  EditDescription();
+  editor.bnt_Apply.UserClick();  // registers the list again, the menu still offers to start
+  const auto applied = Held();
+  ASSERT_EQ(applied.size(), 3u);
+  EXPECT_EQ(tray.bntStop.Caption(), kResumeCaption);
+  tray.bntStop.Click();  // a second set: every combination is taken already
+  EXPECT_EQ(Held(), applied);
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
+  EXPECT_EQ(sim::ShellCalls().size(), 1u);
+  tray.bntStop.Click();
+  EXPECT_TRUE(sim::Registrations().empty());
+}
+
+TEST_F(TrayFormTest, EditItemShowsTheEditorAndKeepsChangesItAlreadyShows) {
+  editor.Modified = true;  // left over from an earlier showing whose changes were dropped
+  editor.bnt_Apply.SetEnabled(true);
+  tray.bnt_Edit.Click();
+  EXPECT_TRUE(editor.Visible());
+  EXPECT_FALSE(editor.Modified);
+  EXPECT_FALSE(editor.bnt_Apply.Enabled());
+  ASSERT_EQ(editor.WorkList.RowCount(), 3);
+
+  EditDescription();
+  const std::string edited = editor.WorkList.Cell(0, kColDescription);
+  tray.bnt_Edit.Click();  // again while it is open: nothing of the change is lost
+  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.bnt_Apply.Enabled());
+  EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), edited);
+}
+
+TEST_F(TrayFormTest, OtherItemsOpenTheHomePageTheAboutBoxAndListWindows) {
+  tray.bnt_homepage.Click();
+  ASSERT_EQ(sim::ShellCalls().size(), 1u);
+  EXPECT_EQ(sim::ShellCalls()[0].file, "iexplore");
+  EXPECT_EQ(sim::ShellCalls()[0].parameters, kHomePage);
+  EXPECT_EQ(sim::ShellCalls()[0].owner, 0u);
+  EXPECT_EQ(sim::ShellCalls()[0].showCmd, 1);
+
+  tray.bnt_info.Click();
+  ASSERT_EQ(sim::ModalForms().size(), 1u);
+  EXPECT_EQ(sim::ModalForms()[0].owner, 0u);
+
+  tray.bnt_listview.Click();
+  tray.bnt_listview.Click();
+  ASSERT_EQ(OpenKeyLists().size(), 2u);
+  EXPECT_EQ(OpenKeyLists()[0]->WorkList.RowCount(), 3);
+  EXPECT_EQ(OpenKeyLists()[1]->WorkList.RowCount(), 3);
+}
+
+TEST_F(TrayFormTest, EndingAsksFirstWhenTheEditorHoldsChanges) {
+  tray.bnt_Edit.Click();
+  EditDescription();
+  sim::AnswerNextBox(plat::kIdCancel);
+  tray.bnt_close.Click();
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  EXPECT_EQ(sim::Boxes()[0].text, "현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?");
+  EXPECT_FALSE(sim::QuitRequested());
+  EXPECT_TRUE(sim::PressHotKey(kCtrlAlt, 0x74));  // still running
+
+  sim::AnswerNextBox(plat::kIdYes);
+  tray.bnt_close.Click();
+  EXPECT_TRUE(sim::QuitRequested());
+  EXPECT_TRUE(sim::Registrations().empty());
+  EXPECT_EQ(ReadFileBytes(DefaultWorkFile()).substr(0, 6), "웹!-P0");
+}
+
+TEST_F(TrayFormTest, EndingWithoutChangesAsksNothing) {
+  tray.bnt_Edit.Click();
+  editor.Close();
+  tray.bnt_close.Click();
+  EXPECT_TRUE(sim::Boxes().empty());
+  EXPECT_TRUE(sim::QuitRequested());
+  EXPECT_TRUE(sim::Registrations().empty());
+  EXPECT_FALSE(sim::PressHotKey(kCtrlAlt, kVkN));
+}
+
+}  // namespace
