@@ -45,6 +45,10 @@ ed_show() {
     ui_wid "$ED" 15 >/dev/null
 }
 
+# ed_wait_shown [work file]: waits for the editor shown some other way than its hotkey (the
+# tray menu) and sets ED to its title
+ed_wait_shown() { ED=$(ed_title "${1:-}"); ui_wid "$ED" 15 >/dev/null; }
+
 # ed_row <id> [title=$ED]: the cells of the editor's row with that ID (column 2)
 ed_row() { ui_rows "${2:-$ED}" | awk -F'\t' -v id="$1" '$3 == id { sub(/^[01]\t/, ""); print; exit }'; }
 # ed_row_is <id> <cells joined by tabs>: the row reads exactly so
