@@ -2,6 +2,8 @@
 // support_win32.h first: it removes the Windows macros that collide with platform names.
 #include <winspool.h>
 
+#include <vector>
+
 #include "platform/printer.h"
 
 namespace plat {
@@ -39,6 +41,19 @@ std::wstring DefaultPrinter() {
   return name;
 }
 
+// Draws a piece at the left edge with every character where GDI measured it. Left to
+// itself a driver may advance by the font's own unrounded widths (Wine's PostScript driver
+// does), and a piece measured to fit would then run off the edge of the paper.
+bool DrawPiece(HDC dc, int y, const std::wstring& text) {
+  if (text.empty()) return true;
+  const int count = static_cast<int>(text.size());
+  std::vector<int> ends(text.size()), advances(text.size());
+  SIZE size = {0, 0};
+  if (!GetTextExtentExPointW(dc, text.c_str(), count, 0, nullptr, ends.data(), &size)) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) advances[i] = ends[i] - (i ? ends[i - 1] : 0);
+  return ExtTextOutW(dc, 0, y, 0, nullptr, text.c_str(), static_cast<UINT>(count), advances.data()) != 0;
+}
+
 // Draws the lines of a started job; false at the first call that fails.
 bool DrawLines(HDC dc, const std::vector<std::string>& lines) {
   TEXTMETRICW metrics;
@@ -67,8 +82,7 @@ bool DrawLines(HDC dc, const std::vector<std::string>& lines) {
         if (EndPage(dc) <= 0 || StartPage(dc) <= 0) return false;
         y = 0;
       }
-      const std::wstring text = win32::Wide(piece);
-      if (!text.empty() && !TextOutW(dc, 0, y, text.c_str(), static_cast<int>(text.size()))) return false;
+      if (!DrawPiece(dc, y, win32::Wide(piece))) return false;
       y += lineHeight;
     }
   }

@@ -452,18 +452,20 @@ e2e_wait_pdf() {
     done
     _e2e_log "TIMEOUT waiting for PDF number $n in $E2E_PDF_DIR"; return 1
 }
-# e2e_pdf_text <pdf> [words file]: the first page's text by OCR (Korean and English),
-# optionally told the words the page is made of (tesseract's --user-words; it then reads
-# "Ctrl+Alt+M" rather than "Ctrit+Altt+M").  pdftotext gives garbage: Wine embeds its fonts
-# without a ToUnicode map.  300 dpi and a white margin (text at the very edge of the
-# printable area is read badly) give the best reading of a 10-point Hangul font.
+# e2e_pdf_text <pdf> [words file] [dpi=300]: the first page's text by OCR (Korean and
+# English), optionally told the words the page is made of (tesseract's --user-words; it
+# then reads "Ctrl+Alt+M" rather than "Ctrit+Altt+M").  pdftotext gives garbage: Wine
+# embeds its fonts without a ToUnicode map.  A white margin helps: text at the very edge
+# of the printable area is read badly.  Small Latin words beside Hangul are misread at
+# some resolutions and not at others: compare the readings of a few.  One thread: faster
+# than several on a machine that is busy anyway.
 e2e_pdf_text() {
-    local out=$E2E_RUN/pdfpage words=()
+    local out=$E2E_RUN/pdfpage words=() rc
     [ -z "${2:-}" ] || words=(--user-words "$2")
-    pdftoppm -r 300 -gray -png -f 1 -l 1 -singlefile "$1" "$out" &&
+    pdftoppm -r "${3:-300}" -gray -png -f 1 -l 1 -singlefile "$1" "$out" &&
         convert "$out.png" -bordercolor white -border 60 "$out.png" &&
-        tesseract "$out.png" - -l kor+eng --psm 6 "${words[@]}" 2>/dev/null
-    local rc=$?
+        OMP_THREAD_LIMIT=1 tesseract "$out.png" - -l kor+eng --psm 6 "${words[@]}" 2>/dev/null
+    rc=$?
     rm -f "$out.png"
     return $rc
 }
