@@ -10,7 +10,9 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/input.h"
+#include "platform/mouse.h"
 #include "platform/msgloop.h"
+#include "platform/printer.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 
@@ -569,6 +571,55 @@ void PumpingWait(std::int32_t milliseconds) {
     const std::uint32_t elapsed = plat::GetTickCount() - start;
     if (static_cast<std::int64_t>(elapsed) >= milliseconds) return;
     plat::WaitForMessage(static_cast<std::uint32_t>(milliseconds) - elapsed);
+  }
+}
+
+// ---------------------------------------------------------------- printing
+
+std::string EntryPrintLine(const HotkeyEntry& entry) {
+  std::string line;
+  for (const std::string* column : {&entry.id, &entry.hotkey, &entry.kind, &entry.info, &entry.active}) {
+    line += *column;
+    line += ' ';
+  }
+  // Every byte up to the blank is a blank or a control character; a CP949 trail byte is
+  // never below 0x41, so trimming the end cannot cut a character in two.
+  const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  std::size_t begin = 0, end = line.size();
+  while (begin < end && isTrimmed(line[begin])) ++begin;
+  while (end > begin && isTrimmed(line[end - 1])) --end;
+  return line.substr(begin, end - begin);
+}
+
+void PrintHotkeyList(const plat::ListView& list) {
+  const char* const caption = "알림말";
+  plat::Form* const owner = &list.Owner();
+  if (list.RowCount() == 0) {
+    plat::MessageBox("인쇄할 단축키가 없습니다.", caption, plat::kMbOk | plat::kMbIconInformation, owner);
+    return;
+  }
+  // The hourglass until the outcome is known; also when something throws on the way.
+  struct Hourglass {
+    bool on = true;
+    Hourglass() { plat::SetBusyCursor(true); }
+    ~Hourglass() { Off(); }
+    void Off() {
+      if (on) plat::SetBusyCursor(false);
+      on = false;
+    }
+  } hourglass;
+  std::vector<std::string> lines;
+  lines.reserve(static_cast<std::size_t>(list.RowCount()));
+  for (int row = 0; row < list.RowCount(); ++row) {
+    const HotkeyEntry entry = EntryOfRow(list, row);
+    lines.push_back(entry.description + " " + EntryPrintLine(entry));
+  }
+  if (plat::PrintLines("Keyvane", lines, plat::PrintFont{"Courior New", 10})) {
+    hourglass.Off();
+    plat::MessageBox("출력이 완료되었습니다", caption, plat::kMbOk | plat::kMbIconInformation, owner);
+  } else {
+    plat::MessageBox("리스트 출력중 에러가 발생하였습니다. [지원되지 않는 프린트이거나 출력장치에 문제가 있습니다]",
+                     caption, plat::kMbOk | plat::kMbIconError, owner);
   }
 }
 

@@ -144,6 +144,16 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
 // the previous file is then whole.
 bool SaveWorkFile(const std::string& path, Tfrm_main& form);
 
+// ---------------------------------------------------------------- printing
+
+// The entry's ID, hotkey, kind, info and active flag, each followed by one blank, with
+// blanks and control characters trimmed from both ends: an empty column leaves two blanks.
+std::string EntryPrintLine(const HotkeyEntry& entry);
+// Prints one line per row, in list order (the description, a blank, EntryPrintLine), on the
+// default printer, showing the hourglass meanwhile, and tells the outcome in a message box
+// owned by the list's form. An empty list starts no job: the box says there is nothing.
+void PrintHotkeyList(const plat::ListView& list);
+
 // ---------------------------------------------------------------- keys and waiting
 
 void KeyDown(std::uint8_t vk);

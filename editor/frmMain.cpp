@@ -481,9 +481,7 @@ void Tfrm_main::S1Click() {
   if (SaveWorkFile(name, *this)) SetLastWorkFile(name);
 }
 
-void Tfrm_main::p1Click() {
-  // The list window that prints comes with the list printing.
-}
+void Tfrm_main::p1Click() { PrintHotkeyList(WorkList); }
 
 void Tfrm_main::whdfy1Click() { Close(); }
 void Tfrm_main::N6Click() { bntNewClick(); }

@@ -26,4 +26,8 @@ void MoveCursor(std::int32_t x, std::int32_t y);
 // The primary screen's width and height in pixels.
 ScreenPoint ScreenSize();
 
+// The pointer's shape over the program's windows: the hourglass while the program is busy
+// and takes no input (true), the normal arrow again afterwards (false).
+void SetBusyCursor(bool busy);
+
 }  // namespace plat

@@ -26,6 +26,7 @@
 #include "platform/sim/sim_mixer.h"
 #include "platform/sim/sim_clipboard.h"
 #include "platform/sim/sim_mouse.h"
+#include "platform/sim/sim_printer.h"
 
 namespace {
 
@@ -194,6 +195,7 @@ void Reset() {
   ResetMixers();
   ResetClipboard();
   ResetMouse();
+  ResetPrinter();
 }
 
 std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }

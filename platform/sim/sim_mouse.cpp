@@ -10,6 +10,8 @@ struct MouseState {
   plat::ScreenPoint cursor;
   std::vector<sim::MouseEvent> events;
   plat::ScreenPoint screen{1024, 768};
+  bool busy = false;
+  int switches = 0;
 };
 
 MouseState& M() {
@@ -26,6 +28,8 @@ std::int32_t CursorX() { return M().cursor.x; }
 std::int32_t CursorY() { return M().cursor.y; }
 std::vector<MouseEvent> MouseEvents() { return M().events; }
 void SetScreenSize(std::int32_t width, std::int32_t height) { M().screen = {width, height}; }
+bool BusyCursor() { return M().busy; }
+int CursorSwitches() { return M().switches; }
 void ResetMouse() { M() = MouseState(); }
 
 }  // namespace sim
@@ -45,5 +49,10 @@ void SendMouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::
 void MoveCursor(std::int32_t x, std::int32_t y) { M().cursor = {x, y}; }
 
 ScreenPoint ScreenSize() { return M().screen; }
+
+void SetBusyCursor(bool busy) {
+  M().busy = busy;
+  ++M().switches;
+}
 
 }  // namespace plat

@@ -25,7 +25,11 @@ std::vector<MouseEvent> MouseEvents();
 // The primary screen's size; 1024 x 768 after Reset.
 void SetScreenSize(std::int32_t width, std::int32_t height);
 
-// Called by Reset: the pointer at (0, 0), no events.
+// The pointer shows the hourglass; and how often the program switched the shape.
+bool BusyCursor();
+int CursorSwitches();
+
+// Called by Reset: the pointer at (0, 0), no events, the normal shape.
 void ResetMouse();
 
 }  // namespace sim

@@ -18,4 +18,10 @@ void MoveCursor(std::int32_t x, std::int32_t y) { SetCursorPos(x, y); }
 
 ScreenPoint ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
+void SetBusyCursor(bool busy) {
+  // The shape holds while the program works without reading its messages; the next
+  // WM_SETCURSOR after the work gives every window its own shape back.
+  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(busy ? 32514 /* IDC_WAIT */ : 32512 /* IDC_ARROW */)));
+}
+
 }  // namespace plat

@@ -178,12 +178,14 @@ e2e_start() {
     _e2e_log "run=$E2E_RUN DISPLAY=$DISPLAY xvfb_pid=$E2E_XVFB_PID"
 }
 
-# e2e_stop: ends every Windows process of this run's prefix, its Xvfb, deletes the prefix.
+# e2e_stop: ends every Windows process of this run's prefix, its Xvfb, its CUPS server
+# (e2e_cups_start), deletes the prefix.
 e2e_stop() {
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
         wineserver -k 2>/dev/null               # only the processes of THIS prefix
         timeout 15 wineserver -w 2>/dev/null    # until the server is gone (registry flushed)
     fi
+    e2e_cups_stop
     local p
     for p in "${E2E_PIDS[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
     if [ -n "${E2E_XVFB_PID:-}" ]; then kill "$E2E_XVFB_PID" 2>/dev/null; wait "$E2E_XVFB_PID" 2>/dev/null; fi
@@ -370,6 +372,105 @@ e2e_wine_procs() {
         echo "$p $(tr '\0' ' ' 2>/dev/null < "/proc/$p/cmdline")"
     done
 }
+
+# ---------------------------------------------------------------- printing
+# e2e_cups_start: a CUPS server of this run's own (cupsd by PID, listening on a socket of
+# its own only, so the system's CUPS and other runs are never touched) with a cups-pdf
+# queue "PDF" as the default printer; each job becomes a PDF in $E2E_PDF_DIR.  Exports
+# CUPS_SERVER, where every program of the run, Wine included, finds it.  Call it after
+# e2e_start and before the first Wine program: Wine imports the CUPS printers once per
+# wineserver session.  Needs cups, printer-driver-cups-pdf and libcups2:i386 (a 32-bit
+# prefix loads the 32-bit libcups); run as root (cups-pdf runs as root, and its per-queue
+# settings can only live in /etc/cups).  e2e_stop ends it.
+# Without a printer: export CUPS_SERVER=/nonexistent before the session instead.
+e2e_cups_start() {
+    local d i
+    # the server's folders: /tmp, since its filters run as "lp", who may not reach the run
+    d=$(mktemp -d "${TMPDIR:-/tmp}/e2e-cups.XXXXXX") && chmod 755 "$d" || return 1
+    E2E_CUPS_DIR=$d E2E_PDF_DIR=$E2E_RUN/pdf E2E_CUPS_QUEUE=e2e${d##*.}
+    mkdir -p "$d"/{etc/ppd,spool,state,cache,tmp,log} "$E2E_PDF_DIR"
+    cat > "$d/etc/cups-files.conf" <<EOF
+ServerRoot $d/etc
+RequestRoot $d/spool
+StateDir $d/state
+CacheDir $d/cache
+TempDir $d/tmp
+AccessLog $d/log/access_log
+ErrorLog $d/log/error_log
+PageLog $d/log/page_log
+Printcap $d/state/printcap
+SystemGroup root
+User lp
+Group lp
+EOF
+    cat > "$d/etc/cupsd.conf" <<EOF
+LogLevel info
+Listen $d/sock
+Browsing No
+WebInterface No
+DefaultShared No
+<Policy default>
+  JobPrivateAccess default
+  JobPrivateValues default
+  SubscriptionPrivateAccess default
+  SubscriptionPrivateValues default
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOF
+    # cups-pdf reads /etc/cups/cups-pdf-<name>.conf for a queue whose URI is cups-pdf:/<name>
+    printf 'Out %s\nLog %s\n' "$E2E_PDF_DIR" "$d/log" > "/etc/cups/cups-pdf-$E2E_CUPS_QUEUE.conf" || return 1
+    export CUPS_SERVER=$d/sock
+    /usr/sbin/cupsd -f -c "$d/etc/cupsd.conf" -s "$d/etc/cups-files.conf" >"$d/log/cupsd.out" 2>&1 &
+    E2E_CUPSD_PID=$!
+    for i in $(seq 200); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.05; done
+    lpadmin -p PDF -v "cups-pdf:/$E2E_CUPS_QUEUE" -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null &&
+        lpadmin -d PDF && lpstat -d | grep -q ': PDF$' ||
+        { _e2e_log "CUPS did not come up: $(cat "$d/log/cupsd.out" "$d/log/error_log" 2>/dev/null)"; return 1; }
+}
+e2e_cups_stop() {
+    if [ -n "${E2E_CUPSD_PID:-}" ]; then kill "$E2E_CUPSD_PID" 2>/dev/null; wait "$E2E_CUPSD_PID" 2>/dev/null; fi
+    [ -z "${E2E_CUPS_QUEUE:-}" ] || rm -f "/etc/cups/cups-pdf-$E2E_CUPS_QUEUE.conf"
+    # its logs stay with the run's
+    [ -z "${E2E_CUPS_DIR:-}" ] || { cp -r "$E2E_CUPS_DIR/log" "$E2E_RUN/logs/cups" 2>/dev/null; rm -rf "$E2E_CUPS_DIR"; }
+    E2E_CUPSD_PID= E2E_CUPS_QUEUE= E2E_CUPS_DIR=
+}
+# e2e_pdf_count: how many PDFs the printer has made so far
+e2e_pdf_count() { find "$E2E_PDF_DIR" -name '*.pdf' 2>/dev/null | wc -l; }
+# e2e_wait_pdf <n> [timeout_s=20]: prints the path of the n-th PDF once it is complete
+# (its end marker written and its size no longer growing)
+e2e_wait_pdf() {
+    local n=$1 end=$(( $(_e2e_now) + ${2:-20}*1000000000 )) f s1 s2
+    while [ "$(_e2e_now)" -lt "$end" ]; do
+        f=$(ls -tr "$E2E_PDF_DIR"/*.pdf 2>/dev/null | sed -n "${n}p")
+        if [ -n "$f" ]; then
+            s1=$(stat -c %s "$f"); sleep 0.3; s2=$(stat -c %s "$f")
+            [ "$s1" = "$s2" ] && tail -c 1024 "$f" | grep -q '%%EOF' && { echo "$f"; return 0; }
+        fi
+        sleep 0.1
+    done
+    _e2e_log "TIMEOUT waiting for PDF number $n in $E2E_PDF_DIR"; return 1
+}
+# e2e_pdf_text <pdf> [words file] [dpi=300]: the first page's text by OCR (Korean and
+# English), optionally told the words the page is made of (tesseract's --user-words; it
+# then reads "Ctrl+Alt+M" rather than "Ctrit+Altt+M").  pdftotext gives garbage: Wine
+# embeds its fonts without a ToUnicode map.  A white margin helps: text at the very edge
+# of the printable area is read badly.  Small Latin words beside Hangul are misread at
+# some resolutions and not at others: compare the readings of a few.  One thread: faster
+# than several on a machine that is busy anyway.
+e2e_pdf_text() {
+    local out=$E2E_RUN/pdfpage words=() rc
+    [ -z "${2:-}" ] || words=(--user-words "$2")
+    pdftoppm -r "${3:-300}" -gray -png -f 1 -l 1 -singlefile "$1" "$out" &&
+        convert "$out.png" -bordercolor white -border 60 "$out.png" &&
+        OMP_THREAD_LIMIT=1 tesseract "$out.png" - -l kor+eng --psm 6 "${words[@]}" 2>/dev/null
+    rc=$?
+    rm -f "$out.png"
+    return $rc
+}
+# e2e_pdf_pages <pdf>: its page count
+e2e_pdf_pages() { pdfinfo "$1" 2>/dev/null | awk '$1 == "Pages:" { print $2 }'; }
 
 # ---------------------------------------------------------------- reporting
 # Grouped checks: e2e_check "<what the user sees>" cmd args...; e2e_summary at the end
