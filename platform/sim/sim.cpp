@@ -26,6 +26,7 @@
 #include "platform/sim/sim_mixer.h"
 #include "platform/sim/sim_clipboard.h"
 #include "platform/sim/sim_mouse.h"
+#include "platform/sim/sim_tray.h"
 
 namespace {
 
@@ -190,6 +191,7 @@ void Reset() {
   ResetMixers();
   ResetClipboard();
   ResetMouse();
+  ResetTray();
 }
 
 std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }
