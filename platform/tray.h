@@ -55,8 +55,8 @@ bool KeyStateDown(int vk);
 
 // Shows menu's items as a popup menu at a point of the screen for the tray's hidden window
 // and returns the item the user chose (nullptr: none). Disabled items are greyed, the
-// default item is drawn bold. Around the menu it does what a tray menu needs: the active
-// window's mouse mode is cancelled, the hidden window is brought to the foreground (when it
+// default item is drawn bold. Around the menu it does what a tray menu needs: a mouse
+// capture in progress is released, the hidden window is brought to the foreground (when it
 // is enabled) so that the menu closes when the user clicks elsewhere, pending messages run,
 // and afterwards the window is brought to the foreground again and a null message posted so
 // that the menu works the next time.

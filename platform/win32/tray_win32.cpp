@@ -160,8 +160,9 @@ MenuItem* ShowPopupMenu(WindowHandle window, MenuItem& menu, ScreenPoint at) {
   if (!popup) return nullptr;
   build(popup, menu);
   const HWND hwnd = reinterpret_cast<HWND>(window);
-  // A capture or drag in progress in one of the program's windows would eat the menu's clicks.
-  if (const HWND active = GetActiveWindow()) SendMessageW(active, WM_CANCELMODE, 0, 0);
+  // A mouse capture in progress in one of the program's windows would take the menu's
+  // clicks. Not WM_CANCELMODE: the default handling of it also ends menus.
+  if (GetCapture()) ReleaseCapture();
   // Only a menu of the foreground window closes when the user clicks elsewhere.
   if (IsWindowEnabled(hwnd)) SetForegroundWindow(hwnd);
   ProcessPendingMessages();
