@@ -29,6 +29,17 @@ menu_gone() { ! _e2e_untitled_window '^platform_check\.exe$' >/dev/null; }
 # within the double-click time (500 ms) make a double click, which opens no menu, so the
 # click waits that long after the one before.
 open_menu() { sleep 0.6; e2e_tray_click 0 3 && menu_shown "$@"; }
+# Items are chosen with the mouse. Keys would go to Wine's foreground window, and under load
+# the shell's tray window sometimes stays the foreground one even after the program brought
+# its own forward, so the menu never sees them; a click goes to the menu, which holds the
+# mouse while it is open.  The menu's layout, measured under this Xvfb with its fonts:
+# a 3-pixel frame, 18-pixel items, a 9-pixel separator after the first item.
+#   0 열기(&O)   1 둘째 항목(&B)   2 못 고름(&D) (disabled)   3 끝내기(&X)
+item_y() { echo $(( 3 + 18 * $1 + ($1 > 0 ? 9 : 0) + 9 )); }
+# click_item <menu> <index>
+click_item() { xdotool mousemove --window "$1" 30 "$(item_y "$2")" click 1; }
+# click_away: a click on the empty screen, away from the menu and the tray
+click_away() { xdotool mousemove 700 500 click 1; }
 
 e2e_check "the component is up and says the shell took its icon" e2e_wait_file "$OUT" '^READY hwnd=[0-9a-f]+ intray=1' 15
 HWND=$(lines | sed -nE 's/^READY hwnd=([0-9a-f]+).*/\1/p')
@@ -66,20 +77,22 @@ fi
 
 echo "== a right click opens the menu; the item chosen runs"
 MENU=$(open_menu) && e2e_ok "the popup menu opened" || e2e_bad "the popup menu opened"
-[ -n "$MENU" ] && e2e_menu_pick "$MENU" b
+[ -n "$MENU" ] && click_item "$MENU" 1
 e2e_check "the chosen item ran" wait_count "CHOSE second" 1
 e2e_check "the menu closed" _e2e_until 5 "menu to close" menu_gone
 e2e_check "a right click that opened the menu is no click" count_is "CLICK right" 0
 
-echo "== a disabled item cannot be chosen; Escape closes the menu with nothing run"
+echo "== a disabled item cannot be chosen; a click elsewhere closes the menu with nothing run"
 MENU=$(open_menu) && e2e_ok "the popup menu opened again" || e2e_bad "the popup menu opened again"
 if [ -n "$MENU" ]; then
-    e2e_menu_pick "$MENU" d
-    sleep 0.3
-    e2e_menu_pick "$MENU" Escape
+    click_item "$MENU" 2
+    sleep 0.5
 fi
-e2e_check "the menu closed" _e2e_until 5 "menu to close" menu_gone
+e2e_check "the menu stays open after a click on the disabled item" _e2e_untitled_window '^platform_check\.exe$'
+click_away
+e2e_check "a click elsewhere closes it" _e2e_until 5 "menu to close" menu_gone
 e2e_check "the disabled item did not run" count_is "CHOSE disabled" 0
+e2e_check "nothing else ran" count_is "CHOSE second" 1
 
 echo "== a double click runs the default item"
 e2e_tray_click 0 1 2
@@ -88,22 +101,20 @@ e2e_check "no DBLCLICK event besides it" count_is DBLCLICK 0
 
 echo "== the icon comes back when the taskbar is created again"
 e2e_check "another program took the icon out" e2e_run "$EXE" tray-remove "$HWND"
-# Out of the tray, a right click on its slot opens nothing.
-e2e_tray_click 0 3
-sleep 1
-e2e_check "without the icon a right click opens no menu" menu_gone
+# With no icon left, Wine hides its tray window.
+e2e_check "the icon is out: Wine's tray window hides" e2e_wait_gone '^Wine System Tray$' 5
 e2e_check "TaskbarCreated broadcast" e2e_run "$EXE" taskbar-created
 sleep 0.5
+e2e_check "the icon is back: Wine's tray window shows again" e2e_tray_wid 5
 MENU=$(open_menu) && e2e_ok "the icon is back: its menu opens" || e2e_bad "the icon is back: its menu opens"
-[ -n "$MENU" ] && e2e_menu_pick "$MENU" b
+[ -n "$MENU" ] && click_item "$MENU" 1
 e2e_check "and its item runs" wait_count "CHOSE second" 2
 
 echo "== ending from the menu takes the icon out"
-MENU=$(open_menu) && [ -n "$MENU" ] && e2e_menu_pick "$MENU" x
+MENU=$(open_menu) && e2e_ok "the popup menu opened" || e2e_bad "the popup menu opened"
+[ -n "$MENU" ] && click_item "$MENU" 3
 e2e_check "the program ended" e2e_wait_file "$OUT" '^END' 10
 e2e_check "its process is gone" e2e_wait_exit "$TRAY_PID" 10
-e2e_tray_click 0 3
-sleep 1
-e2e_check "no menu opens from its slot afterwards" menu_gone
+e2e_check "its icon went with it: Wine's tray window hides" e2e_wait_gone '^Wine System Tray$' 5
 
 e2e_summary
