@@ -59,6 +59,7 @@ int WidgetLayout(int seconds);
 int TrayByHand(int seconds);
 int TrayRemove(const std::string& window);
 int TaskbarCreated();
+void CheckTrayIcons(const std::function<void(const std::string&, bool, const std::string&)>& report);
 
 using plat::win32::Narrow;
 using plat::win32::Wide;
@@ -1433,6 +1434,7 @@ int RunChecks() {
   CheckPower();
   CheckClipboard();
   CheckControls();
+  CheckTrayIcons(Report);
   std::printf("DONE failures=%d\n", g_failures);
   std::fflush(stdout);
   return g_failures == 0 ? 0 : 1;

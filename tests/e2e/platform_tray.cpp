@@ -5,12 +5,14 @@
 //                          "DBLCLICK", "CHOSE open|second"; "끝내기(&X)" ends it ("END")
 //   tray-remove <hwnd>     takes that window's icon out of the tray, as another program can
 //   taskbar-created        broadcasts the shell's registered "TaskbarCreated" message
+// CheckTrayIcons() is one of the checks platform_check runs by default.
 #include "platform/win32/text_win32.h"
 // text_win32.h first: it removes the Windows macros that collide with platform names.
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "platform/msgloop.h"
@@ -25,6 +27,36 @@ void Say(const std::string& line) {
 }
 
 }  // namespace
+
+void CheckTrayIcons(const std::function<void(const std::string&, bool, const std::string&)>& report) {
+  // The 16-colour tray icon becomes a small icon.
+  const plat::IconHandle icon = plat::CreateIconFromIco(kv::TrayIconImage());
+  ICONINFO info = {};
+  BITMAP bitmap = {};
+  const bool made = icon && GetIconInfo(reinterpret_cast<HICON>(icon), &info) &&
+                    GetObjectW(info.hbmMask, sizeof bitmap, &bitmap) == sizeof bitmap;
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  report("tray icon from .ico bytes", made && bitmap.bmWidth == GetSystemMetrics(SM_CXSMICON),
+         "handle " + std::to_string(icon) + " width " + std::to_string(bitmap.bmWidth));
+  plat::DestroyIconHandle(icon);
+  report("bytes that are no icon give no handle", plat::CreateIconFromIco("not an icon") == 0, "");
+  std::string cut = kv::TrayIconImage();
+  cut.resize(100);
+  report("an icon cut short gives no handle", plat::CreateIconFromIco(cut) == 0, "");
+
+  // The exe's icon resource, rebuilt as an .ico file, is the file it was made from.
+  report("LoadIconA of icon resource 1", plat::LoadIconResource("#1") != 0, "");
+  report("a missing icon resource gives no handle", plat::LoadIconResource("#77") == 0, "");
+  const HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  const HGLOBAL data = res ? LoadResource(nullptr, res) : nullptr;
+  const std::string original =
+      data ? std::string(static_cast<const char*>(LockResource(data)), SizeofResource(nullptr, res)) : std::string();
+  const std::string rebuilt = plat::IconResourceImage("#1");
+  report("icon resource 1 rebuilt as the .ico file it came from", !original.empty() && rebuilt == original,
+         std::to_string(rebuilt.size()) + " bytes, the file has " + std::to_string(original.size()));
+  report("a missing icon resource gives no image", plat::IconResourceImage("#77").empty(), "");
+}
 
 int TrayByHand(int seconds) {
   kv::TTrayIcon tray;
