@@ -117,6 +117,12 @@ class MenuItem {
   // the next opening.
   void SetCaption(std::string caption) { caption_ = std::move(caption); }
   bool IsSeparator() const { return caption_ == "-"; }
+  // A disabled item shows greyed and cannot be chosen; the default item of a popup menu is
+  // drawn bold. Both are read when the menu is shown.
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled) { enabled_ = enabled; }
+  bool IsDefault() const { return default_; }
+  void SetDefault(bool isDefault) { default_ = isDefault; }
   int Shortcut() const { return shortcut_; }  // a virtual key without modifiers (F1), or 0
   const std::vector<std::unique_ptr<MenuItem>>& Items() const { return items_; }
   // The child with this caption, searched depth first; nullptr when there is none.
@@ -131,6 +137,8 @@ class MenuItem {
  private:
   std::string caption_;
   int shortcut_ = 0;
+  bool enabled_ = true;
+  bool default_ = false;
   std::vector<std::unique_ptr<MenuItem>> items_;
 };
 

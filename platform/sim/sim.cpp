@@ -27,6 +27,7 @@
 #include "platform/sim/sim_clipboard.h"
 #include "platform/sim/sim_mouse.h"
 #include "platform/sim/sim_printer.h"
+#include "platform/sim/sim_tray.h"
 
 namespace {
 
@@ -196,6 +197,7 @@ void Reset() {
   ResetClipboard();
   ResetMouse();
   ResetPrinter();
+  ResetTray();
 }
 
 std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }

@@ -16,6 +16,8 @@
 //   platform_check.exe mixer                           the volume kinds against the system's mixer
 //   platform_check.exe key-sequence <info>             plays a key sequence into the foreground
 //                                                      window; prints when it started and ended
+//   platform_check.exe tray <seconds> | tray-remove <hwnd> | taskbar-created
+//                                                      the tray icon (platform_tray.cpp)
 // A copy named plat_echo.exe appends its command line to echo.log beside it and exits.
 #include "platform/win32/text_win32.h"
 // text_win32.h first: it removes the Windows macros that collide with platform names.
@@ -53,6 +55,11 @@
 // platform_widgets.cpp
 int WidgetsByHand();
 int WidgetLayout(int seconds);
+// platform_tray.cpp
+int TrayByHand(int seconds);
+int TrayRemove(const std::string& window);
+int TaskbarCreated();
+void CheckTrayIcons(const std::function<void(const std::string&, bool, const std::string&)>& report);
 
 using plat::win32::Narrow;
 using plat::win32::Wide;
@@ -1427,6 +1434,7 @@ int RunChecks() {
   CheckPower();
   CheckClipboard();
   CheckControls();
+  CheckTrayIcons(Report);
   std::printf("DONE failures=%d\n", g_failures);
   std::fflush(stdout);
   return g_failures == 0 ? 0 : 1;
@@ -1557,6 +1565,9 @@ int main() {
   if (mode == "layout") return WidgetLayout(args.size() > 2 ? std::atoi(args[2].c_str()) : 0);
   if (mode == "mixer") return CheckMixer();
   if (mode == "wait-hotkey") return WaitHotkey(args.size() > 2 ? std::atoi(args[2].c_str()) : 10);
+  if (mode == "tray") return TrayByHand(args.size() > 2 ? std::atoi(args[2].c_str()) : 30);
+  if (mode == "tray-remove" && args.size() > 2) return TrayRemove(args[2]);
+  if (mode == "taskbar-created") return TaskbarCreated();
   if (mode == "set-run" && args.size() > 3) {
     const bool ok = plat::SetRunValue(RootArg(args, 4), args[2], args[3]);
     std::printf("%s\n", ok ? "SET" : "REFUSED");
