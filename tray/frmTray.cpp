@@ -5,6 +5,7 @@
 #include "editor/frmInfor.h"
 #include "editor/frmKeyList.h"
 #include "platform/msgloop.h"
+#include "tray/TrayIcons.h"
 
 namespace kv {
 
@@ -13,13 +14,29 @@ const char* const kResumeCaption = "▷  시작.. ";
 
 Tfrm_Tray::Tfrm_Tray()
     : plat::Form("Keyvane", plat::FormStyle::HiddenHost, 0, 0),
-      bnt_Edit(PopupMenu.Add("단축 편집 (Ctrl+Win+F1)", [this] { bnt_EditClick(); })),
-      bnt_homepage((PopupMenu.AddSeparator(), PopupMenu.Add("루메노 홈페이지", [this] { bnt_homepageClick(); }))),
-      bnt_info(PopupMenu.Add("정보...", [this] { bnt_infoClick(); })),
-      bnt_listview((PopupMenu.AddSeparator(), PopupMenu.Add("단축 리스트 보기", [this] { bnt_listviewClick(); }))),
-      bntStop((PopupMenu.AddSeparator(), PopupMenu.Add(kPauseCaption, [this] { bntStopClick(); }))),
-      bnt_close(PopupMenu.Add("끝내기", [this] { bnt_closeClick(); })) {
-  Handle();
+      bnt_Edit(PopupMenu.Items.Add("단축 편집 (Ctrl+Win+F1)", [this] { bnt_EditClick(); })),
+      bnt_homepage(
+          (PopupMenu.Items.AddSeparator(), PopupMenu.Items.Add("루메노 홈페이지", [this] { bnt_homepageClick(); }))),
+      bnt_info(PopupMenu.Items.Add("정보...", [this] { bnt_infoClick(); })),
+      bnt_listview(
+          (PopupMenu.Items.AddSeparator(), PopupMenu.Items.Add("단축 리스트 보기", [this] { bnt_listviewClick(); }))),
+      bntStop((PopupMenu.Items.AddSeparator(), PopupMenu.Items.Add(kPauseCaption, [this] { bntStopClick(); }))),
+      bnt_close(PopupMenu.Items.Add("끝내기", [this] { bnt_closeClick(); })) {
+  bnt_Edit.SetDefault(true);
+  TrayIcon.SetHint("키베인");
+  TIcon icon;
+  icon.LoadFromIco(TrayIconImage());
+  TrayIcon.SetIcon(&icon);
+  TIconList frames;
+  for (int frame = 0; frame < kTrayFrames; ++frame) {
+    TIcon image;
+    image.LoadFromIco(TrayFrameImage(frame));
+    frames.Add(&image);
+  }
+  TrayIcon.SetIcons(&frames);
+  TrayIcon.SetInterval(700);
+  TrayIcon.SetPopupMenu(&PopupMenu);
+  TrayIcon.Loaded();
   SetAutoStart(ReadStartUp() != 0);
 }
 

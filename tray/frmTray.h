@@ -1,6 +1,7 @@
 #pragma once
 // Tfrm_Tray: the program's hidden main window and its menu in the notification area.
 #include "platform/controls.h"
+#include "tray/TrayShell.h"
 
 namespace kv {
 
@@ -17,14 +18,23 @@ class Tfrm_Tray : public plat::Form {
   // The editor the menu opens, pauses and asks before the program ends.
   Tfrm_main* Editor = nullptr;
 
-  // The tray menu, top to bottom.
-  plat::MenuItem PopupMenu;
+ private:
+  // The program's main window is made first, before the icon's own hidden window.
+  plat::WindowHandle window_ = Handle();
+
+ public:
+
+  // The tray menu, top to bottom; "단축 편집" is its default item.
+  TPopupMenu PopupMenu;
   plat::MenuItem& bnt_Edit;
   plat::MenuItem& bnt_homepage;
   plat::MenuItem& bnt_info;
   plat::MenuItem& bnt_listview;
   plat::MenuItem& bntStop;
   plat::MenuItem& bnt_close;
+  // The icon in the notification area: hint "키베인", a right click opens PopupMenu, a
+  // double click runs its default item.
+  TTrayIcon TrayIcon;
 
   void bnt_EditClick();
   void bnt_homepageClick();

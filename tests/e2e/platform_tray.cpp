@@ -4,6 +4,7 @@
 //                          "UP <button>" (0 left, 1 right, 2 middle), "CLICK left|right",
 //                          "DBLCLICK", "CHOSE open|second"; "끝내기(&X)" ends it ("END")
 //   tray-remove <hwnd>     takes that window's icon out of the tray, as another program can
+//   tray-remove keyvane    the same for Keyvane's icon
 //   taskbar-created        broadcasts the shell's registered "TaskbarCreated" message
 // CheckTrayIcons() is one of the checks platform_check runs by default.
 #include "platform/win32/text_win32.h"
@@ -100,7 +101,10 @@ int TrayByHand(int seconds) {
 int TrayRemove(const std::string& window) {
   NOTIFYICONDATAW nid = {};
   nid.cbSize = static_cast<DWORD>(offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(WCHAR));
-  nid.hWnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoul(window.c_str(), nullptr, 16)));
+  // "keyvane": Keyvane's own icon, whose window is its only form without a caption
+  nid.hWnd = window == "keyvane"
+                 ? FindWindowW(L"KeyvaneForm", L"")
+                 : reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoul(window.c_str(), nullptr, 16)));
   nid.uID = 0;
   const bool ok = Shell_NotifyIconW(NIM_DELETE, &nid) != FALSE;
   Say(ok ? "REMOVED" : "NOT REMOVED");

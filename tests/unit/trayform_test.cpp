@@ -12,6 +12,8 @@
 #include "platform/hotkeys.h"
 #include "platform/msgloop.h"
 #include "tests/unit/test_support.h"
+#include "platform/sim/sim_tray.h"
+#include "tray/TrayIcons.h"
 #include "tray/frmTray.h"
 
 using namespace kv;
@@ -56,7 +58,7 @@ class TrayFormTest : public WithWorkFile {
 
 TEST_F(TrayFormTest, MenuReadsInItsOrder) {
   std::vector<std::string> captions;
-  for (const auto& item : tray.PopupMenu.Items()) captions.push_back(item->Caption());
+  for (const auto& item : tray.PopupMenu.Items.Items()) captions.push_back(item->Caption());
   EXPECT_EQ(captions, (std::vector<std::string>{"단축 편집 (Ctrl+Win+F1)", "-", "루메노 홈페이지", "정보...", "-",
                                                 "단축 리스트 보기", "-", "□  잠시 중지..", "끝내기"}));
 }
@@ -161,6 +163,41 @@ TEST_F(TrayFormTest, EndingWithoutChangesAsksNothing) {
   EXPECT_TRUE(sim::QuitRequested());
   EXPECT_TRUE(sim::Registrations().empty());
   EXPECT_FALSE(sim::PressHotKey(kCtrlAlt, kVkN));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TrayFormTest, TheIconIsInTheTrayAndAnswersTheMouse) {
+  ASSERT_EQ(sim::TrayIcons().size(), 1u);
+  const plat::NotifyIconData icon = sim::TrayIcons()[0];
+  EXPECT_EQ(std::string(icon.szTip), "키베인");
+  EXPECT_EQ(icon.uCallbackMessage, TTrayIcon::kTrayCallback);
+  EXPECT_EQ(sim::IconImage(icon.icon), TrayIconImage());
+
+  // A double click runs the default item: the editor shows.
+  sim::SendMessage(tray.TrayIcon.Handle(), TTrayIcon::kTrayCallback, 0, 0x0203);
+  sim::SendMessage(tray.TrayIcon.Handle(), TTrayIcon::kTrayCallback, 0, 0x0202);
+  EXPECT_TRUE(editor.Visible());
+
+  // A right click opens the menu; the item chosen runs.
+  sim::ChooseInNextPopup("단축 리스트 보기");
+  sim::SendMessage(tray.TrayIcon.Handle(), TTrayIcon::kTrayCallback, 0, 0x0204);
+  sim::SendMessage(tray.TrayIcon.Handle(), TTrayIcon::kTrayCallback, 0, 0x0205);
+  ASSERT_EQ(sim::Popups().size(), 1u);
+  EXPECT_EQ(sim::Popups()[0].items[0], "단축 편집 (Ctrl+Win+F1) (default)");
+  EXPECT_EQ(OpenKeyLists().size(), 1u);
+}
+
+TEST_F(TrayFormTest, TheIconComesBackWithTheTaskbarAndLeavesWithTheProgram) {
+  sim::RestartTaskbar();
+  EXPECT_EQ(sim::TrayIcons().size(), 1u);
+  {
+    Tfrm_Tray second;  // as at the end of the program: destroyed with its window
+    EXPECT_EQ(sim::TrayIcons().size(), 2u);
+  }
+  EXPECT_EQ(sim::TrayIcons().size(), 1u);
 }
 
 }  // namespace

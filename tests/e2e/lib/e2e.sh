@@ -327,6 +327,8 @@ e2e_tray_wid() { e2e_wait_window '^Wine System Tray$' "${1:-10}"; }
 e2e_tray_click() {
     local tray WIDTH HEIGHT b
     tray=$(e2e_tray_wid) || return 1
+    # another window (a focused probe) may lie over it
+    xdotool windowraise "$tray" 2>/dev/null
     eval "$(xdotool getwindowgeometry --shell "$tray" | grep -E '^(WIDTH|HEIGHT)=')"
     b=$(( (WIDTH % 20) / 2 ))
     xdotool mousemove --window "$tray" $(( b + $1*20 + 10 )) $(( HEIGHT - b - 10 )) \
