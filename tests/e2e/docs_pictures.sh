@@ -18,8 +18,16 @@ picture() {
     sleep 0.5  # let it finish painting
     import -window "$wid" "$DOCS/$1.png" 2>/dev/null && echo "docs/$1.png"
 }
-# picture_screen <name> <x> <y> <w> <h>: a part of the screen
-picture_screen() { import -window root -crop "$4x$5+$2+$3" +repage "$DOCS/$1.png" 2>/dev/null && echo "docs/$1.png"; }
+# picture_menu <name>: the open tray menu with the tray window above it
+picture_menu() {
+    local menu X Y WIDTH HEIGHT
+    menu=$(e2e_wait_menu Keyvane.exe 5) || { echo "no tray menu for $1.png" >&2; return 1; }
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$menu" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+    import -window root -crop "$((X + WIDTH + 10))x$((Y + HEIGHT + 10))+0+0" +repage "$DOCS/$1.png" 2>/dev/null &&
+        echo "docs/$1.png"
+    xdotool mousemove 700 600 click 1
+}
 # close_dialog <title>: Esc in the dialog (Alt+F4 would leave the editor's menu bar active)
 close_dialog() {
     ui_focus "$1" && xdotool key Escape
@@ -70,3 +78,14 @@ close_dialog '키베인 정보'
 kv_press ctrl+super+s
 picture directsearch '다이렉트 검색'
 close_dialog '다이렉트 검색'
+
+# The tray menu (the editor closed first, so nothing stands behind it), and the list window
+# it opens ("단축 리스트 보기", the fourth item: 18 px
+# items and 9 px separators inside a 3 px frame).
+e2e_close "$(ui_wid "$ED" 5)" && e2e_wait_gone "^$(_e2e_ere_quote "$ED")\$" 10
+sleep 0.6
+e2e_tray_click 0 3 && picture_menu tray-menu
+sleep 0.6
+e2e_tray_click 0 3 && menu=$(e2e_wait_menu Keyvane.exe 5) &&
+    xdotool mousemove --window "$menu" 30 $((3 + 18 * 3 + 9 * 2 + 9)) sleep 0.1 click 1
+picture keylist '단축키 리스트'
