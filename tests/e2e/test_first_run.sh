@@ -89,6 +89,7 @@ first_run() {
         LANG=ko_KR.UTF-8 wine notepad >>"$E2E_RUN/wine.out" 2>&1 &
     np_pid=$!
     export DISPLAY=$display
+    e2e_check "Keyvane's icon shows in Wine's tray window" e2e_tray_wid 30
     np=$(_e2e_until 30 "a Notepad window" notepad_window)
     if [ -z "$np" ]; then
         e2e_bad "wine notepad opens a window in the prefix of scripts/run"
