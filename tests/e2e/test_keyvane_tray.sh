@@ -112,8 +112,12 @@ e2e_check "\"단축 리스트 보기\" twice opens two list windows" \
     _e2e_until 10 "two list windows" eval '[ "$(xdotool search --onlyvisible --name "^$LIST\$" | wc -l)" = 2 ]'
 ui_shot keylist "$LIST"
 e2e_check "each shows the work file" eval 'ui_rows "$LIST" | grep -q "첫째"'
-for w in $(xdotool search --onlyvisible --name "^$LIST\$"); do e2e_close "$w"; done
-e2e_check "both close" e2e_wait_gone "^$LIST\$" 10
+lists=$(xdotool search --onlyvisible --name "^$LIST\$")
+e2e_close "${lists%%$'\n'*}"
+e2e_check "closing one leaves the other" \
+    _e2e_until 10 "one list window" eval '[ "$(xdotool search --onlyvisible --name "^$LIST\$" | wc -l)" = 1 ]'
+e2e_close "${lists##*$'\n'}"
+e2e_check "and that one closes too" e2e_wait_gone "^$LIST\$" 10
 choose 3
 e2e_check "\"정보...\" opens the about window" ui_wid "$ABOUT" 10
 ui_focus "$ABOUT" && xdotool key Escape
@@ -139,6 +143,11 @@ ui_click "$ED" "$ED_SUBJECT"
 xdotool key End
 ui_type 한글
 ui_wait 10 "the description edited" eval 'ed_row P0 | grep -q "^첫째한글"'
+choose 4
+e2e_check "a list window opened now shows the file as saved, not the editor's edit" \
+    eval 'ui_wid "$LIST" 10 >/dev/null && ui_rows "$LIST" | cut -f2 | grep -qx 첫째'
+ui_click "$LIST" 닫기   # (Alt+F4 would leave the editor behind it in its menu bar)
+e2e_wait_gone "^$LIST\$" 10
 choose 6
 e2e_check "\"끝내기\" with unapplied edits asks first" ui_wid 알림말 10
 e2e_check "the editor's question" ui_box_has 알림말 '현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?'
