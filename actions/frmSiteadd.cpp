@@ -38,9 +38,10 @@ void Tfrm_Siteadd::bntokClick() {
                      this);
     return;
   }
-  // "Config.ini" keeps a site as description,address: a comma would cut it when read back.
-  if (info.find(',') != std::string::npos || site.find(',') != std::string::npos) {
-    plat::MessageBox("[검색 설명] 과 [사이트 주소] 에는 쉼표(,)를 쓸 수 없습니다", kCaption,
+  // "Config.ini" keeps a site as description,address, and a direct-search entry as
+  // description;address: either mark would cut the site when it is read back.
+  if (info.find_first_of(",;") != std::string::npos || site.find_first_of(",;") != std::string::npos) {
+    plat::MessageBox("[검색 설명] 과 [사이트 주소] 에는 쉼표(,)와 세미콜론(;)을 쓸 수 없습니다", kCaption,
                      plat::kMbOk | plat::kMbIconInformation, this);
     return;
   }

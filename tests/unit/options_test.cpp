@@ -130,7 +130,7 @@ TEST_F(OptionsTest, UnwritableRunValueStopsTheRestAndKeepsTheWindowOpen) {
   EXPECT_EQ(Config(), before);
 }
 
-TEST_F(OptionsTest, AddSiteRefusesEmptyAndCommaTextsAndKeepsWhatWasTyped) {
+TEST_F(OptionsTest, AddSiteRefusesEmptyTextsCommasAndSemicolonsAndKeepsWhatWasTyped) {
   Tfrm_Option options;
   Tfrm_Siteadd add(options);
   const auto tryAdd = [&](const std::string& info, const std::string& site) {
@@ -142,13 +142,16 @@ TEST_F(OptionsTest, AddSiteRefusesEmptyAndCommaTextsAndKeepsWhatWasTyped) {
   tryAdd("a", "   ");
   tryAdd("a,b", "http://a");
   tryAdd("a", "http://a/?x=1,2&q=");
-  ASSERT_EQ(sim::Boxes().size(), 4u);
+  tryAdd("사전;영어", "http://a/?q=");     // the entry would read "영어" as the address
+  tryAdd("a", "http://a/?x=1;y=2&q=");  // and cut the address at the ";"
+  ASSERT_EQ(sim::Boxes().size(), 6u);
   EXPECT_EQ(sim::Boxes()[0].text, "[검색 설명] [사이트 주소] 는 필수 항목입니다");
   EXPECT_EQ(sim::Boxes()[0].caption, "알림말");
   EXPECT_EQ(sim::Boxes()[0].flags, plat::kMbIconInformation);
   EXPECT_EQ(sim::Boxes()[1].text, sim::Boxes()[0].text);
   EXPECT_NE(sim::Boxes()[3].text.find("(,)"), std::string::npos);
-  EXPECT_EQ(add.txt_site.Text(), "http://a/?x=1,2&q=");
+  EXPECT_EQ(sim::Boxes()[5].text, sim::Boxes()[3].text);
+  EXPECT_EQ(add.txt_site.Text(), "http://a/?x=1;y=2&q=");
   EXPECT_EQ(options.Listall.RowCount(), 0);
 
   tryAdd(" 다음", "http://search.daum.net/?q=");
