@@ -66,12 +66,7 @@ void Tfrm_DirectMove::bntokClick() {
   Close();
 }
 
-void Tfrm_DirectMove::FormClose() {
-  // Enter and the close box may both reach a prompt that is already closing.
-  if (released_) return;
-  released_ = true;
-  Release();
-}
+void Tfrm_DirectMove::FormClose() { Release(); }
 
 void ShowDirectSearch(const std::string& info) {
   std::vector<std::string> items;

@@ -27,9 +27,6 @@ class Tfrm_DirectMove : public plat::Form {
  protected:
   // The prompt frees itself: each hotkey press makes its own.
   void FormClose() override;
-
- private:
-  bool released_ = false;
 };
 
 // The prompts on the screen, oldest first.

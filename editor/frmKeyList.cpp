@@ -49,11 +49,7 @@ Tfrm_KeyList::~Tfrm_KeyList() {
 
 void Tfrm_KeyList::bntCloseClick() { Close(); }
 
-void Tfrm_KeyList::FormClose() {
-  if (released_) return;
-  released_ = true;
-  Release();
-}
+void Tfrm_KeyList::FormClose() { Release(); }
 
 Tfrm_KeyList* ShowKeyList() {
   auto* window = new Tfrm_KeyList();

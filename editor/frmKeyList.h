@@ -20,9 +20,6 @@ class Tfrm_KeyList : public plat::Form {
 
  protected:
   void FormClose() override;
-
- private:
-  bool released_ = false;
 };
 
 // A new list window, shown without waiting, with the entries of the last used work file as

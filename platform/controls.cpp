@@ -130,6 +130,8 @@ void Form::SetModalResult(int result) {
 }
 
 void Form::Release() {
+  if (released_) return;
+  released_ = true;
   StartOneShotTimer(0, [this] { delete this; });
 }
 

@@ -194,6 +194,7 @@ class Form {
 
   // Deletes this form from the message loop, once the current message is handled: for
   // windows that free themselves when closed. The form must have been made with new.
+  // Asking again (Enter and the close box may both close a window) changes nothing.
   void Release();
 
   const std::vector<Control*>& Controls() const { return controls_; }
@@ -223,6 +224,7 @@ class Form {
   bool stayOnTop_ = false;
   bool visible_ = false;
   bool modal_ = false;
+  bool released_ = false;
   int modalResult_ = kMrNone;
   std::vector<Control*> controls_;
   Control* active_ = nullptr;
