@@ -21,9 +21,10 @@ void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindVolumeMute) return ChangeMasterVolume(1, 1);
 
   const std::string text = DecodeInfoText(info);
-  if (kind == kKindKillProgram) return KillProcessByName(text);
-  if (kind == kKindRunProgram || kind == kKindOpenFolder) return RunProgram(text);
-  if (kind == kKindWebSite) return OpenWebSite(text);
+  // A lone quote mark is stored full-width; names, paths and addresses get it back.
+  if (kind == kKindKillProgram) return KillProcessByName(RestoreQuoteMarks(text));
+  if (kind == kKindRunProgram || kind == kKindOpenFolder) return RunProgram(RestoreQuoteMarks(text));
+  if (kind == kKindWebSite) return OpenWebSite(RestoreQuoteMarks(text));
   if (kind == kKindKeySequence) return PlayKeySequence(text);
   if (kind == kKindBuiltin) return StartBuiltinAction(text);
   if (kind == kKindMultiJob) return RunMultiJob(text);

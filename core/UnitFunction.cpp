@@ -154,6 +154,10 @@ std::string EncodeInfoText(const std::string& text) { return ReplaceAll(text, kD
 
 std::string DecodeInfoText(const std::string& text) { return ReplaceAll(text, kEu, kDash); }
 
+std::string RestoreQuoteMarks(const std::string& text) {
+  return ReplaceAll(ReplaceAll(text, "＇", "'"), "＂", "\"");
+}
+
 HotkeyEntry NewEntry(const plat::ListView& list) { return {"", NewEntryId(list), "", kKindWebSite, "", "True"}; }
 
 // ---------------------------------------------------------------- texts
@@ -233,6 +237,8 @@ std::string FormatHotKeyText(const HotKeyParts& p) {
 
 bool IsHotKeyFree(const plat::ListView& list, const std::string& text, int exceptRow) {
   if (text == kEditorHotKey || text == kReservedHotKey) return false;
+  // Modifiers without a key ("", "Ctrl+") make no combination to collide with.
+  if (ParseHotKeyText(text).key.empty()) return true;
   for (int i = 0; i < list.RowCount(); ++i)
     if (i != exceptRow && list.Cell(i, kColHotKey) == text) return false;
   return true;
@@ -511,13 +517,16 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
 
 bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   plat::ListView& list = form.WorkList;
-  if (list.RowCount() == 0) return true;
   form.WorkFilePath = path;
   form.SetCaption(kTitlePrefix + path);
 
   // The lines after the one that stopped the last load of this file are not in the list:
-  // keep the file as it was before the list replaces it.
-  if (form.IncompleteLoadPath == path && plat::FileExists(path)) {
+  // keep the file as it was before the list replaces it. So is a file whose every entry
+  // the user deleted: one slip of the Delete key should not cost the whole list.
+  std::string existing, unused;
+  const bool emptying = list.RowCount() == 0 && plat::FileExists(path) &&
+                        (!plat::ReadWholeFile(path, existing, unused) || !existing.empty());
+  if ((form.IncompleteLoadPath == path || emptying) && plat::FileExists(path)) {
     std::string backup;
     if (!plat::KeepBackup(path, backup)) {
       plat::ShowErrorBox("Cannot create file \"" + backup + "\".", &form);

@@ -33,6 +33,9 @@ std::string NewEntryId(const plat::ListView& list);
 std::string EncodeInfoText(const std::string& text);
 // The reverse, done before an action uses its info.
 std::string DecodeInfoText(const std::string& text);
+// The quote marks a stored field holds in full-width form (＇ ＂) back as ' and ": a path
+// or address runs as the user chose it.
+std::string RestoreQuoteMarks(const std::string& text);
 
 // The fourteen action kinds, as stored and compared.
 extern const char* const kKindShutdown;      // 강제 종료
@@ -81,7 +84,8 @@ HotKeyParts ParseHotKeyText(const std::string& text);
 // The text for a set of parts: "Shift+", "Ctrl+", "Alt+", "Win+" in that order, then the key.
 std::string FormatHotKeyText(const HotKeyParts& parts);
 // False for a reserved text or one that a row of the list already uses; the row exceptRow
-// (the one being edited) is passed over, so its own text never counts against it.
+// (the one being edited) is passed over, so its own text never counts against it. A text
+// without a key is no combination and always free.
 bool IsHotKeyFree(const plat::ListView& list, const std::string& text, int exceptRow = -1);
 // The key's position in the key-name table, ignoring the case of A to Z; -1 when absent.
 int FindKeyName(const std::string& name);

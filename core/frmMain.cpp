@@ -102,8 +102,29 @@ void Tfrm_main::LoadLastWorkFile() {
 }
 
 void Tfrm_main::FormShow() {
+  // A work file gone since the list was loaded (deleted, its drive removed): the list on
+  // screen is all that is left of it, and what the hotkeys run, so it stays.
+  const std::string path = GetLastWorkFile();
+  if (WorkList.RowCount() > 0 && !path.empty() && plat::FileMissing(path)) {
+    MarkUnregisteredRows();
+    SetModified();
+    missingFile_ = path;
+    return;
+  }
+  missingFile_.clear();
+  missingFileTold_.clear();
   LoadLastWorkFile();
   MarkUnregisteredRows();
+  // A list opened from another file since the last registration is not what runs.
+  if (!registrationsFitList_) SetModified();
+}
+
+void Tfrm_main::FormShown() {
+  if (missingFile_.empty() || missingFile_ == missingFileTold_) return;
+  missingFileTold_ = missingFile_;
+  plat::MessageBox("작업 파일을 찾을 수 없습니다:\r\n" + missingFile_ +
+                       "\r\n\r\n목록은 그대로 두었습니다. 적용하면 파일을 다시 만듭니다.",
+                   "알림말", plat::kMbOk | plat::kMbIconWarning, this);
 }
 
 void Tfrm_main::ClearWorkList() {
@@ -112,13 +133,20 @@ void Tfrm_main::ClearWorkList() {
 }
 
 void Tfrm_main::RegisterAllHotKeys() {
+  // One set at a time: items are tied to rows by position, so a second set over a working
+  // one would run other entries and take the editor's key.
+  UnregisterAllHotKeys();
   THotKeys& keys = AMHK.HotKeys();
-  registeredIds_.clear();
   for (int i = 0; i < WorkList.RowCount(); ++i) {
-    const HotKeyParts parts = ParseHotKeyText(WorkList.Cell(i, kColHotKey));
+    const std::string& text = WorkList.Cell(i, kColHotKey);
+    const HotKeyParts parts = ParseHotKeyText(text);
+    // An entry holding a reserved combination would take the editor's key: it stays
+    // unregistered and is marked.
+    const bool reserved = text == kEditorHotKey || text == kReservedHotKey;
     const bool active = WorkList.Cell(i, kColActive) == "True";
     THotKeyItem& item = keys.Add();
     registeredIds_.push_back(WorkList.Cell(i, kColId));
+    reservedItems_.push_back(reserved && active);
     item.SetVirtKey(KeyNameIndex(parts.key));
     TModifiers mods = 0;
     const std::pair<bool, TModifier> wanted[] = {{parts.shift, TModifier::modShift},
@@ -130,8 +158,9 @@ void Tfrm_main::RegisterAllHotKeys() {
       mods = static_cast<TModifiers>(item.Modifiers() | ModBit(modifier));
       item.SetModifiers(mods);
     }
-    item.SetEnabled(active);
+    item.SetEnabled(active && !reserved);
   }
+  registrationsFitList_ = true;
   THotKeyItem& editor = keys.Add();
   editor.SetVirtKey(KeyNameIndex("F1"));
   editor.SetModifiers(ModBit(TModifier::modControl));
@@ -143,6 +172,7 @@ void Tfrm_main::UnregisterAllHotKeys() {
   THotKeys& keys = AMHK.HotKeys();
   for (int i = keys.Count() - 1; i >= 0; --i) FreeHotKeyItem(keys.Item(i));
   registeredIds_.clear();
+  reservedItems_.clear();
 }
 
 bool Tfrm_main::SwitchHotKeys(bool registerAll) {
@@ -166,7 +196,8 @@ std::vector<int> Tfrm_main::UnregisteredRows() const {
   for (std::size_t i = 0; i < items; ++i) {
     // An item without a key never asks to be registered: nothing failed for it.
     const THotKeyItem& item = keys.Item(static_cast<int>(i));
-    if (!item.Enabled() || item.Registered() || item.VirtKey() == vkNone) continue;
+    const bool failed = item.Enabled() && !item.Registered() && item.VirtKey() != vkNone;
+    if (!failed && !reservedItems_[i]) continue;
     const int row = RowOfRegisteredEntry(i);
     if (row >= 0) rows.push_back(row);
   }
@@ -175,7 +206,9 @@ std::vector<int> Tfrm_main::UnregisteredRows() const {
 
 void Tfrm_main::MarkUnregisteredRows() {
   std::vector<int> images(WorkList.RowCount(), kImageEntry);
-  for (int row : UnregisteredRows()) images[row] = kImageUnregistered;
+  // The registrations of another list say nothing about this one's rows.
+  if (registrationsFitList_)
+    for (int row : UnregisteredRows()) images[row] = kImageUnregistered;
   for (int row = 0; row < WorkList.RowCount(); ++row)
     if (WorkList.RowImage(row) != images[row]) WorkList.SetRowImage(row, images[row]);
 }
@@ -215,36 +248,29 @@ bool Tfrm_main::MayEndProgram() {
   return canClose;
 }
 
-void Tfrm_main::FormCloseQuery(bool& canClose) {
+void Tfrm_main::FormCloseQuery(bool& canClose) { canClose = MayDropList(); }
+
+bool Tfrm_main::MayDropList() {
   if (WorkFilePath.empty()) WorkFilePath = DefaultWorkFile();
-  if (!Modified) return;
+  if (!Modified) return true;
   // The question disables the editor, but another program can still send it WM_CLOSE.
-  if (closeQuestionOpen_) {
-    canClose = false;
-    return;
-  }
+  if (closeQuestionOpen_) return false;
   closeQuestionOpen_ = true;
   const int answer = plat::MessageBox("현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?", "알림말",
                                       plat::kMbYesNoCancel | plat::kMbIconQuestion, this);
   closeQuestionOpen_ = false;
   switch (answer) {
     case plat::kIdYes:
-      // A save that fails keeps the window open: closing would drop the edits unseen. So does
+      // A save that fails keeps the list: dropping it would lose the edits unseen. So does
       // a failed "Config.ini": the next start would load another list than the one saved.
-      if (!SaveWorkFile(WorkFilePath, *this) || !SetLastWorkFile(WorkFilePath)) {
-        canClose = false;
-        return;
-      }
+      if (!SaveWorkFile(WorkFilePath, *this) || !SetLastWorkFile(WorkFilePath)) return false;
       SwitchHotKeys(false);
       SwitchHotKeys(true);
-      canClose = true;
-      break;
+      return true;
     case plat::kIdNo:
-      canClose = true;
-      break;
+      return true;
     default:
-      canClose = false;
-      break;
+      return false;
   }
 }
 

@@ -51,9 +51,9 @@ class Tfrm_main : public plat::Form {
   plat::MenuItem PopupMenu;
 
  private:
-  // Declared here so the menus are filled before AMHK makes the window, which is then
-  // created with its menu bar.
-  bool menusBuilt_ = (BuildMenus(), true);
+  // Declared here so the menus and the tab order are set before AMHK makes the window,
+  // which is then created with its menu bar and its controls in tab order.
+  bool menusBuilt_ = (BuildMenus(), ArrangeTabOrder(), true);
 
  public:
   TAMHotKeys AMHK;
@@ -75,6 +75,8 @@ class Tfrm_main : public plat::Form {
   // Builds (true) or releases (false) every registration; false when something failed.
   // A rebuild marks the rows whose hotkey could not be registered.
   bool SwitchHotKeys(bool registerAll);
+  // Whether a set of registrations is in place (the editor's key at least).
+  bool HotKeysHeld() { return AMHK.HotKeys().Count() > 0; }
   // The rows of active entries with a key whose registration failed at the last rebuild.
   std::vector<int> UnregisteredRows() const;
   // An item runs the entry it was registered for: the row at its position while that row
@@ -190,15 +192,20 @@ class Tfrm_main : public plat::Form {
   // Before the program ends: an editor on screen with changes not yet applied asks its
   // closing question. False when the user chose to stay (or the changes could not be saved).
   bool MayEndProgram();
+  // The closing question, when the list holds changes not applied: true when the list may
+  // be replaced or dropped (Yes saved it, or No), false to keep it (Cancel, failed save).
+  bool MayDropList();
 
  protected:
   void FormShow() override;
+  void FormShown() override;
   void FormCloseQuery(bool& canClose) override;
 
  private:
   void FormCreate();
   void BindEditor();
   void BuildMenus();
+  void ArrangeTabOrder();
   void LoadLastWorkFile();
   int RowOfRegisteredEntry(std::size_t itemIndex) const;
   void MarkUnregisteredRows();
@@ -206,12 +213,20 @@ class Tfrm_main : public plat::Form {
   void KindClick(int kind);
   void InfoChange(int kind);
   void InfoKeyDown(int& vk);
+  void ConfirmInfo(const plat::Edit& box);
   void FindFile(plat::Edit& box, bool nameOnly);
 
   std::array<plat::RadioButton*, kKinds> kindButtons_;
   std::array<plat::Edit*, kKinds - kFirstInfoKind + 1> infoBoxes_;
   // The ID of the entry behind each item of AMHK, in item order; the editor's item follows.
   std::vector<std::string> registeredIds_;
+  // Per item: an active entry whose reserved combination was kept from registering.
+  std::vector<bool> reservedItems_;
+  // False from opening another file until the next registration: the registrations then
+  // belong to a list no longer on screen.
+  bool registrationsFitList_ = true;
+  // The work file found missing at the last showing, and the one the user was told of.
+  std::string missingFile_, missingFileTold_;
   // Set while the closing question is up, so a second close cannot ask it again.
   bool closeQuestionOpen_ = false;
   // While ClearEditFields runs, the change handlers it sets off write nothing.

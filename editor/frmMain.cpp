@@ -128,8 +128,11 @@ void Tfrm_main::BindEditor() {
   infoFont.points = 8;
   for (plat::Edit* box : infoBoxes_) box->SetFont(infoFont);
   for (plat::Edit* box : {&txt_subject, &txt_ExitFilename, &txt_ExcuteFilename, &txt_OpenDir, &txt_Urlselect,
-                          &txt_DirectUrl, &txt_MultiJob, &txt_AutoKey, &txt_Action})
+                          &txt_DirectUrl, &txt_MultiJob, &txt_AutoKey, &txt_Action}) {
     box->SetWantHangul(true);
+    // Deleting, pasting or composing Hangul changes the text without a key press of its own.
+    box->OnUserChange = [this] { SetModified(); };
+  }
   txt_ExitFilename.OnChange = [this] { txt_ExitFilenameChange(); };
   txt_ExcuteFilename.OnChange = [this] { txt_ExcuteFilenameChange(); };
   txt_OpenDir.OnChange = [this] { txt_OpenDirChange(); };
@@ -154,6 +157,15 @@ void Tfrm_main::BindEditor() {
   bntMultijop.OnClick = [this] { bntMultijopClick(); };
   bntAutoKey.OnClick = [this] { bntAutoKeyClick(); };
   bntAction.OnClick = [this] { bntActionClick(); };
+}
+
+void Tfrm_main::ArrangeTabOrder() {
+  // Tab goes through the kinds as they read: each kind, then its box, then its button.
+  SetTabOrder({&Radio_1, &Radio_2, &Radio_3, &Radio_4, &Radio_5, &Radio_6, &Radio_7, &txt_ExitFilename,
+               &bntExitfound, &Radio_8, &txt_ExcuteFilename, &bntExcuteFind, &Radio_9, &txt_OpenDir,
+               &bntSelForlder, &Radio_10, &txt_Urlselect, &Radio_11, &txt_DirectUrl, &bntScriptFind, &Radio_12,
+               &txt_MultiJob, &bntMultijop, &Radio_13, &txt_AutoKey, &bntAutoKey, &Radio_14, &txt_Action,
+               &bntAction});
 }
 
 void Tfrm_main::BuildMenus() {
@@ -383,6 +395,13 @@ void Tfrm_main::InfoChange(int kind) {
 
 void Tfrm_main::InfoKeyDown(int&) { SetModified(); }
 
+void Tfrm_main::ConfirmInfo(const plat::Edit& box) {
+  // The box's text may be what it held already, so no change reported it: the choice
+  // still makes the entry of the box's kind, with the box's info.
+  for (int kind = kFirstInfoKind; kind <= kKinds; ++kind)
+    if (InfoBox(kind) == &box) InfoChange(kind);
+}
+
 void Tfrm_main::txt_ExitFilenameChange() { InfoChange(7); }
 void Tfrm_main::txt_ExcuteFilenameChange() { InfoChange(8); }
 void Tfrm_main::txt_OpenDirChange() { InfoChange(9); }
@@ -412,6 +431,7 @@ void Tfrm_main::FindFile(plat::Edit& box, bool nameOnly) {
   if (!plat::OpenFileDialog(options, name) || name.empty()) return;
   box.SetText(nameOnly ? FileNameOnly(name) : name);
   SetModified();
+  ConfirmInfo(box);
 }
 
 void Tfrm_main::bntExitfoundClick() { FindFile(txt_ExitFilename, true); }
@@ -422,30 +442,31 @@ void Tfrm_main::bntSelForlderClick() {
   if (!plat::BrowseForFolder("폴더를 선택해 주세요:", this, folder) || folder.empty()) return;
   txt_OpenDir.SetText(folder);
   SetModified();
+  ConfirmInfo(txt_OpenDir);
 }
 
 void Tfrm_main::bntScriptFindClick() {
   SetModified();
   Tfrm_DirectSearch dialog(txt_DirectUrl);
-  dialog.ShowModal(this);
+  if (dialog.ShowModal(this) == plat::kMrOk) ConfirmInfo(txt_DirectUrl);
 }
 
 void Tfrm_main::bntMultijopClick() {
   SetModified();
   Tfrm_Setmulti dialog(WorkList, txt_MultiJob);
-  dialog.ShowModal(this);
+  if (dialog.ShowModal(this) == plat::kMrOk) ConfirmInfo(txt_MultiJob);
 }
 
 void Tfrm_main::bntAutoKeyClick() {
   SetModified();
   Tfrm_KeyEdit dialog(txt_AutoKey);
-  dialog.ShowModal(this);
+  if (dialog.ShowModal(this) == plat::kMrOk) ConfirmInfo(txt_AutoKey);
 }
 
 void Tfrm_main::bntActionClick() {
   SetModified();
   Tfrm_Action dialog(&txt_Action);
-  dialog.ShowModal(this);
+  if (dialog.ShowModal(this) == plat::kMrOk) ConfirmInfo(txt_Action);
 }
 
 void Tfrm_main::lbl_CompileClick() { OpenHomePage(); }
@@ -458,9 +479,16 @@ void Tfrm_main::N2Click() {
   options.initialDir = plat::ProgramFolder();
   options.owner = this;
   std::string name;
+  // Edits not applied get the closing question before another list can replace them.
+  if (!MayDropList()) return;
   if (!plat::OpenFileDialog(options, name) || name.empty()) return;
   if (plat::FileExists(name)) {
-    if (SetLastWorkFile(name) && LoadWorkFile(name, WorkList, *this)) MarkUnregisteredRows();
+    if (SetLastWorkFile(name) && LoadWorkFile(name, WorkList, *this)) {
+      // What runs is still the list registered before: this one runs after 적용.
+      registrationsFitList_ = false;
+      MarkUnregisteredRows();
+      SetModified();
+    }
   } else {
     plat::MessageBox("작업 파일이 존재 하지 않습니다. 다시한번 확인해 주십시오", "Keyvane", plat::kMbOk, this);
   }

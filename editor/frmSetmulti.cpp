@@ -82,6 +82,13 @@ Tfrm_Setmulti::Tfrm_Setmulti(const plat::ListView& entries, plat::Edit& target)
   bntminus.OnClick = [this] { bntminusClick(); };
   bntallminus.OnClick = [this] { bntallminusClick(); };
   bntSecAdd.OnClick = [this] { bntSecAddClick(); };
+  // Enter after typing a delay adds it, as "추가" does; it does not end the dialog.
+  txt_delay.SetWantReturn(true);
+  txt_delay.OnKeyDown = [this](int& vk) {
+    if (vk != plat::kVkReturn) return;
+    vk = 0;
+    bntSecAddClick();
+  };
   bntUp.OnClick = [this] { bntUpClick(); };
   bntDown.OnClick = [this] { bntDownClick(); };
   bntok.OnClick = [this] { bntokClick(); };

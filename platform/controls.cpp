@@ -91,6 +91,20 @@ void Form::Show() {
   // The list is refilled before the window appears, so the user never sees the old one.
   if (wasHidden) FormShow();
   peer_->SetVisible(true);
+  if (wasHidden) FormShown();
+}
+
+void Form::SetTabOrder(const std::vector<Control*>& order) {
+  std::vector<std::size_t> places;
+  std::vector<Control*> placed;
+  for (Control* control : order) {
+    const auto at = std::find(controls_.begin(), controls_.end(), control);
+    if (at == controls_.end()) continue;
+    places.push_back(static_cast<std::size_t>(at - controls_.begin()));
+    placed.push_back(control);
+  }
+  std::sort(places.begin(), places.end());
+  for (std::size_t i = 0; i < placed.size(); ++i) controls_[places[i]] = placed[i];
 }
 
 void Form::Hide() {
@@ -306,6 +320,12 @@ void Edit::SetText(const std::string& text) {
   if (OnChange) OnChange();
 }
 
+void Edit::UserSetText(const std::string& text) {
+  if (text == text_) return;
+  SetText(text);
+  if (OnUserChange) OnUserChange();
+}
+
 void Edit::SetReadOnly(bool readOnly) {
   if (readOnly == readOnly_) return;
   readOnly_ = readOnly;
@@ -349,10 +369,10 @@ void Edit::UserType(const std::string& text) {
     const int key = wide ? lead * 256 + static_cast<unsigned char>(character[1]) : (lead == '\n' ? '\r' : lead);
     if (UserKeyPress(key) == 0) continue;
     if (lead == '\n' || lead == '\r') {
-      if (multiLine_) SetText(text_ + "\r\n");
+      if (multiLine_) UserSetText(text_ + "\r\n");
       continue;
     }
-    SetText(text_ + character);
+    UserSetText(text_ + character);
   }
 }
 

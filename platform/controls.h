@@ -197,7 +197,11 @@ class Form {
   // Asking again (Enter and the close box may both close a window) changes nothing.
   void Release();
 
+  // The controls in tab order (the order they were made in, unless SetTabOrder changed it).
   const std::vector<Control*>& Controls() const { return controls_; }
+  // Tab visits these controls in the order given, in the places the first of them held;
+  // every other control keeps its place. Call before the window exists.
+  void SetTabOrder(const std::vector<Control*>& order);
   // The control with the keyboard focus, or nullptr.
   Control* ActiveControl() const { return active_; }
 
@@ -206,6 +210,8 @@ class Form {
 
  protected:
   virtual void FormShow() {}
+  // After the window has appeared: what it has to say goes over it.
+  virtual void FormShown() {}
   virtual void FormCloseQuery(bool& /*canClose*/) {}
   virtual void FormClose() {}
 
@@ -355,20 +361,31 @@ class Edit : public Control {
   // swallow it), then the character is added (OnChange). "\n" is the Enter key: a memo
   // adds CR LF, a single-line box adds nothing.
   void UserType(const std::string& text);
-  // The user changed the text by other means (pasting, deleting, the input method).
-  void UserEdit(const std::string& text) { SetText(text); }
+  // The user changed the text by other means (pasting, deleting, cutting, undoing, the
+  // input method).
+  void UserEdit(const std::string& text) { UserSetText(text); }
 
   // Ask for the Korean input method when the box has the focus.
   bool WantHangul() const { return wantHangul_; }
   void SetWantHangul(bool want) { wantHangul_ = want; }
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool readOnly);
+  // Enter in a single-line box reaches its key handlers instead of pressing the form's
+  // default button.
+  bool WantReturn() const { return wantReturn_; }
+  void SetWantReturn(bool want) { wantReturn_ = want; }
 
   std::function<void()> OnChange;
+  // After OnChange, when the change was the user's (typed, pasted, deleted, composed);
+  // never for SetText.
+  std::function<void()> OnUserChange;
 
  private:
+  void UserSetText(const std::string& text);
+
   bool multiLine_;
   bool wantHangul_ = false;
+  bool wantReturn_ = false;
   bool readOnly_ = false;
   std::string text_;
 };

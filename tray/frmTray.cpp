@@ -67,7 +67,8 @@ void Tfrm_Tray::bntStopClick() {
     Editor->SwitchHotKeys(false);
   } else {
     bntStop.SetCaption(kPauseCaption);
-    Editor->SwitchHotKeys(true);
+    // An Apply while paused has registered the applied list already: that set stays.
+    if (!Editor->HotKeysHeld()) Editor->SwitchHotKeys(true);
   }
 }
 

@@ -937,6 +937,13 @@ LRESULT CALLBACK Win32FormPeer::ChildProc(HWND window, UINT msg, WPARAM wParam, 
     RemovePropW(window, L"KeyvanePeer");
     return CallWindowProcW(base, window, msg, wParam, lParam);
   }
+  if (msg == WM_GETDLGCODE && child->control->Kind() == ControlKind::Edit &&
+      static_cast<Edit*>(child->control)->WantReturn()) {
+    // The dialog manager would press the default button: the box's handler takes Enter.
+    const LRESULT code = CallWindowProcW(base, window, msg, wParam, lParam);
+    const auto* key = reinterpret_cast<const MSG*>(lParam);
+    return key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN ? code | DLGC_WANTMESSAGE : code;
+  }
   if (msg == WM_ERASEBKGND && child->control->Kind() == ControlKind::GroupBox) {
     // A group box leaves its inside unpainted; the form beneath does not paint under it.
     RECT r;

@@ -24,6 +24,18 @@ close_editor() { e2e_close "$(ui_wid "$ED" 5)" && ui_wid 알림말 10 >/dev/null
 answer() { ui_click 알림말 "class:Button:$1" && e2e_wait_gone '^알림말$' 10; }
 edited_row=$'첫째한글\tP0\tCtrl+Alt+N\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 첫째\tTrue'
 
+echo "== an edit made without a character key"
+ed_click_row 첫째
+ui_click "$ED" "$ED_SUBJECT"
+xdotool key Home Delete
+ui_wait 10 "the first character deleted" \
+    ed_row_is P0 $'째\tP0\tCtrl+Alt+N\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 첫째\tTrue'
+close_editor
+e2e_check "an edit by the Delete key asks the question too" ui_box_has 알림말 "$QUESTION"
+answer 1
+e2e_check "No closes the editor" e2e_wait_gone "^$(_e2e_ere_quote "$ED")\$" 10
+ed_show 'C:\app\MyJob.ini'
+
 echo "== Cancel"
 ed_click_row 첫째
 ui_click "$ED" "$ED_SUBJECT"

@@ -234,7 +234,7 @@ TEST_F(EditorTest, InfoBoxesSwitchTheKindAndEncodeTheColumn) {
   EXPECT_EQ(editor.WorkList.Cell(0, kColKind), kKindRunProgram);
   EXPECT_EQ(editor.WorkList.Cell(0, kColInfo), "c:\\myㅡapp\\runㅡit.exe");
   EXPECT_EQ(editor.txt_ExcuteFilename.Text(), "c:\\my-app\\run-it.exe");
-  EXPECT_FALSE(editor.Modified);  // a change handler never marks the list
+  EXPECT_TRUE(editor.Modified);  // pasted: no key, still the user's edit
 
   editor.Radio_7.UserClick();
   EXPECT_EQ(editor.WorkList.Cell(0, kColKind), kKindKillProgram);
@@ -323,7 +323,7 @@ TEST_F(EditorTest, ApplyOnAnEmptyListWithoutWorkFile) {
   editor.bnt_Apply.UserClick();
   EXPECT_FALSE(editor.bnt_Apply.Enabled());
   EXPECT_FALSE(editor.Modified);
-  EXPECT_EQ(ReadFileBytes(plat::ProgramFolder() + "MyJob.ini"), "<missing>");
+  EXPECT_EQ(ReadFileBytes(plat::ProgramFolder() + "MyJob.ini"), "");
   ASSERT_EQ(sim::Registrations().size(), 1u);  // the editor's own key
 
   editor.bntNew.UserClick();

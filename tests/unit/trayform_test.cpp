@@ -102,6 +102,32 @@ TEST_F(TrayFormTest, ApplyWhilePausedThenResumeKeepsOneWorkingSet) {
   EXPECT_TRUE(sim::Registrations().empty());
 }
 
+TEST_F(TrayFormTest, ResumeAfterAnApplyWhilePausedKeepsHotkeysWithTheirEntries) {
+  tray.bntStop.Click();
+  tray.bnt_Edit.Click();
+  EditDescription();
+  editor.bnt_Apply.UserClick();
+  // Rows deleted and added without applying, then resume.
+  editor.WorkList.UserSelect(0);
+  editor.bntDelete.UserClick();
+  editor.bntNew.UserClick();
+  editor.txt_Urlselect.UserType("new.example");
+  tray.bntStop.Click();
+  EXPECT_EQ(tray.bntStop.Caption(), kPauseCaption);
+  // One registration per combination, the editor's key last and working.
+  const auto held = Held();
+  ASSERT_EQ(held.size(), 3u);
+  EXPECT_EQ(held.back(), std::make_pair(kCtrlWin, kVkF1));
+  editor.Hide();
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF1));
+  EXPECT_TRUE(editor.Visible());
+  EXPECT_TRUE(sim::ShellCalls().empty());
+  // Each combination runs its own entry.
+  EXPECT_TRUE(sim::PressHotKey(kCtrlAlt, kVkF5));
+  ASSERT_EQ(sim::ShellCalls().size(), 1u);
+  EXPECT_EQ(sim::ShellCalls()[0].file, "c:\\x.exe");
+}
+
 TEST_F(TrayFormTest, EditItemShowsTheEditorAndKeepsChangesItAlreadyShows) {
   editor.Modified = true;  // left over from an earlier showing whose changes were dropped
   editor.bnt_Apply.SetEnabled(true);
