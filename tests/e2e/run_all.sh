@@ -5,10 +5,25 @@
 # outlives its test.  Prints one line per test with its duration; exits non-zero
 # when any test failed or left processes behind.
 #   tests/e2e/run_all.sh [test_name_or_file ...]     default: all of them
-# Env: E2E_TEST_TIMEOUT (s, default 600) ends a hanging test; E2E_KEEP=1 keeps prefixes.
+# Env: E2E_TEST_TIMEOUT (s, default 600) ends a hanging test; E2E_KEEP=1 keeps prefixes;
+# E2E_BUSY=N (or "all") keeps N cores (or every core) busy with a load of the runner's own
+# for the whole run, as on a machine where something else is working; E2E_REPEAT=N runs
+# the list N times in a row.
 set -u
 cd "$(dirname "$0")"
 E2E_TEST_TIMEOUT=${E2E_TEST_TIMEOUT:-600}
+E2E_REPEAT=${E2E_REPEAT:-1}
+
+busy=()
+stop_busy() { [ ${#busy[@]} = 0 ] || kill "${busy[@]}" 2>/dev/null; }
+trap stop_busy EXIT
+if [ "${E2E_BUSY:-0}" != 0 ]; then
+    cores=$E2E_BUSY
+    [ "$cores" = all ] && cores=$(nproc)
+    # Each spinner ends by itself after four hours should the runner be killed outright.
+    for _ in $(seq "$cores"); do timeout 14400 sh -c 'while :; do :; done' & busy+=("$!"); done
+    echo "run_all: ${#busy[@]} busy loops running alongside the tests"
+fi
 
 if [ $# -gt 0 ]; then
     tests=()
@@ -28,7 +43,9 @@ python3 lib/reap.py bash -c 'source lib/e2e.sh && e2e_make_template' ||
 echo "template prefix ready ($(secs $(( $(now) - t0 ))) s)"
 
 pass=0 fail=0 failed=()
-for t in "${tests[@]}"; do
+runs=()
+for _ in $(seq "$E2E_REPEAT"); do runs+=("${tests[@]}"); done
+for t in "${runs[@]}"; do
     [ -f "$t" ] || { echo "FAIL $t: no such test"; fail=$((fail + 1)); failed+=("$t"); continue; }
     echo "---- $t"
     t0=$(now)

@@ -24,7 +24,7 @@ new_entry() {
     ui_click "$ED" '등록'
     ui_wait 10 "a new row" eval '[ "$(ui_rows "$ED" | wc -l)" -gt "$before" ]'
     ui_pick "$ED" "$ED_KEYS" "$1"
-    ui_click "$ED" "$ED_SUBJECT"
+    ui_click_into "$ED" "$ED_SUBJECT"
     ui_type "$2"
 }
 # rows: the rows as shown, without the selection
@@ -46,7 +46,7 @@ echo "== 64 KiB pasted"
 new_entry F8 x
 ui_set_text "$ED" "$ED_SUBJECT" ''
 ui_paste "$BIG"
-ui_click "$ED" "$(ed_info '프로그램 실행')"
+ui_click_into "$ED" "$(ed_info '프로그램 실행')"
 ui_paste "C:\\$BIG.exe"
 e2e_check "the editor answers after the paste" ui_wait 30 "P4 kind 8" \
     eval '[ "$(ed_row P4 | cut -f4)" = "프로그램 실행" ]'

@@ -26,7 +26,7 @@ edited_row=$'첫째한글\tP0\tCtrl+Alt+N\t프로그램 실행\tC:\\e2e\\probe.e
 
 echo "== an edit made without a character key"
 ed_click_row 첫째
-ui_click "$ED" "$ED_SUBJECT"
+ui_click_into "$ED" "$ED_SUBJECT"
 xdotool key Home Delete
 ui_wait 10 "the first character deleted" \
     ed_row_is P0 $'째\tP0\tCtrl+Alt+N\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 첫째\tTrue'
@@ -38,7 +38,7 @@ ed_show 'C:\app\MyJob.ini'
 
 echo "== Cancel"
 ed_click_row 첫째
-ui_click "$ED" "$ED_SUBJECT"
+ui_click_into "$ED" "$ED_SUBJECT"
 xdotool key End
 ui_type 한글
 ui_wait 10 "the description edited" ed_row_is P0 "$edited_row"

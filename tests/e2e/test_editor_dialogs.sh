@@ -85,7 +85,7 @@ ui_click "$KE" '추가(&A)'
 e2e_check "TAB and \"추가(&A)\" on an empty text give ;VK_TAB" ui_wait_text "$KE" class:Edit:0 ';VK_TAB'
 ui_shot key-sequence "$KE"
 # A line break typed in the text box separates items like ";" when it reaches the entry.
-ui_click "$KE" class:Edit:0
+ui_click_into "$KE" class:Edit:0
 xdotool key ctrl+End Return
 ui_type pw
 ui_wait_text "$KE" class:Edit:0 ';VK_TAB\r\npw'

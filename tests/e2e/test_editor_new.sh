@@ -45,7 +45,7 @@ e2e_check "and leaves no row selected" ed_selected_is ''
 # Notes: Ctrl+Win+N starts notepad.exe
 ui_row_click "$ED" 0
 ui_wait 10 "P0 selected" ed_selected_is P0
-ui_click "$ED" "$ED_SUBJECT"
+ui_click_into "$ED" "$ED_SUBJECT"
 ui_type Notes
 e2e_check "the typed description reaches the row at once" ui_wait 10 "Notes in P0" \
     ed_row_is P0 $'Notes\tP0\t\t웹사이트 이동\t\tTrue'
@@ -55,7 +55,7 @@ ui_wait 10 "Ctrl+Win+ in P0" ed_row_is P0 $'Notes\tP0\tCtrl+Win+\t웹사이트 �
 ui_pick "$ED" "$ED_KEYS" N
 e2e_check "Ctrl, Win and the key N make the hotkey Ctrl+Win+N" ui_wait 10 "Ctrl+Win+N" \
     ed_row_is P0 $'Notes\tP0\tCtrl+Win+N\t웹사이트 이동\t\tTrue'
-ui_click "$ED" "$(ed_info '프로그램 실행')"
+ui_click_into "$ED" "$(ed_info '프로그램 실행')"
 ui_type notepad.exe
 e2e_check "typing into the 프로그램 실행 box switches the entry to that kind" ui_wait 10 "kind 8" \
     ed_row_is P0 $'Notes\tP0\tCtrl+Win+N\t프로그램 실행\tnotepad.exe\tTrue'

@@ -29,7 +29,7 @@ e2e_check "and its menu bar" eval 'ui_list "$ED" | grep -qP "^M\t도움말"'
 
 echo "== a Hangul description"
 ed_click_row 첫째
-ui_click "$ED" "$ED_SUBJECT"
+ui_click_into "$ED" "$ED_SUBJECT"
 xdotool key End
 ui_type 한글
 e2e_check "typing 한글 after the description edits the row" \

@@ -139,7 +139,7 @@ echo "== ending"
 choose 1
 ed_wait_shown 'C:\app\MyJob.ini'
 ed_click_row 첫째
-ui_click "$ED" "$ED_SUBJECT"
+ui_click_into "$ED" "$ED_SUBJECT"
 xdotool key End
 ui_type 한글
 ui_wait 10 "the description edited" eval 'ed_row P0 | grep -q "^첫째한글"'

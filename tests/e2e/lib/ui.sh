@@ -89,6 +89,20 @@ ui_click() {
     xdotool mousemove $xy sleep 0.05 click --repeat "${4:-1}" --delay 80 "${3:-1}"
 }
 
+# ui_focused <title> <locator>: the control has the keyboard focus
+ui_focused() { [ "$(ui_field "$1" "$2" 10)" = 1 ]; }
+# ui_click_into <title> <locator>: clicks a box and waits until it has the keyboard focus,
+# clicking again when the first click went nowhere (a busy machine may lose it), so that
+# what is typed next lands there
+ui_click_into() {
+    local try
+    for try in 1 2 3; do
+        ui_click "$1" "$2" || return 1
+        ui_wait 5 "'$2' of '$1' to have the focus" ui_focused "$1" "$2" && return 0
+    done
+    return 1
+}
+
 # ui_wid <title> [timeout_s=10]: X window id of the visible window with exactly that title
 ui_wid() { e2e_wait_window "^$(_e2e_ere_quote "$1")\$" $(( ${2:-10} * UI_TIME_SCALE )); }
 # ui_focus <title>: gives that window the keyboard focus (Wine makes it the foreground window)
@@ -117,7 +131,7 @@ _ui_clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; 
 # ui_set_text <title> <locator> <text>: clicks into an edit box, selects all it holds and
 # types the text over it
 ui_set_text() {
-    ui_click "$1" "$2" || return 1
+    ui_click_into "$1" "$2" || return 1
     xdotool key --delay 30 End shift+Home BackSpace
     ui_type "$3"
 }

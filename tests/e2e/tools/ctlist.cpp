@@ -12,7 +12,7 @@
 // followed by the centre "x,y" that a click aims at.
 //   W <class> <title> <rect> <centre> <enabled>
 //   M <menu bar item> <enabled|grayed>          (only the bar, not the submenus)
-//   C <depth> <class> <caption> <rect> <centre> <visible> <enabled> <state>
+//   C <depth> <class> <caption> <rect> <centre> <visible> <enabled> <state> <focused 0|1>
 //       state: check boxes and radio buttons "check=0|1|2"; push buttons "push" or
 //       "default"; combo boxes and list boxes "sel=<index> text=<selected text>";
 //       list views "rows=<n> sel=<index,index,...>"; everything else "-"
@@ -349,9 +349,13 @@ BOOL CALLBACK ListChild(HWND w, LPARAM p) {
   const int depth = Depth(w, children->top);
   std::string tail;
   const std::string state = State(w, depth, tail);
+  // The keyboard focus of the window's thread: a script types only once it has landed.
+  GUITHREADINFO thread = {};
+  thread.cbSize = sizeof thread;
+  const bool focused = GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &thread) && thread.hwndFocus == w;
   children->out += "C\t" + std::to_string(depth) + "\t" + Utf8(ClassOf(w)) + "\t" + Field(TextOf(w)) + "\t" + Rect(r) +
                    "\t" + Centre(r) + "\t" + (IsWindowVisible(w) ? "1" : "0") + "\t" +
-                   (IsWindowEnabled(w) ? "1" : "0") + "\t" + state + "\n" + tail;
+                   (IsWindowEnabled(w) ? "1" : "0") + "\t" + state + "\t" + (focused ? "1" : "0") + "\n" + tail;
   return TRUE;
 }
 
