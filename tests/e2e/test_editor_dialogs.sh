@@ -58,8 +58,8 @@ e2e_check "every entry is listed on the left" test "$(ui_rows "$MJ" 0 | cut -f3 
 ui_click_row_with "$MJ" 셋째 0 && ui_click "$MJ" '>'
 ui_click_row_with "$MJ" 첫째 0 && ui_click "$MJ" '>'
 ui_set_text "$MJ" 'right:지연 설정:Edit' 1
-ui_click "$MJ" '추가'
-e2e_check "\">\" twice and \"추가\" give P2, P0 and a delay of 1 s" ui_wait 10 "three steps" \
+xdotool key Return
+e2e_check "\">\" twice and Enter in the delay box give P2, P0 and a delay of 1 s" ui_wait 10 "three steps" \
     eval '[ "$(ui_rows "$MJ" 1 | cut -f2,3 | tr "\t\n" ",;")" = "셋째,P2;첫째,P0;Delay=1,;" ]'
 ui_shot multi-job "$MJ"
 ui_row_click "$MJ" 0 1 && ui_click "$MJ" '↓'
