@@ -34,16 +34,19 @@ void PlayKeySequence(const std::string& info) {
   // Ctrl+Win+Tab.
   ReleaseModifiers();
   for (const std::string& item : items) {
-    if (const std::uint8_t vk = SpecialKey(item))
+    if (const std::uint8_t vk = SpecialKey(item)) {
       KeyTap(vk);
-    else if (!item.empty())
-      PasteText(item);
+    } else if (!item.empty() && !PasteText(item)) {
+      // Ctrl+V would paste what is there instead (the item before, or the user's own
+      // text), and the keys after it would act on that.
+      return;
+    }
     PumpingWait(kItemPauseMs);
   }
 }
 
-void PasteText(const std::string& text) {
-  plat::SetClipboardText(text);
+bool PasteText(const std::string& text) {
+  if (!plat::SetClipboardText(text)) return false;
   PumpingWait(kItemPauseMs);
   // The scan-code argument is the virtual-key code itself here, not MapVirtualKey's.
   plat::SendKeyEvent(kVkControl, kVkControl, 0);
@@ -51,6 +54,7 @@ void PasteText(const std::string& text) {
   plat::SendKeyEvent(kVkV, kVkV, plat::kKeyEventKeyUp);
   plat::SendKeyEvent(kVkControl, kVkControl, plat::kKeyEventKeyUp);
   plat::ProcessPendingMessages();
+  return true;
 }
 
 }  // namespace kv

@@ -178,14 +178,25 @@ TEST_F(KeySequenceTest, OddInput) {
   }
 }
 
-TEST_F(KeySequenceTest, AClipboardHeldByAnotherProgramLosesOnlyTheText) {
+TEST_F(KeySequenceTest, AClipboardHeldByAnotherProgramStopsTheSequenceThere) {
+  // Held from the start: nothing is pasted, Enter never goes out, their text stays.
   sim::PutOnClipboard("theirs");
   sim::HoldClipboard(true);
   PlayKeySequence("mine;VK_RETURN");
   sim::HoldClipboard(false);
-  // Nothing is reported; Ctrl+V and Enter still go out on time.
   EXPECT_TRUE(sim::ClipboardChanges().empty());
   EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("theirs"));
-  EXPECT_EQ(sim::KeyEvents().size(), 5u + 4u + 2u);
+  EXPECT_EQ(Stream(), Released(kStart));
+  EXPECT_EQ(sim::Now(), kStart);
+
+  // Taken between the user name and the password: Ctrl+V would paste the user name into
+  // the password box and Enter would send it.
+  sim::Reset();
+  sim::SetNow(kStart);
+  sim::At(kStart + 300, [] { sim::HoldClipboard(true); });
+  PlayKeySequence("user;VK_TAB;pass;VK_RETURN");
+  sim::HoldClipboard(false);
+  EXPECT_EQ(Summary(), (Lines{"paste user", "tap 09"}));
+  EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("user"));
   EXPECT_EQ(sim::Now(), kStart + 600);
 }
