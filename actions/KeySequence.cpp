@@ -24,12 +24,24 @@ std::uint8_t SpecialKey(const std::string& item) {
   return 0;
 }
 
+int g_running = 0;  // sequences playing, each inside a wait of the one before
+
+class Running {
+ public:
+  Running() { ++g_running; }
+  ~Running() { --g_running; }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+};
+
 }  // namespace
 
 void PlayKeySequence(const std::string& info) {
+  if (g_running >= kMaxRunningKeySequences) return;
   std::vector<std::string> items;
   SplitItems(info, ';', items);
   if (items.empty()) return;
+  const Running running;
   // Ctrl and Win held from the hotkey would turn Ctrl+V into Ctrl+Win+V and Tab into
   // Ctrl+Win+Tab.
   ReleaseModifiers();

@@ -4,6 +4,11 @@
 
 namespace kv {
 
+// Key sequences running inside each other's waits (a hotkey pressed while one plays): a
+// sequence asked to start while this many run plays nothing. A hotkey without modifiers
+// repeats many times a second while held; without it every repeat would nest one more.
+constexpr int kMaxRunningKeySequences = 4;
+
 // Performs the items of a ";"-separated key sequence in order: "VK_TAB", "VK_RETURN",
 // "VK_ESCAPE" and "VK_BACK" (exactly so) are pressed as keys, any other item is pasted
 // with PasteText; 200 ms pass after every item. Modifier keys still held from the hotkey
