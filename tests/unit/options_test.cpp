@@ -178,4 +178,31 @@ TEST_F(OptionsTest, SiteAddedThroughTheDialogReadsBackWhole) {
   EXPECT_EQ(sites[0].address, "http://dic.example/?a=b&q=");
 }
 
+TEST_F(OptionsTest, ALargeCountReadsOnlyTheSitesThereInOnePass) {
+  // Hand-edited: the count claims far more sites than the section holds, keys out of
+  // order, in other cases, with gaps, one past the count and one repeated.
+  const std::string body =
+      "[Config]\r\nStartUp=1\r\n[DirectSite]\r\nsite7=일곱,http://7/\r\nSITE0=영,http://0/\r\n"
+      "Site2=이,http://2/\r\nSite02=영이,http://02/\r\nSite2=둘,http://two/\r\nSite x=x,http://x/\r\n"
+      "Site1000=천,http://1000/\r\nCount=";
+  const auto names = [] {
+    std::vector<std::string> out;
+    for (const SearchSite& site : ReadSearchSites()) out.push_back(site.description);
+    return out;
+  };
+  WriteProgramFile("Config.ini", body + "1000\r\n");
+  EXPECT_EQ(names(), (std::vector<std::string>{"영", "이", "일곱"}));
+  ASSERT_EQ(sim::FileReads(ConfigPath()), 1);
+
+  WriteProgramFile("Config.ini", body + "2147483647\r\n");
+  Tfrm_Option options;
+  options.LoadOptions();
+  ASSERT_EQ(options.Listall.RowCount(), 4);
+  EXPECT_EQ(options.Listall.Cell(3, 0), "천");
+  WriteProgramFile("Config.ini", body + "3\r\n");
+  EXPECT_EQ(names(), (std::vector<std::string>{"영", "이"}));
+  WriteProgramFile("Config.ini", body + "-5\r\n");
+  EXPECT_TRUE(names().empty());
+}
+
 }  // namespace
