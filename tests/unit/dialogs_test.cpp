@@ -485,6 +485,20 @@ TEST_F(SitePickerTest, DeselectingAndCancellingWriteNothing) {
   EXPECT_EQ(target.changes, 0);
 }
 
+TEST_F(SitePickerTest, AnAmpersandInTheSiteShowsAsItself) {
+  WriteProgramFile("Config.ini", "[DirectSite]\r\nCount=1\r\nSite0=Q&A,http://dic.example/?w=tot&q=\r\n");
+  Tfrm_DirectSearch dialog(target.box);
+  sim::OnNextModal([&](plat::Form&) {
+    dialog.Listall.UserSelect(0);
+    EXPECT_EQ(dialog.lbl_info.Caption(), "Q&A");
+    EXPECT_EQ(dialog.lbl_site.Caption(), "http://dic.example/?w=tot&q=");
+    // As mnemonics the two would read "QA" and "...w=totq=" with a letter underlined.
+    EXPECT_FALSE(dialog.lbl_info.ShowAccelChar());
+    EXPECT_FALSE(dialog.lbl_site.ShowAccelChar());
+  });
+  dialog.ShowModal(&target);
+}
+
 // ---------------------------------------------------------------- about window
 
 TEST_F(KeyEditTest, TheAboutWindowClosesAndOpensTheHomePage) {
