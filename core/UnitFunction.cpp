@@ -354,9 +354,7 @@ bool WriteConfig(const std::string& section, const std::string& key, const std::
   plat::ShowErrorBox("Unable to write to " + ConfigPath());
   return false;
 }
-}  // namespace
 
-namespace {
 // The n of a key "Site<n>" (any case, n in decimal as written for it), or -1.
 long long SiteNumber(const std::string& key) {
   if (key.size() < 5 || UpperAscii(key.substr(0, 4)) != "SITE") return -1;
