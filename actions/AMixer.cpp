@@ -184,8 +184,11 @@ bool TAudioMixer::WriteLineVolume(int destination, int connection, int left, int
     } else if (c.type == plat::kMixerControlMute && !muteDone) {
       values_[0] = static_cast<std::uint32_t>(mute);
       muteDone = true;
+    } else {
+      // The buffer holds whatever was read last (a mute state, another line's level): a
+      // control given no value here is left as it is.
+      continue;
     }
-    // Also for a control that got no value in this pass: it gets the buffer as it stands.
     SetValues(c, line);
   }
 
@@ -227,6 +230,12 @@ void ChangeMasterVolume(int step, int mute) {
   TAudioMixer mixer;
   TAudioMixer::LineVolume volume;
   if (!mixer.ReadLineVolume(0, -1, volume)) return;
+  // A level that could not be read (no volume control that answers, or a disabled one)
+  // is left alone: step - 1 written in its place would blast or silence the line.
+  if (volume.left == -1) {
+    mixer.WriteLineVolume(0, -1, -1, -1, mute);
+    return;
+  }
   long long level = static_cast<long long>(volume.left) + step;
   // A level past the control's bounds is refused by some devices outright, so a press
   // near the top would leave the volume where it was.

@@ -130,7 +130,8 @@ class TAudioMixer {
   // source lines. False only when that destination or source line is absent.
   bool ReadLineVolume(int destination, int connection, LineVolume& volume);
   // left -1 leaves the level alone, right -1 gives right the left level, mute -1 leaves
-  // mute alone. False only when the line is absent; the device's answers are not checked.
+  // mute alone; only the first volume and the first mute control are written. False only
+  // when the line is absent; the device's answers are not checked.
   bool WriteLineVolume(int destination, int connection, int left, int right, int mute);
   // The bounds of the volume control WriteLineVolume sets on that line; false without one.
   bool VolumeBounds(int destination, int connection, std::uint32_t& minimum, std::uint32_t& maximum) const;
@@ -157,7 +158,8 @@ class TAudioMixer {
 
 // Volume up (+1500, 0), down (-1500, 0) and mute (+1, 1): adds step to the left level of
 // the first destination line of mixer device 0, floors at 0 and stops at the volume
-// control's bounds, sets every channel to it and sets mute. Fails silently.
+// control's bounds, sets every channel to it and sets mute. A level that cannot be read is
+// not written: only mute is set. Fails silently.
 void ChangeMasterVolume(int step, int mute);
 
 }  // namespace kv

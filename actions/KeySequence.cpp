@@ -24,26 +24,41 @@ std::uint8_t SpecialKey(const std::string& item) {
   return 0;
 }
 
+int g_running = 0;  // sequences playing, each inside a wait of the one before
+
+class Running {
+ public:
+  Running() { ++g_running; }
+  ~Running() { --g_running; }
+  Running(const Running&) = delete;
+  Running& operator=(const Running&) = delete;
+};
+
 }  // namespace
 
 void PlayKeySequence(const std::string& info) {
+  if (g_running >= kMaxRunningKeySequences) return;
   std::vector<std::string> items;
   SplitItems(info, ';', items);
   if (items.empty()) return;
+  const Running running;
   // Ctrl and Win held from the hotkey would turn Ctrl+V into Ctrl+Win+V and Tab into
   // Ctrl+Win+Tab.
   ReleaseModifiers();
   for (const std::string& item : items) {
-    if (const std::uint8_t vk = SpecialKey(item))
+    if (const std::uint8_t vk = SpecialKey(item)) {
       KeyTap(vk);
-    else if (!item.empty())
-      PasteText(item);
+    } else if (!item.empty() && !PasteText(item)) {
+      // Ctrl+V would paste what is there instead (the item before, or the user's own
+      // text), and the keys after it would act on that.
+      return;
+    }
     PumpingWait(kItemPauseMs);
   }
 }
 
-void PasteText(const std::string& text) {
-  plat::SetClipboardText(text);
+bool PasteText(const std::string& text) {
+  if (!plat::SetClipboardText(text)) return false;
   PumpingWait(kItemPauseMs);
   // The scan-code argument is the virtual-key code itself here, not MapVirtualKey's.
   plat::SendKeyEvent(kVkControl, kVkControl, 0);
@@ -51,6 +66,7 @@ void PasteText(const std::string& text) {
   plat::SendKeyEvent(kVkV, kVkV, plat::kKeyEventKeyUp);
   plat::SendKeyEvent(kVkControl, kVkControl, plat::kKeyEventKeyUp);
   plat::ProcessPendingMessages();
+  return true;
 }
 
 }  // namespace kv

@@ -4,14 +4,21 @@
 
 namespace kv {
 
+// Key sequences running inside each other's waits (a hotkey pressed while one plays): a
+// sequence asked to start while this many run plays nothing. A hotkey without modifiers
+// repeats many times a second while held; without it every repeat would nest one more.
+constexpr int kMaxRunningKeySequences = 4;
+
 // Performs the items of a ";"-separated key sequence in order: "VK_TAB", "VK_RETURN",
 // "VK_ESCAPE" and "VK_BACK" (exactly so) are pressed as keys, any other item is pasted
 // with PasteText; 200 ms pass after every item. Modifier keys still held from the hotkey
-// are released before the first item. Returns when the last wait has ended.
+// are released before the first item. Returns when the last wait has ended, or at once at
+// a text that could not be put on the clipboard: nothing more is pasted or pressed.
 void PlayKeySequence(const std::string& info);
 
 // Puts text on the clipboard (what was there is lost), waits 200 ms, presses Ctrl+V and
-// handles the messages that are waiting once.
-void PasteText(const std::string& text);
+// handles the messages that are waiting once. False, with nothing pressed, when the
+// clipboard could not be filled (another program holds it open).
+bool PasteText(const std::string& text);
 
 }  // namespace kv

@@ -18,7 +18,7 @@ constexpr std::int32_t kJobWaitMs = 200;
 // multi-jobs it runs as jobs, nested. A hotkey pressed during one of its waits starts
 // another chain.
 struct Chain {
-  std::vector<std::string> running;  // IDs of its multi-jobs now running, outermost first
+  std::vector<JobEntry> running;  // its multi-jobs now running, outermost first
   bool abandoned = false;
   std::string badDelay;
 };
@@ -39,7 +39,7 @@ class Counted {
 
 class Running {
  public:
-  Running(Chain& chain, const std::string& id) : chain_(chain), counted_(g_running) { chain_.running.push_back(id); }
+  Running(Chain& chain, const JobEntry& entry) : chain_(chain), counted_(g_running) { chain_.running.push_back(entry); }
   ~Running() { chain_.running.pop_back(); }
   Running(const Running&) = delete;
   Running& operator=(const Running&) = delete;
@@ -51,7 +51,9 @@ class Running {
 
 bool IsDelayItem(const std::string& item) { return item.compare(0, 5, "Delay") == 0; }
 
-void RunItems(Chain& chain, const std::string& id, const std::string& info);
+bool SameEntry(const JobEntry& a, const JobEntry& b) { return a.id == b.id && a.kind == b.kind && a.info == b.info; }
+
+void RunItems(Chain& chain, const JobEntry& entry, const std::string& info);
 
 void RunJob(Chain& chain, const std::string& id) {
   // A copy: the list may change while the job runs.
@@ -61,16 +63,18 @@ void RunJob(Chain& chain, const std::string& id) {
     ExecuteAction(entry->kind, entry->info);
     return;
   }
-  // Running it again would come back here for ever.
-  if (std::find(chain.running.begin(), chain.running.end(), id) != chain.running.end()) return;
+  // Running it again would come back here for ever. Another row with the same ID is another
+  // entry; one that matches a running one field for field would only do the same again.
+  const auto same = [&](const JobEntry& running) { return SameEntry(running, *entry); };
+  if (std::any_of(chain.running.begin(), chain.running.end(), same)) return;
   if (g_running >= kMaxRunningMultiJobs) return;
-  RunItems(chain, id, DecodeInfoText(entry->info));
+  RunItems(chain, *entry, DecodeInfoText(entry->info));
 }
 
-void RunItems(Chain& chain, const std::string& id, const std::string& info) {
+void RunItems(Chain& chain, const JobEntry& entry, const std::string& info) {
   std::vector<std::string> items;
   SplitItems(info, ';', items);
-  const Running running(chain, id);
+  const Running running(chain, entry);
   for (const std::string& item : items) {
     if (IsDelayItem(item)) {
       const std::optional<std::int32_t> ms = DelayMilliseconds(item);
@@ -94,13 +98,13 @@ void ReportMalformedDelay(const std::string& item) {
       plat::kMbOk | plat::kMbIconWarning, frm_main);
 }
 
-void RunChain(const std::string& id, const std::string& info) {
+void RunChain(const JobEntry& entry, const std::string& info) {
   if (g_chains >= kMaxPressedMultiJobs || g_running >= kMaxRunningMultiJobs) return;
   // The box counts as part of the run: it handles messages too, and a held hotkey would
   // otherwise stack one box on another without end.
   const Counted chains(g_chains);
   Chain chain;
-  RunItems(chain, id, info);
+  RunItems(chain, entry, info);
   if (chain.abandoned) ReportMalformedDelay(chain.badDelay);
 }
 
@@ -110,15 +114,16 @@ std::optional<JobEntry> FindEntryById(const std::string& id) {
   if (!frm_main) return std::nullopt;
   const plat::ListView& list = frm_main->WorkList;
   for (int row = 0; row < list.RowCount(); ++row)
-    if (list.Cell(row, kColId) == id) return JobEntry{list.Cell(row, kColKind), list.Cell(row, kColInfo)};
+    if (list.Cell(row, kColId) == id) return JobEntry{id, list.Cell(row, kColKind), list.Cell(row, kColInfo)};
   return std::nullopt;
 }
 
-void RunMultiJob(const std::string& info) { RunChain("", info); }
+// Without an ID it matches no entry: an entry with the same items runs once more.
+void RunMultiJob(const std::string& info) { RunChain({"", kKindMultiJob, ""}, info); }
 
 void ExecuteEntryAction(const std::string& id, const std::string& kind, const std::string& info) {
   if (kind == kKindMultiJob)
-    RunChain(id, DecodeInfoText(info));
+    RunChain({id, kind, info}, DecodeInfoText(info));
   else
     ExecuteAction(kind, info);
 }

@@ -20,7 +20,7 @@ constexpr int kMaxRunningMultiJobs = 32;
 constexpr int kMaxPressedMultiJobs = 4;
 
 struct JobEntry {
-  std::string kind, info;  // info as stored, "ㅡ" for "-"
+  std::string id, kind, info;  // info as stored, "ㅡ" for "-"
 };
 
 // The first row of the current list whose ID is exactly id; nothing without a match or list.
@@ -31,8 +31,9 @@ std::optional<JobEntry> FindEntryById(const std::string& id);
 // the run and of every multi-job running it, and is reported once.
 void RunMultiJob(const std::string& info);
 
-// The hotkey dispatcher's way in: runs the action of the entry with this ID. A multi-job
-// started so knows its own ID, so an item naming it is skipped at once.
+// The hotkey dispatcher's way in: runs the action of this entry. A multi-job started so
+// knows itself, so an item leading back to it (same ID, kind and info) is skipped at once;
+// an item naming another row with the same ID runs that row.
 void ExecuteEntryAction(const std::string& id, const std::string& kind, const std::string& info);
 
 // A delay item's wait: the whole number of seconds after "=" times 1000, wrapped to signed

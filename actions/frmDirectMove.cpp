@@ -32,6 +32,9 @@ Tfrm_DirectMove::Tfrm_DirectMove()
       bntcancle(*this, "bntcancle", {283, 126, 75, 25}, "취소") {
   SetFont({"굴림", 9});
   lbl_info.SetBold(true);
+  // The site's own texts: an address such as "...?w=tot&q=" keeps its "&".
+  lbl_info.SetShowAccelChar(false);
+  lbl_site.SetShowAccelChar(false);
   plat::Font grey = GetFont();
   grey.color = plat::kColorGray;
   lbl_site.SetFont(grey);

@@ -24,6 +24,9 @@ Tfrm_DirectSearch::Tfrm_DirectSearch(plat::Edit& target)
   SetFont({"굴림", 9});
   lbl_info.SetBold(true);
   lbl_site.SetBold(true);
+  // The site's own texts: an address such as "...?w=tot&q=" keeps its "&".
+  lbl_info.SetShowAccelChar(false);
+  lbl_site.SetShowAccelChar(false);
   plat::Font note = GetFont();
   note.color = plat::kColorGray;
   Label5.SetFont(note);

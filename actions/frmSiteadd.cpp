@@ -8,8 +8,23 @@ namespace kv {
 namespace {
 const char* const kCaption = "알림말";
 
-// Blanks alone would be trimmed to nothing when the site is read back, and the site lost.
-bool Blank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+// Blanks and control characters at the ends are dropped when the site is read back from
+// "Config.ini": the row shows the text as it will come back.
+std::string Trimmed(const std::string& text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
+  return text.substr(b, e - b);
+}
+
+// "Config.ini" keeps a site as description,address and a direct-search entry as
+// description;address; a quote mark keeps the separators after it inside the text, and a
+// line break ends the line. Any of them would cut or lose the site when it is read back.
+bool HasBreakingMark(const std::string& text) {
+  for (char c : text)
+    if (c == ',' || c == ';' || c == '\'' || c == '"' || c == '\r' || c == '\n') return true;
+  return false;
+}
 }  // namespace
 
 Tfrm_Siteadd::Tfrm_Siteadd(Tfrm_Option& options)
@@ -32,17 +47,15 @@ Tfrm_Siteadd::Tfrm_Siteadd(Tfrm_Option& options)
 }
 
 void Tfrm_Siteadd::bntokClick() {
-  const std::string info = txt_info.Text(), site = txt_site.Text();
-  if (Blank(info) || Blank(site)) {
+  const std::string info = Trimmed(txt_info.Text()), site = Trimmed(txt_site.Text());
+  if (info.empty() || site.empty()) {
     plat::MessageBox("[검색 설명] [사이트 주소] 는 필수 항목입니다", kCaption, plat::kMbOk | plat::kMbIconInformation,
                      this);
     return;
   }
-  // "Config.ini" keeps a site as description,address, and a direct-search entry as
-  // description;address: either mark would cut the site when it is read back.
-  if (info.find_first_of(",;") != std::string::npos || site.find_first_of(",;") != std::string::npos) {
-    plat::MessageBox("[검색 설명] 과 [사이트 주소] 에는 쉼표(,)와 세미콜론(;)을 쓸 수 없습니다", kCaption,
-                     plat::kMbOk | plat::kMbIconInformation, this);
+  if (HasBreakingMark(info) || HasBreakingMark(site)) {
+    plat::MessageBox("[검색 설명] 과 [사이트 주소] 에는 쉼표(,), 세미콜론(;), 따옴표(' \")와 줄바꿈을 쓸 수 없습니다",
+                     kCaption, plat::kMbOk | plat::kMbIconInformation, this);
     return;
   }
   options_.AddSiteRow(info, site);

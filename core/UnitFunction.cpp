@@ -360,14 +360,38 @@ bool WriteConfig(const std::string& section, const std::string& key, const std::
   plat::ShowErrorBox("Unable to write to " + ConfigPath());
   return false;
 }
+
+// The n of a key "Site<n>" (any case, n in decimal as written for it), or -1.
+long long SiteNumber(const std::string& key) {
+  if (key.size() < 5 || UpperAscii(key.substr(0, 4)) != "SITE") return -1;
+  const std::string digits = key.substr(4);
+  if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) return -1;
+  long long n = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return -1;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
 }  // namespace
 
 std::vector<SearchSite> ReadSearchSites() {
+  // One read of the file: "Count" may claim far more sites than there are keys (a
+  // hand-edited file), and a read per claimed site would take hours.
+  const auto values = plat::ReadProfileSection(ConfigPath(), "DirectSite");
+  int count = 0;
+  for (const auto& [key, value] : values)
+    if (UpperAscii(key) == "COUNT" && !ParseDecimal(value, count)) count = 0;
+  std::vector<std::pair<long long, std::string>> numbered;
+  for (const auto& [key, value] : values) {
+    const long long n = SiteNumber(key);
+    if (n >= 0 && n < count) numbered.emplace_back(n, value);
+  }
+  std::sort(numbered.begin(), numbered.end());
   std::vector<SearchSite> sites;
-  const int count = ReadConfigInt("DirectSite", "Count", 0);
-  for (int i = 0; i < count; ++i) {
+  for (const auto& [n, value] : numbered) {
     std::vector<std::string> parts;
-    SplitItems(plat::ReadProfileString(ConfigPath(), "DirectSite", "Site" + std::to_string(i), ""), ',', parts);
+    SplitItems(value, ',', parts);
     if (parts.size() < 2) continue;
     SearchSite site{TrimControls(parts[0]), TrimControls(parts[1])};
     if (site.description.empty() || site.address.empty()) continue;

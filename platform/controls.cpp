@@ -401,6 +401,12 @@ void Label::SetCaption(const std::string& caption) {
   Changed();
 }
 
+void Label::SetShowAccelChar(bool show) {
+  if (show == showAccelChar_) return;
+  showAccelChar_ = show;
+  Changed();
+}
+
 void Label::UserClick() {
   if (!Enabled()) return;
   if (OnClick) OnClick();

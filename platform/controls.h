@@ -426,6 +426,10 @@ class Label : public Control {
   // Right-aligned text (for a label at the right edge of a strip).
   bool AlignRight() const { return alignRight_; }
   void SetAlignRight(bool right) { alignRight_ = right; }
+  // True: "&" marks the next letter as the mnemonic (underlined, "&&" draws one "&"). A
+  // label that shows data (an address, a name) turns it off so that "&" shows as itself.
+  bool ShowAccelChar() const { return showAccelChar_; }
+  void SetShowAccelChar(bool show);
   void UserClick();
 
   std::function<void()> OnClick;
@@ -433,6 +437,7 @@ class Label : public Control {
  private:
   std::string caption_;
   bool alignRight_ = false;
+  bool showAccelChar_ = true;
 };
 
 // A picture: one icon drawn at its size in the control's place (32 x 32 for a large icon).

@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include <set>
 #include <vector>
 
 #include "platform/files.h"
@@ -168,6 +169,13 @@ SectionRange FindSection(const std::vector<std::string>& lines, const std::strin
   return r;
 }
 
+// A value in matching quotes loses them.
+std::string Unquoted(const std::string& v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    return v.substr(1, v.size() - 2);
+  return v;
+}
+
 }  // namespace
 
 std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key,
@@ -183,11 +191,27 @@ std::string ReadProfileString(const std::string& file, const std::string& sectio
   for (std::size_t i = r.first; i < r.last; ++i) {
     if (!KeyLine(lines[i], k, v, hasValue) || !SameName(k, wanted)) continue;
     if (!hasValue) return def;
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-      v = v.substr(1, v.size() - 2);
-    return v;
+    return Unquoted(v);
   }
   return def;
+}
+
+std::vector<std::pair<std::string, std::string>> ReadProfileSection(const std::string& file,
+                                                                    const std::string& section) {
+  std::vector<std::pair<std::string, std::string>> values;
+  Profile profile;
+  if (!Load(file, profile)) return values;
+  const std::vector<std::string>& lines = profile.lines;
+  const SectionRange r = FindSection(lines, section);
+  if (r.header == std::string::npos) return values;
+  std::set<std::string> seen;
+  std::string k, v;
+  bool hasValue = false;
+  for (std::size_t i = r.first; i < r.last; ++i) {
+    if (!KeyLine(lines[i], k, v, hasValue) || !seen.insert(FoldCase(k)).second) continue;
+    if (hasValue) values.emplace_back(k, Unquoted(v));
+  }
+  return values;
 }
 
 bool WriteProfileString(const std::string& file, const std::string& section, const std::string& key,

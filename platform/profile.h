@@ -8,12 +8,20 @@
 // after a byte-order mark; CR LF, CR or LF line ends) and written back in their own form
 // with CR LF line ends; a new file is CP949.
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace plat {
 
 // The value of key in section, or def when the file, section or key is missing.
 std::string ReadProfileString(const std::string& file, const std::string& section, const std::string& key,
                               const std::string& def);
+
+// Every key of the section once, in the order of the file, with the value ReadProfileString
+// gives for it (the first line of a key wins; a key line without "=" has none and is left
+// out). Empty when the file or section is missing. One read of the file.
+std::vector<std::pair<std::string, std::string>> ReadProfileSection(const std::string& file,
+                                                                    const std::string& section);
 
 // Sets one value, creating the section (at the end) or key (at the end of its section)
 // when missing. False when the file cannot be written, or exists but cannot be read: a

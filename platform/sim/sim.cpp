@@ -9,6 +9,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <set>
 #include <sstream>
@@ -88,6 +89,7 @@ struct State {
   std::string folder;
   std::set<std::string> locked;
   std::set<std::string> readDenied;
+  std::map<std::string, int> reads;
   std::set<std::string> heldOpen;
 };
 
@@ -274,6 +276,10 @@ void SetProgramFolder(const std::string& folder) { S().folder = folder; }
 void LockFile(const std::string& path) { S().locked.insert(path); }
 void UnlockFile(const std::string& path) { S().locked.erase(path); }
 void DenyRead(const std::string& path) { S().readDenied.insert(path); }
+int FileReads(const std::string& path) {
+  const auto it = S().reads.find(path);
+  return it == S().reads.end() ? 0 : it->second;
+}
 void HoldOpen(const std::string& path) { S().heldOpen.insert(path); }
 void ReleaseHold(const std::string& path) { S().heldOpen.erase(path); }
 
@@ -389,6 +395,7 @@ bool FileMissing(const std::string& path) {
 // name given to a stream is read in the ANSI code page, one given to std::filesystem in
 // the C library's locale, and the two disagree on every non-ASCII byte.
 bool ReadWholeFile(const std::string& path, std::string& contents, std::string& error) {
+  ++S().reads[path];
   if (S().locked.count(path) || S().readDenied.count(path)) {
     error = "The process cannot access the file because it is being used by another process.";
     return false;

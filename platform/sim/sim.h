@@ -126,6 +126,8 @@ void LockFile(const std::string& path);
 void UnlockFile(const std::string& path);
 // Reading this path fails (access denied) while replacing it still works.
 void DenyRead(const std::string& path);
+// How many times the program has read this file whole since the reset.
+int FileReads(const std::string& path);
 // Another program holds the file open with read and write sharing but without delete
 // sharing: it can be read and written in place, but not replaced, renamed or deleted.
 void HoldOpen(const std::string& path);

@@ -51,8 +51,7 @@ bool SetClipboardText(const std::string& text) {
   // page instead, which on a Windows that is not Korean turns Hangul into other letters.
   const std::wstring wide = win32::Wide(text);
   const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-  OpenedClipboard clipboard;
-  if (!clipboard || !::EmptyClipboard()) return false;
+  // Filled before the clipboard is opened: a failure here leaves what is there untouched.
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (!memory) return false;
   void* target = GlobalLock(memory);
@@ -62,8 +61,9 @@ bool SetClipboardText(const std::string& text) {
   }
   std::memcpy(target, wide.c_str(), bytes);
   GlobalUnlock(memory);
-  // From here on the system owns the memory, unless it refuses it.
-  if (!SetClipboardData(CF_UNICODETEXT, memory)) {
+  OpenedClipboard clipboard;
+  // From SetClipboardData on the system owns the memory, unless it refuses it.
+  if (!clipboard || !::EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, memory)) {
     GlobalFree(memory);
     return false;
   }

@@ -828,7 +828,8 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
     case ControlKind::Label:
       cls = L"STATIC";
       text = win32::Wide(static_cast<Label&>(control).Caption());
-      style = common | SS_NOTIFY | (static_cast<Label&>(control).AlignRight() ? SS_RIGHT : SS_LEFT);
+      style = common | SS_NOTIFY | (static_cast<Label&>(control).AlignRight() ? SS_RIGHT : SS_LEFT) |
+              (static_cast<Label&>(control).ShowAccelChar() ? 0 : SS_NOPREFIX);
       break;
     case ControlKind::Panel:
       cls = L"STATIC";
@@ -1069,7 +1070,9 @@ void Win32FormPeer::Sync(NativeChild& child) {
       auto& label = static_cast<Label&>(control);
       const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
       const LONG_PTR align = label.AlignRight() ? SS_RIGHT : SS_LEFT;
-      if ((style & SS_TYPEMASK) != align) SetWindowLongPtrW(h, GWL_STYLE, (style & ~SS_TYPEMASK) | align);
+      const LONG_PTR prefix = label.ShowAccelChar() ? 0 : SS_NOPREFIX;
+      if ((style & SS_TYPEMASK) != align || (style & SS_NOPREFIX) != prefix)
+        SetWindowLongPtrW(h, GWL_STYLE, (style & ~(SS_TYPEMASK | SS_NOPREFIX)) | align | prefix);
       SetTextIfDifferent(h, label.Caption());
       InvalidateRect(h, nullptr, TRUE);  // over a coloured panel the old text would stay
       break;

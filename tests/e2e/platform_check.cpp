@@ -16,6 +16,10 @@
 //   platform_check.exe mixer                           the volume kinds against the system's mixer
 //   platform_check.exe key-sequence <info>             plays a key sequence into the foreground
 //                                                      window; prints when it started and ended
+//   platform_check.exe hold-clipboard <text> <ms>      puts text on the clipboard and keeps the
+//                                                      clipboard open for ms (prints HELD), as
+//                                                      another program may; then prints the
+//                                                      clipboard's text as CLIPBOARD=<text>
 //   platform_check.exe tray <seconds> | tray-remove <hwnd> | taskbar-created
 //                                                      the tray icon (platform_tray.cpp)
 // A copy named plat_echo.exe appends its command line to echo.log beside it and exits.
@@ -1611,6 +1615,20 @@ int main() {
     const double start = NowMs();
     kv::PlayKeySequence(args[2]);
     std::printf("SEQUENCE start_ms=%.3f end_ms=%.3f\n", start, NowMs());
+    std::fflush(stdout);
+    return 0;
+  }
+  if (mode == "hold-clipboard" && args.size() > 3) {
+    if (!plat::SetClipboardText(args[2]) || !OpenClipboard(nullptr)) {
+      std::printf("NOT HELD\n");
+      return 1;
+    }
+    std::printf("HELD\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(std::atoi(args[3].c_str())));
+    CloseClipboard();
+    const auto text = plat::ClipboardText();
+    std::printf("CLIPBOARD=%s\n", text ? text->c_str() : "<none>");
     std::fflush(stdout);
     return 0;
   }

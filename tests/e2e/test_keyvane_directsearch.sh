@@ -14,10 +14,11 @@ IE='C:\windows\system32\iexplore.exe'
 SITE='http://search.example.com/find-it?q='
 e2e_start || exit 1
 app=$(e2e_install_keyvane)
-# The address holds a "-", stored as "ㅡ"; the description a blank.
+# The first address holds a "-", stored as "ㅡ"; the description a blank. The second
+# site holds "&" in both texts, which must not turn into an underlined letter.
 kv_work_file 'C:\app\MyJob.ini' <<'EOF2'
 웹 검색-P1-Ctrl+Alt+S-다이렉트 검색-예제 검색;http://search.example.com/findㅡit?q=-True-
-사전 검색-P2-Ctrl+Alt+D-다이렉트 검색-사전;http://dic.example.com/?w=-True-
+사전 검색-P2-Ctrl+Alt+D-다이렉트 검색-Q&A 사전;http://dic.example.com/?w=tot&q=-True-
 EOF2
 
 kv_focus_probe
@@ -88,7 +89,9 @@ kv_press ctrl+alt+d
 e2e_check "two presses leave two prompts" ui_wait 10 "two prompts" prompt_count_is 2
 prompts | sed 's/^/  /'
 e2e_check "each with its own site, both on top" \
-    test "$(prompts | grep -c $'^P\t1\t.*|\(예제 검색|http://search\|사전|http://dic\)')" = 2
+    test "$(prompts | grep -c $'^P\t1\t.*|\(예제 검색|http://search\|Q&A 사전|http://dic\)')" = 2
+e2e_check "an \"&\" in the description and the address shows as itself" \
+    grep -qF '|Q&A 사전|http://dic.example.com/?w=tot&q=|' <<<"$(prompts)"
 ui_shot two-prompts
 
 e2e_stop

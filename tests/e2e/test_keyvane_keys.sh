@@ -2,8 +2,8 @@
 # Key sequences typed into a login form: the texts arrive through the clipboard exactly
 # as written (Hangul, a trailing blank, "-", a key name in the wrong case), Tab and Enter
 # move between the boxes and press the default button; also with the hotkey's Ctrl and
-# Win still held, and on a Western Windows (code page 1252).  Then the timing of a
-# 10-item sequence.
+# Win still held, and on a Western Windows (code page 1252).  With the clipboard held by
+# another program nothing is pasted or pressed.  Then the timing of a 10-item sequence.
 # Run: tests/e2e/run_all.sh keyvane_keys
 set -u
 cd "$(dirname "$0")"
@@ -68,6 +68,26 @@ xdotool keyup super ctrl
 e2e_check "the form saw V with Ctrl alone, Tab and Enter plain" plain_keys "$lines"
 kv_settle
 e2e_check "no key of the sequence reached the Ctrl+Win hotkeys" kv_launches_are 0 'C:\e2e\probe.exe' '--exit 가로챔'
+
+echo "== the clipboard held by another program"
+# Ctrl+V would paste whatever is there into both boxes and Enter would send it.
+hold_log=$E2E_RUN/logs/hold.log
+# holder_said <line>: the holder printed that line (CP949, CR LF)
+holder_said() { iconv -f CP949 -t UTF-8 "$hold_log" 2>/dev/null | tr -d '\r' | grep -qx -- "$1"; }
+lines=$(wc -l < "$(kv_focus_log)")
+# Straight into the file, not through a pipe that would hold "HELD" back until the end.
+wine_ko wine "$check" hold-clipboard '남의 글' 6000 > "$hold_log" 2>>"$E2E_RUN/wine.out" &
+holder=$!
+e2e_check "another program holds the clipboard open" _e2e_until 15 "the holder" holder_said HELD
+kv_press ctrl+super+k
+e2e_check "the holder lets it go and finds its own text still there" \
+    _e2e_until 20 "the holder to end" holder_said 'CLIPBOARD=남의 글'
+wait "$holder"
+kv_settle
+e2e_check "nothing was pasted, typed or submitted" \
+    test -z "$(tail -n +"$((lines + 1))" "$(kv_focus_log)" | grep -E '^(PASTE|SUBMIT) |^FORMKEY vk=0x(56|09|0D) ')"
+kv_press ctrl+super+k
+e2e_check "with the clipboard free again the sequence plays" wait_submit 4 '아이디' '비밀번호 '
 
 echo "== timing of a 10-item sequence (played by platform_check, same code and platform)"
 # Four texts and six keys: 4 x 400 ms + 6 x 200 ms = 2800 ms.  The form logs when each key

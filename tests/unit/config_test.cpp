@@ -32,6 +32,16 @@ TEST_F(ConfigTest, ProfileReadingRules) {
   EXPECT_EQ(plat::ReadProfileString(f, "Config", "Missing", "d"), "d");
   EXPECT_EQ(plat::ReadProfileString(f, "Nowhere", "StartUp", "d"), "d");
   EXPECT_EQ(plat::ReadProfileString(plat::ProgramFolder() + "none.ini", "Config", "StartUp", "d"), "d");
+
+  // A whole section at once gives every key the value a read of that key gives.
+  const std::string g = WriteProgramFile("s.ini",
+                                         "[Sites]\r\nA=1\r\n a = 2\r\nBare\r\nbare=3\r\nQ='q'\r\n=empty key\r\n"
+                                         "[Other]\r\nB=4\r\n[SITES]\r\nC=5\r\n");
+  using Values = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(plat::ReadProfileSection(g, "sites"), (Values{{"A", "1"}, {"Q", "q"}, {"", "empty key"}}));
+  EXPECT_EQ(plat::ReadProfileString(g, "sites", "bare", "-"), "-");  // its first line has no value
+  EXPECT_TRUE(plat::ReadProfileSection(g, "Nowhere").empty());
+  EXPECT_TRUE(plat::ReadProfileSection(plat::ProgramFolder() + "none.ini", "Sites").empty());
 }
 
 TEST_F(ConfigTest, ProfileWritesOneValueAndKeepsTheRest) {

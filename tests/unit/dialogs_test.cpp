@@ -7,6 +7,7 @@
 #include "actions/frmAction.h"
 #include "actions/frmDirectSearch.h"
 #include "core/UnitFunction.h"
+#include "core/frmMain.h"
 #include "editor/frmInfor.h"
 #include "editor/frmKeyEdit.h"
 #include "editor/frmSetmulti.h"
@@ -386,11 +387,20 @@ TEST_F(ActionPickerTest, NothingSelectedOrCancelledLeavesTheBoxAlone) {
   dialog.ShowModal(&target);
   EXPECT_EQ(target.box.Text(), "old");
   EXPECT_EQ(target.changes, 0);
-  // The copy made at start has no box to write into.
+  // The copy made at start has no box to write into: OK on it leaves every box alone,
+  // the editor's action box included.
+  Tfrm_main editor;
+  editor.txt_Action.SetText("현재 창 닫기");
+  int editorChanges = 0;
+  editor.txt_Action.OnChange = [&] { ++editorChanges; };
   Tfrm_Action hidden;
   hidden.Listall.UserSelect(1);
+  EXPECT_EQ(hidden.lbl_info.Caption(), "현재 창 이전크기로");
   hidden.bntok.UserClick();
-  EXPECT_FALSE(hidden.Visible());
+  EXPECT_EQ(editor.txt_Action.Text(), "현재 창 닫기");
+  EXPECT_EQ(editorChanges, 0);
+  EXPECT_EQ(target.box.Text(), "old");
+  EXPECT_EQ(target.changes, 0);
 }
 
 TEST_F(ActionPickerTest, TheLabelNeverNamesAnUnselectedAction) {
@@ -475,6 +485,20 @@ TEST_F(SitePickerTest, DeselectingAndCancellingWriteNothing) {
   EXPECT_EQ(target.changes, 0);
 }
 
+TEST_F(SitePickerTest, AnAmpersandInTheSiteShowsAsItself) {
+  WriteProgramFile("Config.ini", "[DirectSite]\r\nCount=1\r\nSite0=Q&A,http://dic.example/?w=tot&q=\r\n");
+  Tfrm_DirectSearch dialog(target.box);
+  sim::OnNextModal([&](plat::Form&) {
+    dialog.Listall.UserSelect(0);
+    EXPECT_EQ(dialog.lbl_info.Caption(), "Q&A");
+    EXPECT_EQ(dialog.lbl_site.Caption(), "http://dic.example/?w=tot&q=");
+    // As mnemonics the two would read "QA" and "...w=totq=" with a letter underlined.
+    EXPECT_FALSE(dialog.lbl_info.ShowAccelChar());
+    EXPECT_FALSE(dialog.lbl_site.ShowAccelChar());
+  });
+  dialog.ShowModal(&target);
+}
+
 // ---------------------------------------------------------------- about window
 
 TEST_F(KeyEditTest, TheAboutWindowClosesAndOpensTheHomePage) {
@@ -489,7 +513,12 @@ TEST_F(KeyEditTest, TheAboutWindowClosesAndOpensTheHomePage) {
   ASSERT_EQ(sim::ShellCalls().size(), 1u);
   EXPECT_EQ(sim::ShellCalls()[0].file, "iexplore");
   EXPECT_EQ(sim::ShellCalls()[0].parameters, kHomePage);
-  sim::OnNextModal([&](plat::Form& form) { form.Close(); });
+  // The close box ends the window there and then, as cancelled; a window that refused
+  // to close would stay on the screen.
+  sim::OnNextModal([&](plat::Form& form) {
+    EXPECT_TRUE(form.Close());
+    EXPECT_EQ(form.ModalResult(), plat::kMrCancel);
+  });
   EXPECT_EQ(about.ShowModal(&target), plat::kMrCancel);
-  EXPECT_FALSE(about.Visible());
+  EXPECT_EQ(sim::ShellCalls().size(), 1u);
 }

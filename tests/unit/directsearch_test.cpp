@@ -86,6 +86,16 @@ TEST_F(DirectSearchTest, DashOfTheAddressComesBackFromTheStoredEntry) {
   for (Tfrm_DirectMove* p : OpenPrompts()) EXPECT_EQ(p->lbl_site.Caption(), "http://dic.example.com/search-word?q=");
 }
 
+TEST_F(DirectSearchTest, AnAmpersandInTheSiteShowsAsItself) {
+  // As a mnemonic, "...w=tot&q=" would read "...w=totq=" with the q underlined.
+  ExecuteAction(kKindDirectSearch, "Q&A 검색;http://dic.example.com/?w=tot&q=");
+  Tfrm_DirectMove& p = Only();
+  EXPECT_EQ(p.lbl_info.Caption(), "Q&A 검색");
+  EXPECT_FALSE(p.lbl_info.ShowAccelChar());
+  EXPECT_EQ(p.lbl_site.Caption(), "http://dic.example.com/?w=tot&q=");
+  EXPECT_FALSE(p.lbl_site.ShowAccelChar());
+}
+
 TEST_F(DirectSearchTest, EnterLaunchesOneArgumentWithTheTextAsTyped) {
   // Blanks, Korean letters and quotes: the browser must get the whole URL as argv[1],
   // bytes unchanged, never percent-encoded.

@@ -56,16 +56,18 @@ TEST_F(KeyListTest, ShowsTheFileAsSavedAndLeavesTheEditorAlone) {
 TEST_F(KeyListTest, EachWindowStandsAloneAndFreesItselfWhenClosed) {
   ASSERT_TRUE(SetLastWorkFile(WriteProgramFile("MyJob.ini", kTwoEntries)));
   Tfrm_KeyList* first = ShowKeyList();
-  // The file changes between the two uses: the first window keeps what it read.
+  first->WorkList.UserSelect(1);
+  // The file changes between the two uses: the first window keeps what it read, and the
+  // row the user picked in it, while the second one opens.
   WriteProgramFile("MyJob.ini", "새 항목-P5-Alt+F9-볼륨 높임-null-True-\r\n");
   Tfrm_KeyList* second = ShowKeyList();
   ASSERT_EQ(OpenKeyLists().size(), 2u);
   EXPECT_EQ(first->WorkList.RowCount(), 2);
+  EXPECT_EQ(first->WorkList.Selected(), 1);
+  EXPECT_EQ(first->WorkList.Cell(1, kColId), "P1");
   ASSERT_EQ(second->WorkList.RowCount(), 1);
   EXPECT_EQ(second->WorkList.Cell(0, kColId), "P5");
 
-  first->WorkList.UserSelect(1);
-  EXPECT_EQ(second->WorkList.Selected(), -1);
   first->bntClose.UserClick();
   EXPECT_FALSE(first->Visible());
   plat::ProcessPendingMessages();

@@ -1,4 +1,5 @@
 // Key-sequence playback: the keys and clipboard texts it sends, and when.
+#include <algorithm>
 #include <cstdio>
 
 #include "actions/KeySequence.h"
@@ -8,6 +9,7 @@
 #include "platform/clipboard.h"
 #include "platform/hotkeys.h"
 #include "platform/input.h"
+#include "platform/msgloop.h"
 #include "platform/sim/sim_clipboard.h"
 #include "tests/unit/test_support.h"
 
@@ -178,14 +180,57 @@ TEST_F(KeySequenceTest, OddInput) {
   }
 }
 
-TEST_F(KeySequenceTest, AClipboardHeldByAnotherProgramLosesOnlyTheText) {
+TEST_F(KeySequenceTest, AClipboardHeldByAnotherProgramStopsTheSequenceThere) {
+  // Held from the start: nothing is pasted, Enter never goes out, their text stays.
   sim::PutOnClipboard("theirs");
   sim::HoldClipboard(true);
   PlayKeySequence("mine;VK_RETURN");
   sim::HoldClipboard(false);
-  // Nothing is reported; Ctrl+V and Enter still go out on time.
   EXPECT_TRUE(sim::ClipboardChanges().empty());
   EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("theirs"));
-  EXPECT_EQ(sim::KeyEvents().size(), 5u + 4u + 2u);
+  EXPECT_EQ(Stream(), Released(kStart));
+  EXPECT_EQ(sim::Now(), kStart);
+
+  // Taken between the user name and the password: Ctrl+V would paste the user name into
+  // the password box and Enter would send it.
+  sim::Reset();
+  sim::SetNow(kStart);
+  sim::At(kStart + 300, [] { sim::HoldClipboard(true); });
+  PlayKeySequence("user;VK_TAB;pass;VK_RETURN");
+  sim::HoldClipboard(false);
+  EXPECT_EQ(Summary(), (Lines{"paste user", "tap 09"}));
+  EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("user"));
   EXPECT_EQ(sim::Now(), kStart + 600);
+}
+
+TEST_F(KeySequenceTest, HeldBareKeyNestsBoundedAndEnds) {
+  // A hotkey without modifiers repeats while held; every repeat lands inside the waits of
+  // the sequences before it.
+  WriteProgramFile("MyJob.ini", "d-P0-F5-키값자동 입력-x;y-True-\r\n");
+  Tfrm_main editor;
+  const auto count = [](const std::string& text) {
+    int n = 0;
+    for (const sim::ClipboardChange& c : sim::ClipboardChanges()) n += c.text == text;
+    return n;
+  };
+  int presses = 0, mostAtOnce = 0;
+  for (std::uint32_t t = kStart; t < kStart + 10000; t += 33)
+    sim::At(t, [&] {
+      ++presses;
+      sim::PressHotKey(0, 0x74);
+      mostAtOnce = std::max(mostAtOnce, count("x") - count("y"));
+    });
+  plat::RunMessageLoop();
+  EXPECT_EQ(presses, 304);
+  EXPECT_EQ(mostAtOnce, kMaxRunningKeySequences);
+  // Every sequence that started also finished, soon after the key was let go.
+  EXPECT_EQ(count("x"), count("y"));
+  EXPECT_LE(count("x"), 60);
+  EXPECT_LE(sim::Now(), kStart + 10000 + kMaxRunningKeySequences * 800u);
+
+  // Released: the next press plays the sequence as usual.
+  sim::SetNow(sim::Now() + 1000);
+  const std::size_t before = sim::ClipboardChanges().size();
+  sim::PressHotKey(0, 0x74);
+  EXPECT_EQ(sim::ClipboardChanges().size(), before + 2);
 }

@@ -123,15 +123,34 @@ TEST_F(MixerTest, FirstDestinationIsWhicheverTheDeviceDescribesFirst) {
 }
 
 TEST_F(MixerTest, LineWithoutUsableVolumeChangesOnlyMute) {
-  sim::MixerControlModel multiple = sim::VolumeControl({5000});
+  // A level that could not be read is never written: up would set it to 1499, down and
+  // mute to 0.
+  sim::MixerControlModel multiple = sim::VolumeControl({40000});
   multiple.flags |= plat::kMixerControlMultiple;
   multiple.items = 1;
-  sim::MixerDeviceModel device;
-  device.destinations = {Line({multiple, sim::MuteControl(false)})};
-  sim::AddMixer(device);
-  ChangeMasterVolume(1, 1);
-  EXPECT_EQ(Level(), Values{5000});
-  EXPECT_TRUE(Muted());
+  sim::MixerControlModel unreadable = sim::VolumeControl({40000});
+  unreadable.failGet = true;
+  const sim::MixerControlModel disabled =
+      sim::VolumeControl({40000}, plat::kMixerControlUniform | plat::kMixerControlDisabled);
+  const struct {
+    const char* what;
+    sim::MixerControlModel volume;
+  } lines[] = {{"multiple", multiple}, {"unreadable", unreadable}, {"disabled", disabled}};
+  const struct {
+    const char* kind;
+    bool mutedBefore, mutedAfter;
+  } presses[] = {{kKindVolumeUp, true, false}, {kKindVolumeDown, true, false}, {kKindVolumeMute, false, true}};
+  for (const auto& line : lines)
+    for (const auto& press : presses) {
+      SCOPED_TRACE(std::string(line.what) + ", " + press.kind);
+      sim::Reset();
+      sim::MixerDeviceModel device;
+      device.destinations = {Line({line.volume, sim::MuteControl(press.mutedBefore)})};
+      sim::AddMixer(device);
+      ExecuteAction(press.kind, "");
+      EXPECT_EQ(Level(), Values{40000});
+      EXPECT_EQ(Muted(), press.mutedAfter);
+    }
 }
 
 TEST_F(MixerTest, RefusedLevelStillLetsMuteThrough) {

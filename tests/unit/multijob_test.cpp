@@ -202,6 +202,15 @@ TEST_F(MultiJobTest, AMultiJobNamingItselfEnds) {
   EXPECT_EQ(sim::Now(), 200u * kMaxRunningMultiJobs);
 }
 
+TEST_F(MultiJobTest, ARowSharingTheIdOfARunningMultiJobStillRuns) {
+  // Pressed, the second P2 names P2: that is the first P2, another entry, which runs; its
+  // own item naming P2 is then the cycle and is skipped.
+  Start(Line("P2", "null", kKindMultiJob, "P3;P2") + Line("P2", "Ctrl+Win+F5", kKindMultiJob, "P1;P2;P4"));
+  Press(kF5);
+  EXPECT_EQ(Launches(), (Texts{"a@0", "c@200", "d@800"}));
+  EXPECT_EQ(sim::Now(), 1000u);
+}
+
 TEST_F(MultiJobTest, HeldHotKeyRepeatingForTenSecondsNestsBoundedAndEnds) {
   Start(Line("P2", "Ctrl+Win+F5", kKindMultiJob, "P1;Delay=2;P3"));
   // Key repeat every 33 ms for 10 s: each press arrives inside the wait of the runs before.

@@ -154,9 +154,10 @@ TEST_F(OptionsTest, AddSiteRefusesEmptyTextsCommasAndSemicolonsAndKeepsWhatWasTy
   EXPECT_EQ(add.txt_site.Text(), "http://a/?x=1;y=2&q=");
   EXPECT_EQ(options.Listall.RowCount(), 0);
 
-  tryAdd(" 다음", "http://search.daum.net/?q=");
+  // Blanks at the ends would not come back from "Config.ini": the row is what will.
+  tryAdd(" 다음", "http://search.daum.net/?q= ");
   ASSERT_EQ(options.Listall.RowCount(), 1);
-  EXPECT_EQ(options.Listall.Row(0), (std::vector<std::string>{" 다음", "http://search.daum.net/?q="}));
+  EXPECT_EQ(options.Listall.Row(0), (std::vector<std::string>{"다음", "http://search.daum.net/?q="}));
   EXPECT_EQ(add.txt_info.Text(), "");
 }
 
@@ -176,6 +177,89 @@ TEST_F(OptionsTest, SiteAddedThroughTheDialogReadsBackWhole) {
   ASSERT_EQ(sites.size(), 1u);
   EXPECT_EQ(sites[0].description, "사전");
   EXPECT_EQ(sites[0].address, "http://dic.example/?a=b&q=");
+}
+
+TEST_F(OptionsTest, EveryOddTextTheDialogTakesReadsBackAsItsRow) {
+  const struct {
+    std::string info, site;
+    bool taken;
+  } cases[] = {
+      {"Bob's 사전", "http://dic.example/?q=", false},
+      {"McDonald's", "http://a/?q=", false},
+      {"19\" 모니터", "http://a/?q=", false},
+      {"\"인용\"", "http://a/?q=", false},
+      {"'인용'", "http://a/?q=", false},
+      {"사전", "http://a/?name='x'&q=", false},
+      {"사전", "http://a/?name=\"x\"&q=", false},
+      {"줄\r\n바꿈", "http://a/?q=", false},
+      {"사전", "http://a/?q=\nhttp://b/", false},
+      {"a=b [섹션] 50% & ㅡ-", "http://a/?x=1&y=%22&q=", true},
+      {"\t 탭\t안 ", " http://a/?q= ", true},
+      {"null", "http://a/?q=", true},
+  };
+  std::vector<std::vector<std::string>> rows;
+  Tfrm_Option options;
+  options.PageControl1.UserSelectPage(1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.info + " | " + c.site);
+    const std::size_t boxes = sim::Boxes().size();
+    const int before = options.Listall.RowCount();
+    sim::OnNextModal([&](plat::Form& form) {
+      auto& add = dynamic_cast<Tfrm_Siteadd&>(form);
+      add.txt_info.SetText(c.info);
+      add.txt_site.SetText(c.site);
+      add.bntok.UserClick();
+      if (add.ModalResult() == plat::kMrNone) add.bntCancel.UserClick();
+    });
+    options.bnt_add.UserClick();
+    EXPECT_EQ(options.Listall.RowCount(), before + (c.taken ? 1 : 0));
+    EXPECT_EQ(sim::Boxes().size(), boxes + (c.taken ? 0 : 1));
+    if (c.taken) rows.push_back(options.Listall.Row(before));
+  }
+  // The box names the marks it refuses.
+  ASSERT_FALSE(sim::Boxes().empty());
+  EXPECT_NE(sim::Boxes()[0].text.find("따옴표(' \")"), std::string::npos);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"탭\t안", "http://a/?q="}));
+  ASSERT_TRUE(options.SaveOptions());
+
+  // The options window, the picker and the list again after the next OK all agree.
+  Tfrm_Option again;
+  again.LoadOptions();
+  ASSERT_EQ(again.Listall.RowCount(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(again.Listall.Row(i), rows[i]);
+  const auto sites = ReadSearchSites();
+  ASSERT_EQ(sites.size(), 3u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ((std::vector<std::string>{sites[i].description, sites[i].address}), rows[i]);
+  ASSERT_TRUE(again.SaveOptions());
+  EXPECT_EQ(ReadSearchSites().size(), 3u);
+}
+
+TEST_F(OptionsTest, ALargeCountReadsOnlyTheSitesThereInOnePass) {
+  // Hand-edited: the count claims far more sites than the section holds, keys out of
+  // order, in other cases, with gaps, one past the count and one repeated.
+  const std::string body =
+      "[Config]\r\nStartUp=1\r\n[DirectSite]\r\nsite7=일곱,http://7/\r\nSITE0=영,http://0/\r\n"
+      "Site2=이,http://2/\r\nSite02=영이,http://02/\r\nSite2=둘,http://two/\r\nSite x=x,http://x/\r\n"
+      "Site1000=천,http://1000/\r\nCount=";
+  const auto names = [] {
+    std::vector<std::string> out;
+    for (const SearchSite& site : ReadSearchSites()) out.push_back(site.description);
+    return out;
+  };
+  WriteProgramFile("Config.ini", body + "1000\r\n");
+  EXPECT_EQ(names(), (std::vector<std::string>{"영", "이", "일곱"}));
+  ASSERT_EQ(sim::FileReads(ConfigPath()), 1);
+
+  WriteProgramFile("Config.ini", body + "2147483647\r\n");
+  Tfrm_Option options;
+  options.LoadOptions();
+  ASSERT_EQ(options.Listall.RowCount(), 4);
+  EXPECT_EQ(options.Listall.Cell(3, 0), "천");
+  WriteProgramFile("Config.ini", body + "3\r\n");
+  EXPECT_EQ(names(), (std::vector<std::string>{"영", "이"}));
+  WriteProgramFile("Config.ini", body + "-5\r\n");
+  EXPECT_TRUE(names().empty());
 }
 
 }  // namespace

@@ -31,6 +31,13 @@ class PrintTest : public SimTest {
     sim::OnBox([this](const sim::Box&) { busyAtBox.push_back(sim::BusyCursor()); });
   }
   void Add(const HotkeyEntry& entry) { AddEntry(entry, editor.WorkList); }
+  // Everything of the list a print could disturb: each row's cells and the selection.
+  static std::vector<Lines> Snapshot(const plat::ListView& list) {
+    std::vector<Lines> rows;
+    for (int row = 0; row < list.RowCount(); ++row) rows.push_back(list.Row(row));
+    rows.push_back({std::to_string(list.Selected())});
+    return rows;
+  }
   void Print() { editor.MainMenu().Find("인쇄(&P)")->Click(); }
   // The one box shown, checked for its caption and owner; its text and icon returned.
   sim::Box OnlyBox() {
@@ -70,6 +77,9 @@ TEST_F(PrintTest, TheMenuPrintsOneLinePerEntryInListOrderAndSaysSo) {
   Add({"한글 설명", "P0", "Ctrl+Win+F5", kKindWebSite, "www.naver.com", "True"});
   Add({"", "P1", "Alt+F6", kKindLogoff, "", "True"});
   Add({"빈 단축키", "P2", "", kKindRunProgram, "c:\\a b.exe", "False"});
+  editor.WorkList.UserSelect(1);
+  const std::vector<Lines> before = Snapshot(editor.WorkList);
+  const bool modified = editor.Modified;
   Print();
 
   const std::vector<sim::PrintJob> jobs = sim::PrintJobs();
@@ -81,7 +91,9 @@ TEST_F(PrintTest, TheMenuPrintsOneLinePerEntryInListOrderAndSaysSo) {
   EXPECT_EQ(jobs[0].pages,
             std::vector<Lines>({{"한글 설명 P0 Ctrl+Win+F5 웹사이트 이동 www.naver.com True",
                                  " P1 Alt+F6 로그 오프  True", "빈 단축키 P2  프로그램 실행 c:\\a b.exe False"}}));
-  EXPECT_EQ(editor.WorkList.RowCount(), 3);
+  // Printing reads the list and leaves it as it was.
+  EXPECT_EQ(Snapshot(editor.WorkList), before);
+  EXPECT_EQ(editor.Modified, modified);
 
   const sim::Box box = OnlyBox();
   EXPECT_EQ(box.text, kDone);
@@ -171,6 +183,8 @@ TEST_F(PrintTest, NoPrinterOrAFailingJobShowsTheErrorBoxUnderTheHourglass) {
     AddEntry({"b", "P1", "F6", kKindLogoff, "", "True"}, form.WorkList);
     if (c.noPrinter) sim::SetDefaultPrinter("");
     sim::FailPrinting(c.fault, c.piece);
+    form.WorkList.UserSelect(1);
+    const std::vector<Lines> before = Snapshot(form.WorkList);
     form.MainMenu().Find("인쇄(&P)")->Click();
 
     const std::vector<sim::PrintJob> jobs = sim::PrintJobs();
@@ -188,7 +202,7 @@ TEST_F(PrintTest, NoPrinterOrAFailingJobShowsTheErrorBoxUnderTheHourglass) {
     // The box comes while the hourglass still shows; the pointer is normal after it.
     EXPECT_EQ(busyAtBox, std::vector<bool>({true}));
     EXPECT_FALSE(sim::BusyCursor());
-    EXPECT_EQ(form.WorkList.RowCount(), 2);
+    EXPECT_EQ(Snapshot(form.WorkList), before);
   }
 }
 

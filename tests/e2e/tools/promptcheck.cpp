@@ -3,6 +3,8 @@
 //
 //   promptcheck.exe list <title>          one P line per visible window with exactly that title:
 //                                         P <topmost 0|1> <focused control's class> <label>|<label>...
+//                                         each label as it is drawn: without SS_NOPREFIX an "&"
+//                                         only underlines the next letter ("&&" draws one "&")
 //   promptcheck.exe settext <title> <text>  WM_SETTEXT into the edit box of the newest such
 //                                         window (xdotool cannot type Hangul into Wine)
 // Output is UTF-8. Exit code 1 when no such window is shown, 2 on bad arguments.
@@ -32,6 +34,18 @@ std::wstring classOf(HWND h) {
   wchar_t buf[256] = {};
   GetClassNameW(h, buf, 256);
   return buf;
+}
+
+// The text a static control draws: its mnemonic marks are not drawn.
+std::wstring drawnText(HWND h) {
+  const std::wstring text = textOf(h);
+  if (GetWindowLongW(h, GWL_STYLE) & SS_NOPREFIX) return text;
+  std::wstring drawn;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'&' && i + 1 < text.size()) ++i;
+    drawn += text[i];
+  }
+  return drawn;
 }
 
 struct Search {
@@ -76,7 +90,7 @@ int main() {
         focus = classOf(gti.hwndFocus);
       std::wstring labels;
       for (HWND h : c.all)
-        if (classOf(h) == L"Static" && IsWindowVisible(h)) labels += (labels.empty() ? L"" : L"|") + textOf(h);
+        if (classOf(h) == L"Static" && IsWindowVisible(h)) labels += (labels.empty() ? L"" : L"|") + drawnText(h);
       const bool topmost = (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
       std::printf("P\t%d\t%s\t%s\n", topmost ? 1 : 0, utf8(focus).c_str(), utf8(labels).c_str());
     }
