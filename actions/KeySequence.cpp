@@ -34,6 +34,8 @@ void PlayKeySequence(const std::string& info) {
   // Ctrl+Win+Tab.
   ReleaseModifiers();
   for (const std::string& item : items) {
+    // Nothing more is typed once the program is ending.
+    if (plat::QuitPending()) return;
     if (const std::uint8_t vk = SpecialKey(item))
       KeyTap(vk);
     else if (!item.empty())
@@ -45,6 +47,7 @@ void PlayKeySequence(const std::string& info) {
 void PasteText(const std::string& text) {
   plat::SetClipboardText(text);
   PumpingWait(kItemPauseMs);
+  if (plat::QuitPending()) return;
   // The scan-code argument is the virtual-key code itself here, not MapVirtualKey's.
   plat::SendKeyEvent(kVkControl, kVkControl, 0);
   plat::SendKeyEvent(kVkV, kVkV, 0);

@@ -7,6 +7,7 @@
 #include "core/UnitFunction.h"
 #include "core/frmMain.h"
 #include "platform/dialogs.h"
+#include "platform/msgloop.h"
 
 namespace kv {
 
@@ -72,6 +73,8 @@ void RunItems(Chain& chain, const std::string& id, const std::string& info) {
   SplitItems(info, ';', items);
   const Running running(chain, id);
   for (const std::string& item : items) {
+    // Ending the program ends the run: the wait that saw it returned early.
+    if (plat::QuitPending()) return;
     if (IsDelayItem(item)) {
       const std::optional<std::int32_t> ms = DelayMilliseconds(item);
       if (!ms) {

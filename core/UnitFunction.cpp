@@ -566,7 +566,9 @@ void KeyTap(std::uint8_t vk) {
 void PumpingWait(std::int32_t milliseconds) {
   const std::uint32_t start = plat::GetTickCount();
   for (;;) {
+    if (plat::QuitPending()) return;
     plat::ProcessPendingMessages();
+    if (plat::QuitPending()) return;
     // Unsigned difference: right across the counter's wrap.
     const std::uint32_t elapsed = plat::GetTickCount() - start;
     if (static_cast<std::int64_t>(elapsed) >= milliseconds) return;

@@ -161,7 +161,7 @@ void KeyUp(std::uint8_t vk);
 void KeyTap(std::uint8_t vk);
 
 // Waits at least milliseconds while dispatching messages (at least once, also for 0 or
-// less), sleeping between them.
+// less), sleeping between them. Returns at once when the program is ending (QuitPending).
 void PumpingWait(std::int32_t milliseconds);
 
 }  // namespace kv

@@ -79,6 +79,8 @@ void Tfrm_Tray::bnt_closeClick() {
 }
 
 void Tfrm_Tray::FormClose() {
+  // The icon and the hotkeys go at once, even when an action's wait is still unwinding.
+  TrayIcon.SetActive(false);
   if (Editor) Editor->SwitchHotKeys(false);
   plat::QuitMessageLoop(0);
 }

@@ -49,7 +49,8 @@ struct State {
   std::uint64_t seq = 0;
   std::vector<Event> events;
   int pumps = 0;
-  bool quit = false;
+  bool quit = false;  // ever asked, for the tests
+  bool quitPending = false;
   int exitCode = 0;
   std::map<plat::WindowHandle, Window> windows;
   plat::WindowHandle nextWindow = 0x1000;
@@ -332,8 +333,9 @@ std::uint32_t GetTickCount() { return static_cast<std::uint32_t>(S().now); }
 
 void ProcessPendingMessages() {
   ++S().pumps;
+  // As on Windows: a quit does not stop the handling of what is already waiting.
   Event e;
-  while (!S().quit && PopDue(e)) e.fn();
+  while (PopDue(e)) e.fn();
 }
 
 void WaitForMessage(std::uint32_t timeoutMs) {
@@ -345,20 +347,25 @@ void WaitForMessage(std::uint32_t timeoutMs) {
 
 int RunMessageLoop() {
   State& s = S();
-  while (!s.quit) {
+  // What is due when the quit comes is still handled; nothing due later is.
+  while (!s.quitPending) {
     ProcessPendingMessages();
-    if (s.quit || s.events.empty()) break;
+    if (s.quitPending || s.events.empty()) break;
     std::uint64_t next = UINT64_MAX;
     for (const Event& e : s.events) next = std::min(next, e.due);
     s.now = std::max(s.now, next);
   }
+  s.quitPending = false;
   return s.exitCode;
 }
 
 void QuitMessageLoop(int exitCode) {
   S().quit = true;
+  S().quitPending = true;
   S().exitCode = exitCode;
 }
+
+bool QuitPending() { return S().quitPending; }
 
 unsigned StartOneShotTimer(std::uint32_t delayMs, std::function<void()> fn) {
   State& s = S();
