@@ -329,7 +329,10 @@ bool SetAutoStart(bool on) {
     plat::DeleteRunValue(RegRoot::CurrentUser, kRunValueName);
     return true;
   }
-  const std::string path = plat::ProgramPath();
+  std::string path = plat::ProgramPath();
+  // Unquoted, Windows reads "C:\Program Files\Keyvane\Keyvane.exe" by trying "C:\Program.exe"
+  // first. A path without a blank stays as it is.
+  if (path.find_first_of(" \t") != std::string::npos) path = '"' + path + '"';
   if (plat::SetRunValue(RegRoot::LocalMachine, kRunValueName, path)) {
     // A per-user value left from a time without machine-wide rights would start a second copy.
     plat::DeleteRunValue(RegRoot::CurrentUser, kRunValueName);
