@@ -204,6 +204,12 @@ class Form {
   // Window messages the form handles itself after any hook has seen them.
   virtual void HandleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
 
+  // The Windows session is about to end (log-off, shut-down): every window is asked whether
+  // it may, and one false keeps the session. EndSession follows with whether it now ends;
+  // after an ending one the process may be gone at any moment.
+  virtual bool QueryEndSession() { return true; }
+  virtual void EndSession(bool /*ending*/) {}
+
  protected:
   virtual void FormShow() {}
   virtual void FormCloseQuery(bool& /*canClose*/) {}

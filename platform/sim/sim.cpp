@@ -22,6 +22,7 @@
 #include "platform/power.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
+#include "platform/session.h"
 #include "platform/shell.h"
 #include "platform/sim/sim_mixer.h"
 #include "platform/sim/sim_clipboard.h"
@@ -53,6 +54,7 @@ struct State {
   bool quitPending = false;
   int exitCode = 0;
   std::map<plat::WindowHandle, Window> windows;
+  std::map<plat::WindowHandle, std::string> blockReasons;
   plat::WindowHandle nextWindow = 0x1000;
   unsigned nextTimer = 1;
   std::set<unsigned> liveTimers;
@@ -220,6 +222,28 @@ void SendMessage(plat::WindowHandle window, unsigned msg, std::uintptr_t wParam,
 }
 
 int PumpCount() { return S().pumps; }
+
+bool QueryEndSession() {
+  // Windows made or gone while a window answers (the question box) count as at the start.
+  for (const plat::WindowHandle window : Windows()) {
+    auto it = S().windows.find(window);
+    if (it == S().windows.end() || !it->second.form) continue;
+    if (!it->second.form->QueryEndSession()) return false;
+  }
+  return true;
+}
+
+void EndSession(bool ending) {
+  for (const plat::WindowHandle window : Windows()) {
+    auto it = S().windows.find(window);
+    if (it != S().windows.end() && it->second.form) it->second.form->EndSession(ending);
+  }
+}
+
+std::string ShutdownBlockReason(plat::WindowHandle window) {
+  auto it = S().blockReasons.find(window);
+  return it == S().blockReasons.end() ? std::string() : it->second;
+}
 bool QuitRequested() { return S().quit; }
 
 std::vector<Registration> Registrations() { return S().registrations; }
@@ -378,6 +402,13 @@ unsigned StartOneShotTimer(std::uint32_t delayMs, std::function<void()> fn) {
 }
 
 void CancelTimer(unsigned id) { S().liveTimers.erase(id); }
+
+void SetShutdownBlockReason(WindowHandle window, const std::string& reason) {
+  if (reason.empty())
+    S().blockReasons.erase(window);
+  else
+    S().blockReasons[window] = reason;
+}
 
 std::string ProgramFolder() { return S().folder; }
 std::string ProgramPath() { return S().folder + "Keyvane.exe"; }

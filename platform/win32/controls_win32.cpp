@@ -488,6 +488,12 @@ bool Win32FormPeer::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       // The form decides: closing may be refused, and allowed closing only hides the window.
       Forward(msg, wParam, lParam);
       return true;
+    case WM_QUERYENDSESSION:
+      result = destroying_ || form_.QueryEndSession() ? TRUE : FALSE;
+      return true;
+    case WM_ENDSESSION:
+      if (!destroying_) form_.EndSession(wParam != FALSE);
+      return true;
     case kMsgListReconcile:
       if (NativeChild* child = ChildById(static_cast<UINT>(wParam))) ReconcileList(*child);
       return true;

@@ -1,10 +1,12 @@
 // Ending the program while actions wait: every wait ends at once, nothing more runs, and the
-// icon and the hotkeys go as soon as the ending starts.
+// icon and the hotkeys go as soon as the ending starts. The end of the Windows session asks
+// the editor's question like every other way of ending.
 #include <string>
 #include <vector>
 
 #include "core/UnitFunction.h"
 #include "core/frmMain.h"
+#include "platform/dialogs.h"
 #include "platform/hotkeys.h"
 #include "platform/msgloop.h"
 #include "platform/sim/sim_clipboard.h"
@@ -50,9 +52,21 @@ class EndingTest : public WithList {
     sim::SendMessage(tray.TrayIcon.Handle(), TTrayIcon::kTrayCallback, 0, 0x0205);
   }
 
+  // The editor on screen with its first description changed.
+  void EditDescription() {
+    tray.bnt_Edit.Click();
+    editor.WorkList.UserSelect(0);
+    editor.txt_subject.UserType("!");
+    ASSERT_TRUE(editor.Modified);
+  }
+  std::string WorkFile() { return ReadFileBytes(DefaultWorkFile()); }
+  bool Running() { return !sim::TrayIcons().empty() && sim::PressHotKey(kCtrlWin, kF7); }
+
   Tfrm_Tray tray;
   Tfrm_main editor;
 };
+
+const char* const kQuestion = "현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?";
 
 TEST_F(EndingTest, EndingDuringAMultiJobsWaitEndsTheWaitAndRunsNothingMore) {
   ASSERT_EQ(sim::TrayIcons().size(), 1u);
@@ -106,6 +120,93 @@ TEST_F(EndingTest, MessagesWaitingAtTheQuitAreStillHandled) {
   plat::RunMessageLoop();
   EXPECT_TRUE(handled);
   EXPECT_FALSE(plat::QuitPending());  // the loop took it
+}
+
+TEST_F(EndingTest, SessionEndWithUnappliedChangesAsksTheEditorsQuestion) {
+  const std::string saved = WorkFile();
+  EditDescription();
+
+  // Cancel keeps the session, with a reason for the shut-down screen, and Keyvane as it was.
+  sim::AnswerNextBox(plat::kIdCancel);
+  EXPECT_FALSE(sim::QueryEndSession());
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  EXPECT_EQ(sim::Boxes()[0].text, kQuestion);
+  EXPECT_EQ(sim::Boxes()[0].owner, editor.Handle());
+  EXPECT_NE(sim::ShutdownBlockReason(tray.Handle()), "");
+  sim::EndSession(false);
+  EXPECT_EQ(sim::ShutdownBlockReason(tray.Handle()), "");
+  EXPECT_FALSE(plat::QuitPending());
+  EXPECT_TRUE(Running());
+  EXPECT_TRUE(editor.Modified);
+
+  // No lets the session end and drops the changes.
+  sim::AnswerNextBox(plat::kIdNo);
+  EXPECT_TRUE(sim::QueryEndSession());
+  EXPECT_EQ(sim::Boxes().size(), 2u);
+  EXPECT_EQ(sim::ShutdownBlockReason(tray.Handle()), "");
+  EXPECT_EQ(WorkFile(), saved);
+
+  // Yes saves them and lets it end; the ending then ends Keyvane at once.
+  editor.txt_subject.UserType("?");
+  sim::AnswerNextBox(plat::kIdYes);
+  EXPECT_TRUE(sim::QueryEndSession());
+  EXPECT_EQ(sim::Boxes().size(), 3u);
+  EXPECT_EQ(WorkFile().substr(0, 4), "d!?-");
+  sim::EndSession(true);
+  EXPECT_TRUE(plat::QuitPending());
+  EXPECT_TRUE(sim::TrayIcons().empty());
+  EXPECT_TRUE(sim::Registrations().empty());
+}
+
+TEST_F(EndingTest, SessionEndWithoutChangesAsksNothing) {
+  tray.bnt_Edit.Click();
+  EXPECT_TRUE(sim::QueryEndSession());
+  EXPECT_TRUE(sim::Boxes().empty());
+  EXPECT_TRUE(Running());  // asking alone ends nothing
+  sim::EndSession(true);
+  EXPECT_TRUE(plat::QuitPending());
+  EXPECT_TRUE(sim::TrayIcons().empty());
+}
+
+TEST_F(EndingTest, SessionEndWhileADialogIsOpenAsksOverIt) {
+  EditDescription();
+  bool mayEnd = true;
+  sim::OnNextModal([&](plat::Form&) {
+    sim::AnswerNextBox(plat::kIdCancel);
+    mayEnd = sim::QueryEndSession();
+  });
+  editor.E1Click();  // the options window
+  EXPECT_FALSE(mayEnd);
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  EXPECT_EQ(sim::Boxes()[0].text, kQuestion);
+  EXPECT_TRUE(Running());
+
+  sim::OnNextModal([&](plat::Form&) {
+    sim::AnswerNextBox(plat::kIdYes);
+    mayEnd = sim::QueryEndSession();
+    sim::EndSession(mayEnd);
+  });
+  editor.E1Click();
+  EXPECT_TRUE(mayEnd);
+  EXPECT_EQ(WorkFile().substr(0, 3), "d!-");
+  EXPECT_TRUE(plat::QuitPending());
+  EXPECT_TRUE(sim::TrayIcons().empty());
+}
+
+TEST_F(EndingTest, SessionEndDuringAMultiJobsWaitEndsAtOnce) {
+  bool mayEnd = false;
+  sim::At(0, [] { sim::PressHotKey(kCtrlWin, kF5); });
+  sim::At(3000, [&] {
+    mayEnd = sim::QueryEndSession();
+    sim::EndSession(mayEnd);
+  });
+  plat::RunMessageLoop();
+  EXPECT_TRUE(mayEnd);
+  EXPECT_TRUE(sim::Boxes().empty());
+  EXPECT_EQ(Launched(), std::vector<std::string>{"a"});
+  EXPECT_EQ(sim::Now(), 3000u);
+  EXPECT_TRUE(sim::TrayIcons().empty());
+  EXPECT_TRUE(sim::Registrations().empty());
 }
 
 }  // namespace
