@@ -88,6 +88,8 @@ class FormPeer {
   // with the owner disabled meanwhile.
   virtual void RunModal(Form* owner) = 0;
   virtual void StayOnTopChanged() = 0;
+  // Only the image of a list view's row changed.
+  virtual void RowImageChanged(Control& list, int row) { ControlChanged(list, row); }
 };
 
 std::unique_ptr<FormPeer> CreateFormPeer(Form& form);
@@ -220,6 +222,7 @@ class Form {
   friend class ListView;
   void NotifyChanged(Control& control, int row);
   void NotifyScroll(Control& control, int row);
+  void NotifyRowImage(Control& control, int row);
 
   std::string caption_;
   FormStyle style_;
