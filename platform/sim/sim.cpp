@@ -244,6 +244,7 @@ std::string ShutdownBlockReason(plat::WindowHandle window) {
   auto it = S().blockReasons.find(window);
   return it == S().blockReasons.end() ? std::string() : it->second;
 }
+
 bool QuitRequested() { return S().quit; }
 
 std::vector<Registration> Registrations() { return S().registrations; }
