@@ -46,6 +46,8 @@ void PlayKeySequence(const std::string& info) {
   // Ctrl+Win+Tab.
   ReleaseModifiers();
   for (const std::string& item : items) {
+    // Nothing more is typed once the program is ending.
+    if (plat::QuitPending()) return;
     if (const std::uint8_t vk = SpecialKey(item)) {
       KeyTap(vk);
     } else if (!item.empty() && !PasteText(item)) {
@@ -60,6 +62,7 @@ void PlayKeySequence(const std::string& info) {
 bool PasteText(const std::string& text) {
   if (!plat::SetClipboardText(text)) return false;
   PumpingWait(kItemPauseMs);
+  if (plat::QuitPending()) return false;  // ending: nothing is pasted
   // The scan-code argument is the virtual-key code itself here, not MapVirtualKey's.
   plat::SendKeyEvent(kVkControl, kVkControl, 0);
   plat::SendKeyEvent(kVkV, kVkV, 0);

@@ -18,7 +18,8 @@ void PlayKeySequence(const std::string& info);
 
 // Puts text on the clipboard (what was there is lost), waits 200 ms, presses Ctrl+V and
 // handles the messages that are waiting once. False, with nothing pressed, when the
-// clipboard could not be filled (another program holds it open).
+// clipboard could not be filled (another program holds it open) or the program began
+// ending during the wait.
 bool PasteText(const std::string& text);
 
 }  // namespace kv

@@ -7,6 +7,7 @@
 #include "core/UnitFunction.h"
 #include "core/frmMain.h"
 #include "platform/dialogs.h"
+#include "platform/msgloop.h"
 
 namespace kv {
 
@@ -76,6 +77,8 @@ void RunItems(Chain& chain, const JobEntry& entry, const std::string& info) {
   SplitItems(info, ';', items);
   const Running running(chain, entry);
   for (const std::string& item : items) {
+    // Ending the program ends the run: the wait that saw it returned early.
+    if (plat::QuitPending()) return;
     if (IsDelayItem(item)) {
       const std::optional<std::int32_t> ms = DelayMilliseconds(item);
       if (!ms) {

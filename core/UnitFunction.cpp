@@ -335,7 +335,10 @@ bool SetAutoStart(bool on) {
     plat::DeleteRunValue(RegRoot::CurrentUser, kRunValueName);
     return true;
   }
-  const std::string path = plat::ProgramPath();
+  std::string path = plat::ProgramPath();
+  // Unquoted, Windows reads "C:\Program Files\Keyvane\Keyvane.exe" by trying "C:\Program.exe"
+  // first. A path without a blank stays as it is.
+  if (path.find_first_of(" \t") != std::string::npos) path = '"' + path + '"';
   if (plat::SetRunValue(RegRoot::LocalMachine, kRunValueName, path)) {
     // A per-user value left from a time without machine-wide rights would start a second copy.
     plat::DeleteRunValue(RegRoot::CurrentUser, kRunValueName);
@@ -599,7 +602,9 @@ void KeyTap(std::uint8_t vk) {
 void PumpingWait(std::int32_t milliseconds) {
   const std::uint32_t start = plat::GetTickCount();
   for (;;) {
+    if (plat::QuitPending()) return;
     plat::ProcessPendingMessages();
+    if (plat::QuitPending()) return;
     // Unsigned difference: right across the counter's wrap.
     const std::uint32_t elapsed = plat::GetTickCount() - start;
     if (static_cast<std::int64_t>(elapsed) >= milliseconds) return;

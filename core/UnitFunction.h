@@ -105,7 +105,8 @@ std::string ConfigPath();
 int ReadConfigInt(const std::string& section, const std::string& key, int def);
 int ReadStartUp();
 int ReadNewExplore();
-// Points the Run value "Keyvane" at this program (on) or removes it (off). The machine-wide
+// Points the Run value "Keyvane" at this program (on; the path in quotes when it holds a
+// blank) or removes it (off). The machine-wide
 // key is tried first; a user who may not write it gets the per-user key instead. False, with
 // the error box shown, when neither could be written.
 bool SetAutoStart(bool on);
@@ -165,7 +166,7 @@ void KeyUp(std::uint8_t vk);
 void KeyTap(std::uint8_t vk);
 
 // Waits at least milliseconds while dispatching messages (at least once, also for 0 or
-// less), sleeping between them.
+// less), sleeping between them. Returns at once when the program is ending (QuitPending).
 void PumpingWait(std::int32_t milliseconds);
 
 }  // namespace kv

@@ -157,6 +157,10 @@ void Form::NotifyChanged(Control& control, int row) {
   if (peer_) peer_->ControlChanged(control, row);
 }
 
+void Form::NotifyRowImage(Control& control, int row) {
+  if (peer_) peer_->RowImageChanged(control, row);
+}
+
 void Form::NotifyScroll(Control& control, int row) {
   if (peer_) peer_->ScrollIntoView(control, row);
 }
@@ -494,7 +498,7 @@ void ListView::SetCell(int row, int column, const std::string& text) {
 void ListView::SetRowImage(int row, int image) {
   if (rows_[row].image == image) return;
   rows_[row].image = image;
-  if (!updating_) Changed(row);
+  if (!updating_) Owner().NotifyRowImage(*this, row);
 }
 
 void ListView::AddRow(std::vector<std::string> cells) { InsertRow(RowCount(), std::move(cells)); }

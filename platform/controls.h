@@ -88,6 +88,8 @@ class FormPeer {
   // with the owner disabled meanwhile.
   virtual void RunModal(Form* owner) = 0;
   virtual void StayOnTopChanged() = 0;
+  // Only the image of a list view's row changed.
+  virtual void RowImageChanged(Control& list, int row) { ControlChanged(list, row); }
 };
 
 std::unique_ptr<FormPeer> CreateFormPeer(Form& form);
@@ -208,6 +210,12 @@ class Form {
   // Window messages the form handles itself after any hook has seen them.
   virtual void HandleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
 
+  // The Windows session is about to end (log-off, shut-down): every window is asked whether
+  // it may, and one false keeps the session. EndSession follows with whether it now ends;
+  // after an ending one the process may be gone at any moment.
+  virtual bool QueryEndSession() { return true; }
+  virtual void EndSession(bool /*ending*/) {}
+
  protected:
   virtual void FormShow() {}
   // After the window has appeared: what it has to say goes over it.
@@ -220,6 +228,7 @@ class Form {
   friend class ListView;
   void NotifyChanged(Control& control, int row);
   void NotifyScroll(Control& control, int row);
+  void NotifyRowImage(Control& control, int row);
 
   std::string caption_;
   FormStyle style_;

@@ -15,9 +15,13 @@ void ProcessPendingMessages();
 // Dispatches nothing.
 void WaitForMessage(std::uint32_t timeoutMs);
 
-// Runs the message loop until QuitMessageLoop; returns its exit code.
+// Runs the message loop until QuitMessageLoop; returns its exit code. Messages already
+// waiting when the quit comes are still handled by whoever pumps before the loop takes it.
 int RunMessageLoop();
 void QuitMessageLoop(int exitCode);
+// True from QuitMessageLoop until RunMessageLoop takes the quit: the program is ending, so
+// waits end at once and no further action runs.
+bool QuitPending();
 
 // A one-shot timer: fn runs once from the message loop after delayMs. Returns its id.
 unsigned StartOneShotTimer(std::uint32_t delayMs, std::function<void()> fn);

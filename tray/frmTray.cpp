@@ -5,6 +5,7 @@
 #include "editor/frmInfor.h"
 #include "editor/frmKeyList.h"
 #include "platform/msgloop.h"
+#include "platform/session.h"
 #include "tray/TrayIcons.h"
 
 namespace kv {
@@ -79,7 +80,23 @@ void Tfrm_Tray::bnt_closeClick() {
   Close();
 }
 
+bool Tfrm_Tray::QueryEndSession() {
+  if (!Editor) return true;
+  // Set before the question, so the shut-down screen can name it while the box is up.
+  plat::SetShutdownBlockReason(Handle(), "적용하지 않은 단축키 설정이 있습니다.");
+  const bool mayEnd = Editor->MayEndProgram();
+  if (mayEnd) plat::SetShutdownBlockReason(Handle(), "");
+  return mayEnd;
+}
+
+void Tfrm_Tray::EndSession(bool ending) {
+  plat::SetShutdownBlockReason(Handle(), "");
+  if (ending) Close();
+}
+
 void Tfrm_Tray::FormClose() {
+  // The icon and the hotkeys go at once, even when an action's wait is still unwinding.
+  TrayIcon.SetActive(false);
   if (Editor) Editor->SwitchHotKeys(false);
   plat::QuitMessageLoop(0);
 }

@@ -43,6 +43,11 @@ class Tfrm_Tray : public plat::Form {
   void bntStopClick();
   void bnt_closeClick();
 
+  // Log-off or shut-down asks what ending from the menu asks; Cancel keeps the session and
+  // tells Windows why. An ending session ends the program at once.
+  bool QueryEndSession() override;
+  void EndSession(bool ending) override;
+
  protected:
   void FormClose() override;
 };

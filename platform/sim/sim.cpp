@@ -23,6 +23,7 @@
 #include "platform/power.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
+#include "platform/session.h"
 #include "platform/shell.h"
 #include "platform/sim/sim_mixer.h"
 #include "platform/sim/sim_clipboard.h"
@@ -50,9 +51,11 @@ struct State {
   std::uint64_t seq = 0;
   std::vector<Event> events;
   int pumps = 0;
-  bool quit = false;
+  bool quit = false;  // ever asked, for the tests
+  bool quitPending = false;
   int exitCode = 0;
   std::map<plat::WindowHandle, Window> windows;
+  std::map<plat::WindowHandle, std::string> blockReasons;
   plat::WindowHandle nextWindow = 0x1000;
   unsigned nextTimer = 1;
   std::set<unsigned> liveTimers;
@@ -221,6 +224,29 @@ void SendMessage(plat::WindowHandle window, unsigned msg, std::uintptr_t wParam,
 }
 
 int PumpCount() { return S().pumps; }
+
+bool QueryEndSession() {
+  // Windows made or gone while a window answers (the question box) count as at the start.
+  for (const plat::WindowHandle window : Windows()) {
+    auto it = S().windows.find(window);
+    if (it == S().windows.end() || !it->second.form) continue;
+    if (!it->second.form->QueryEndSession()) return false;
+  }
+  return true;
+}
+
+void EndSession(bool ending) {
+  for (const plat::WindowHandle window : Windows()) {
+    auto it = S().windows.find(window);
+    if (it != S().windows.end() && it->second.form) it->second.form->EndSession(ending);
+  }
+}
+
+std::string ShutdownBlockReason(plat::WindowHandle window) {
+  auto it = S().blockReasons.find(window);
+  return it == S().blockReasons.end() ? std::string() : it->second;
+}
+
 bool QuitRequested() { return S().quit; }
 
 std::vector<Registration> Registrations() { return S().registrations; }
@@ -338,8 +364,9 @@ std::uint32_t GetTickCount() { return static_cast<std::uint32_t>(S().now); }
 
 void ProcessPendingMessages() {
   ++S().pumps;
+  // As on Windows: a quit does not stop the handling of what is already waiting.
   Event e;
-  while (!S().quit && PopDue(e)) e.fn();
+  while (PopDue(e)) e.fn();
 }
 
 void WaitForMessage(std::uint32_t timeoutMs) {
@@ -351,20 +378,25 @@ void WaitForMessage(std::uint32_t timeoutMs) {
 
 int RunMessageLoop() {
   State& s = S();
-  while (!s.quit) {
+  // What is due when the quit comes is still handled; nothing due later is.
+  while (!s.quitPending) {
     ProcessPendingMessages();
-    if (s.quit || s.events.empty()) break;
+    if (s.quitPending || s.events.empty()) break;
     std::uint64_t next = UINT64_MAX;
     for (const Event& e : s.events) next = std::min(next, e.due);
     s.now = std::max(s.now, next);
   }
+  s.quitPending = false;
   return s.exitCode;
 }
 
 void QuitMessageLoop(int exitCode) {
   S().quit = true;
+  S().quitPending = true;
   S().exitCode = exitCode;
 }
+
+bool QuitPending() { return S().quitPending; }
 
 unsigned StartOneShotTimer(std::uint32_t delayMs, std::function<void()> fn) {
   State& s = S();
@@ -377,6 +409,13 @@ unsigned StartOneShotTimer(std::uint32_t delayMs, std::function<void()> fn) {
 }
 
 void CancelTimer(unsigned id) { S().liveTimers.erase(id); }
+
+void SetShutdownBlockReason(WindowHandle window, const std::string& reason) {
+  if (reason.empty())
+    S().blockReasons.erase(window);
+  else
+    S().blockReasons[window] = reason;
+}
 
 std::string ProgramFolder() { return S().folder; }
 std::string ProgramPath() { return S().folder + "Keyvane.exe"; }

@@ -28,6 +28,13 @@ void SendMessage(plat::WindowHandle window, unsigned msg, std::uintptr_t wParam,
 int PumpCount();
 bool QuitRequested();
 
+// ---- the end of the session, as Windows asks it: every window in turn until one says no
+// (the answer); then every window is told whether the session ends.
+bool QueryEndSession();
+void EndSession(bool ending);
+// The reason a window gave for holding the session up; "" when none.
+std::string ShutdownBlockReason(plat::WindowHandle window);
+
 // ---- hotkeys
 struct Registration {
   plat::WindowHandle window;

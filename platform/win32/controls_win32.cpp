@@ -22,6 +22,7 @@ constexpr UINT kFirstMenuId = 0x7000;
 // Posted to a form's own window: a list's native selection changed by the user's hand and
 // the program's list must follow once the control has finished its own changes.
 constexpr UINT kMsgListReconcile = WM_APP + 0x2A0;
+constexpr UINT kMsgListRepaint = WM_APP + 0x2A3;
 constexpr int kIdcHand = 32649;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
@@ -166,6 +167,7 @@ struct NativeChild {
   HIMAGELIST imageList = nullptr;
   HICON icon = nullptr;  // a picture's icon
   bool reconcilePending = false;
+  bool repaintPending = false;  // list view: rows' images changed since it last painted
 };
 
 // While the program's state is copied into a native control, the notifications that causes
@@ -242,6 +244,7 @@ class Win32FormPeer final : public FormPeer {
   void SetVisible(bool visible) override;
   void CaptionChanged() override;
   void ControlChanged(Control& control, int row) override;
+  void RowImageChanged(Control& list, int row) override;
   void FocusControl(Control& control) override;
   void ScrollIntoView(Control& list, int row) override;
   void RunModal(Form* owner) override;
@@ -420,6 +423,22 @@ void Win32FormPeer::ControlChanged(Control& control, int row) {
   if (IsContainer(control.Kind())) SyncAll();
 }
 
+void Win32FormPeer::RowImageChanged(Control& control, int row) {
+  if (!hwnd_ || destroying_) return;
+  NativeChild* child = ChildOf(control);
+  if (!child) return;
+  if (static_cast<ListView&>(control).RowCount() != child->rows) {
+    ControlChanged(control, row);
+    return;
+  }
+  // The list asks for each row's image as it paints it: marking thousands of rows costs one
+  // repaint of what shows, not a native call per row.
+  if (!child->repaintPending) {
+    child->repaintPending = true;
+    PostMessageW(hwnd_, kMsgListRepaint, child->id, 0);
+  }
+}
+
 void Win32FormPeer::FocusControl(Control& control) {
   NativeChild* child = hwnd_ ? ChildOf(control) : nullptr;
   if (child && GetFocus() != child->hwnd) SetFocus(child->hwnd);
@@ -488,8 +507,20 @@ bool Win32FormPeer::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       // The form decides: closing may be refused, and allowed closing only hides the window.
       Forward(msg, wParam, lParam);
       return true;
+    case WM_QUERYENDSESSION:
+      result = destroying_ || form_.QueryEndSession() ? TRUE : FALSE;
+      return true;
+    case WM_ENDSESSION:
+      if (!destroying_) form_.EndSession(wParam != FALSE);
+      return true;
     case kMsgListReconcile:
       if (NativeChild* child = ChildById(static_cast<UINT>(wParam))) ReconcileList(*child);
+      return true;
+    case kMsgListRepaint:
+      if (NativeChild* child = ChildById(static_cast<UINT>(wParam))) {
+        child->repaintPending = false;
+        InvalidateRect(child->hwnd, nullptr, FALSE);
+      }
       return true;
     case win32::kMsgFormShortcut:
       result = !destroying_ && form_.HandleShortcut(static_cast<int>(wParam)) ? 1 : 0;

@@ -59,6 +59,8 @@ void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 
 // Set while a quit this module put back is waiting for the loop to take it.
 bool g_quitPending = false;
+// Set from the quit until the outer loop takes it.
+bool g_ending = false;
 
 }  // namespace
 
@@ -84,6 +86,7 @@ void ProcessPendingMessages() {
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       quit = true;
+      g_ending = true;
       exitCode = static_cast<int>(msg.wParam);
       continue;
     }
@@ -111,6 +114,7 @@ int RunMessageLoop() {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       g_quitPending = false;
+      g_ending = false;
       return static_cast<int>(msg.wParam);
     }
     if (got == -1) return 0;
@@ -118,7 +122,12 @@ int RunMessageLoop() {
   }
 }
 
-void QuitMessageLoop(int exitCode) { PostQuitMessage(exitCode); }
+void QuitMessageLoop(int exitCode) {
+  g_ending = true;
+  PostQuitMessage(exitCode);
+}
+
+bool QuitPending() { return g_ending; }
 
 unsigned StartOneShotTimer(std::uint32_t delayMs, std::function<void()> fn) {
   const UINT_PTR id = SetTimer(nullptr, 0, delayMs, &TimerProc);

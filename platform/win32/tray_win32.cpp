@@ -2,6 +2,7 @@
 // support_win32.h first: it removes the Windows macros that collide with platform names.
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <functional>
@@ -135,6 +136,24 @@ std::string IconResourceImage(const std::string& name) {
 
 bool KeyStateDown(int vk) { return GetKeyState(vk) < 0; }
 
+namespace {
+// Closing the menu hands the activation back to a window of the program, and Wine without
+// a window manager confirms that a moment later from the X server. A window the chosen
+// command shows before that confirmation arrives gets into an endless exchange of the
+// activation with that window, so the confirmation is awaited first: until nothing has
+// arrived for a short while, and never longer than a fifth of a second.
+void SettleActivation() {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= 200) return;
+    const DWORD quiet = std::min<DWORD>(30, 200 - spent);
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, quiet, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT) return;
+    ProcessPendingMessages();
+  }
+}
+}  // namespace
+
 MenuItem* ShowPopupMenu(WindowHandle window, MenuItem& menu, ScreenPoint at) {
   std::vector<MenuItem*> items;  // command id n is items[n - 1]
   std::function<void(HMENU, MenuItem&)> build = [&](HMENU target, MenuItem& parent) {
@@ -169,6 +188,7 @@ MenuItem* ShowPopupMenu(WindowHandle window, MenuItem& menu, ScreenPoint at) {
   const UINT picked = static_cast<UINT>(TrackPopupMenu(
       popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, hwnd, nullptr));
   if (IsWindowEnabled(hwnd)) SetForegroundWindow(hwnd);
+  if (picked) SettleActivation();
   // Without a message after it, the next tray menu may close at once (the shell's known
   // requirement for menus of notification icons).
   PostMessageW(hwnd, WM_NULL, 0, 0);

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Multi-jobs ("다중작업 실행"): the jobs start in order with their delays, a hotkey pressed
 # during a delay acts at once, a multi-job naming itself ends, a malformed delay is
-# reported and stops what follows it, and Keyvane sleeps through a long delay.
+# reported and stops what follows it, Keyvane sleeps through a long delay, and "끝내기"
+# during a delay ends Keyvane at once with nothing more run.
 # Run: tests/e2e/run_all.sh keyvane_multi
 set -u
 cd "$(dirname "$0")"
@@ -106,6 +107,19 @@ e2e_check "the job after the 10 s delay starts" kv_wait_launch 'C:\e2e\probe.exe
 late=$(( $(started_ms 1 대기뒤) - pressed ))
 echo "  press to the job after the delay: $late ms"
 e2e_check "10 s after the press" between 10000 "$late" 11000
+
+echo "== ending during a wait"
+pressed=$(now_ms)
+kv_press ctrl+alt+l
+e2e_check "Keyvane answers a hotkey during the wait" kv_settle
+e2e_check "\"끝내기\" is chosen from the tray menu during the wait" kv_tray_choose 6
+e2e_check "Keyvane ends within 3 s, not after the delay" e2e_wait_exit "$kvpid" 3
+ended=$(( $(now_ms) - pressed ))
+echo "  press to the end of Keyvane: $ended ms"
+e2e_check "its icon is gone" e2e_wait_gone '^Wine System Tray$' 5
+# The job after the delay would have started 10 s after the press.
+sleep $(( (pressed + 11000 - $(now_ms)) / 1000 + 1 ))
+e2e_check "the job after the delay never starts" kv_launches_are 1 'C:\e2e\probe.exe' '--exit 대기뒤'
 
 e2e_stop
 e2e_summary

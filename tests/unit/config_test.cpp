@@ -95,6 +95,22 @@ TEST_F(ConfigTest, AutoStartPrefersMachineWideKey) {
   EXPECT_FALSE(plat::GetRunValue(RegRoot::LocalMachine, "Keyvane"));
 }
 
+TEST_F(ConfigTest, RunValueIsQuotedOnlyWhenThePathHoldsABlank) {
+  const std::string folder = plat::ProgramFolder();
+  // Unquoted, Windows would try "C:\Program.exe" first.
+  sim::SetProgramFolder("C:\\Program Files\\키베인\\");
+  EXPECT_TRUE(SetAutoStart(true));
+  EXPECT_EQ(plat::GetRunValue(RegRoot::LocalMachine, "Keyvane"), "\"C:\\Program Files\\키베인\\Keyvane.exe\"");
+  sim::SetRootWritable(RegRoot::LocalMachine, false);
+  EXPECT_TRUE(SetAutoStart(true));
+  EXPECT_EQ(plat::GetRunValue(RegRoot::CurrentUser, "Keyvane"), "\"C:\\Program Files\\키베인\\Keyvane.exe\"");
+
+  sim::SetProgramFolder("C:\\Keyvane\\");
+  EXPECT_TRUE(SetAutoStart(true));
+  EXPECT_EQ(plat::GetRunValue(RegRoot::CurrentUser, "Keyvane"), "C:\\Keyvane\\Keyvane.exe");
+  sim::SetProgramFolder(folder);
+}
+
 TEST_F(ConfigTest, AutoStartFallsBackToUserKeyWithoutAnyBox) {
   sim::SetRootWritable(RegRoot::LocalMachine, false);
   EXPECT_TRUE(SetAutoStart(true));

@@ -85,6 +85,30 @@ kv_focus_log() { e2e_probe_log "$KV_FOCUS_NAME"; }
 # kv_press <xdotool key>...: focus the focus probe, press
 kv_press() { e2e_focus "$KV_FOCUS" && e2e_key "$@"; }
 
+# ---------------------------------------------------------------- the tray menu
+_kv_menu_gone() { ! _e2e_untitled_window '^Keyvane\.exe$' >/dev/null; }
+# kv_tray_open: right-clicks Keyvane's icon (the first slot) and sets KV_MENU to its menu.
+# Two right clicks within half a second are a double click, which opens no menu.
+kv_tray_open() { sleep 0.6; e2e_tray_click 0 3 && KV_MENU=$(e2e_wait_menu Keyvane.exe 5); }
+# kv_tray_choose <n>: the n-th item (1 = "단축 편집", separators not counted) clicked with
+# the mouse (keys pressed in a tray menu can get lost under Wine).  Items are 18 px high,
+# separators 9 px, inside a 3 px frame.
+_KV_SEPARATORS_BEFORE=(0 0 1 1 2 3 3)
+kv_tray_choose() {
+    kv_tray_open || return 1
+    local k=$(( $1 - 1 ))
+    xdotool mousemove --window "$KV_MENU" 30 $(( 3 + 18 * k + 9 * _KV_SEPARATORS_BEFORE[$1] + 9 )) sleep 0.1 click 1
+    _e2e_until 5 "the menu to close" _kv_menu_gone
+}
+# kv_stays_running <host pid> <seconds>: the process is there throughout (polled every 0.1 s)
+kv_stays_running() {
+    local end=$(( $(_e2e_now) + $2*1000000000 ))
+    while [ "$(_e2e_now)" -lt "$end" ]; do
+        kill -0 "$1" 2>/dev/null || { _e2e_log "process $1 ended"; return 1; }
+        sleep 0.1
+    done
+}
+
 # ---------------------------------------------------------------- watching launches
 _kv_launch_re() {
     printf '^LAUNCH exe="%s" cwd="[^"]*" cmdline=%s$' "$(_e2e_ere_quote "$1")" "$(_e2e_ere_quote "$2")"
