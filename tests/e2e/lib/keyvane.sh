@@ -82,8 +82,20 @@ kv_focus_probe() {
 }
 kv_focus_log() { e2e_probe_log "$KV_FOCUS_NAME"; }
 
-# kv_press <xdotool key>...: focus the focus probe, press
-kv_press() { e2e_focus "$KV_FOCUS" && e2e_key "$@"; }
+# kv_press <xdotool key>...: focus the focus probe, wait until Wine has made it the active
+# window (on a busy machine that comes after X has moved the focus), press
+kv_press() {
+    e2e_focus "$KV_FOCUS" || return 1
+    _e2e_until 5 "the focus probe to be active" _kv_focus_active >/dev/null
+    e2e_key "$@"
+}
+# the focus probe's last WM_ACTIVATE was an activation (true when it logs none)
+_kv_focus_active() {
+    local log last
+    log=$(kv_focus_log 2>/dev/null) && [ -f "$log" ] || return 0
+    last=$(grep -a '^ACTIVE ' "$log" | tail -n 1)
+    [ -z "$last" ] || [ "$last" = "ACTIVE 1" ]
+}
 
 # ---------------------------------------------------------------- the tray menu
 _kv_menu_gone() { ! _e2e_untitled_window '^Keyvane\.exe$' >/dev/null; }
@@ -135,7 +147,14 @@ kv_launches_are() { [ "$(kv_launch_count "$2" "$3")" = "$1" ]; }
 kv_settle() {
     local n
     n=$(kv_launch_count 'C:\e2e\probe.exe' '--exit 대조')
-    kv_press "$KV_CONTROL_KEY" && kv_wait_launches $((n + 1)) 'C:\e2e\probe.exe' '--exit 대조' && sleep "$KV_GRACE"
+    kv_press "$KV_CONTROL_KEY" || return 1
+    # A press that demonstrably went nowhere (a busy machine moved the focus late) is
+    # pressed once more.
+    if ! kv_wait_launches $((n + 1)) 'C:\e2e\probe.exe' '--exit 대조' 8; then
+        kv_press "$KV_CONTROL_KEY" || return 1
+        kv_wait_launches $((n + 1)) 'C:\e2e\probe.exe' '--exit 대조' 10 || return 1
+    fi
+    sleep "$KV_GRACE"
 }
 
 # ---------------------------------------------------------------- files and registry
