@@ -68,8 +68,8 @@ e2e_check "the new copy runs the entries of the work file its Config.ini names" 
     kv_wait_launch 'C:\e2e\probe.exe' '--exit 다른곳'
 e2e_check "the copy in C:\\app has ended" kv_all_exited $second
 e2e_check "nobody holds its Ctrl+Alt+N any more" test "$(e2e_hkcheck ctrl+alt N)" = free
-e2e_check "the Run value now holds the new path, Hangul and blank included" \
-    kv_run_value_is 'C:\다른 곳\Keyvane.exe'
+e2e_check "the Run value now holds the new path, Hangul and blank included, in quotes" \
+    kv_run_value_is '"C:\다른 곳\Keyvane.exe"'
 kv_press ctrl+super+F1
 e2e_check "its editor's title names that work file" \
     e2e_wait_window "$(kv_editor_re 'C:\작업\내 단축키.ini')" 10
