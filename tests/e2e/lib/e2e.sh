@@ -176,6 +176,25 @@ e2e_start() {
     E2E_PIDS=()
     trap e2e_stop EXIT
     _e2e_log "run=$E2E_RUN DISPLAY=$DISPLAY xvfb_pid=$E2E_XVFB_PID"
+    _e2e_desktop_up
+}
+
+# Now and then a fresh Wine server never gets its desktop process going: the first
+# window of the run is never made, and every program after it waits for it too.  So
+# the desktop comes up before the test's first step (wincheck asks for the windows,
+# which needs it); a server whose desktop is not there within 40 s is ended and
+# started again, at most twice.
+_e2e_desktop_up() {
+    local i out
+    for i in 1 2 3; do
+        out=$(LC_ALL=$E2E_WINE_LOCALE LANG=$E2E_WINE_LOCALE timeout -k 5 40 \
+            wine "$(e2e_tool wincheck)" count "no such window" 2>>"$E2E_RUN/wine.out" | tr -d '\r')
+        [ "$out" = 0 ] && return 0
+        _e2e_log "Wine's desktop did not come up (attempt $i, answer '$out'): starting the server again"
+        wineserver -k 2>/dev/null
+        timeout 15 wineserver -w 2>/dev/null
+    done
+    return 1
 }
 
 # e2e_stop: ends every Windows process of this run's prefix, its Xvfb, its CUPS server
