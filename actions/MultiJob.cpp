@@ -61,6 +61,7 @@ void RunJob(Chain& chain, const std::string& id) {
   const std::optional<JobEntry> entry = FindEntryById(id);
   if (!entry) return;
   if (entry->kind != kKindMultiJob) {
+    const RunningEntry running(entry->id);
     ExecuteAction(entry->kind, entry->info);
     return;
   }
@@ -125,10 +126,12 @@ std::optional<JobEntry> FindEntryById(const std::string& id) {
 void RunMultiJob(const std::string& info) { RunChain({"", kKindMultiJob, ""}, info); }
 
 void ExecuteEntryAction(const std::string& id, const std::string& kind, const std::string& info) {
-  if (kind == kKindMultiJob)
+  if (kind == kKindMultiJob) {
     RunChain({id, kind, info}, DecodeInfoText(info));
-  else
+  } else {
+    const RunningEntry running(id);
     ExecuteAction(kind, info);
+  }
 }
 
 std::optional<std::int32_t> DelayMilliseconds(const std::string& item) {

@@ -6,11 +6,69 @@
 #include "actions/MultiJob.h"
 #include "actions/frmDirectMove.h"
 #include "core/UnitFunction.h"
+#include "core/frmMain.h"
+#include "platform/dialogs.h"
+#include "platform/msgloop.h"
 #include "platform/power.h"
 #include "platform/processes.h"
 #include "platform/shell.h"
 
+#include <memory>
+#include <set>
+
 namespace kv {
+
+namespace {
+
+std::string g_runningEntry;
+
+// Keys of the failures whose box is up or on its way: an entry by its ID, anything else
+// by what it opened. A held or repeated hotkey adds no second box.
+std::set<std::string>& BoxesUp() {
+  static std::set<std::string> keys;
+  return keys;
+}
+
+std::string DescriptionOfEntry(const std::string& id) {
+  if (!frm_main || id.empty()) return {};
+  const plat::ListView& list = frm_main->WorkList;
+  for (int row = 0; row < list.RowCount(); ++row)
+    if (list.Cell(row, kColId) == id) return list.Cell(row, kColDescription);  // as the list shows it
+  return {};
+}
+
+// One box owned by no window (a hotkey speaks for no window), shown from the message loop
+// so that the action's caller (a multi-job, say) goes on meanwhile.
+void ReportOpenFailure(const std::string& file, const std::string& target, std::uint32_t error) {
+  if (plat::QuitPending()) return;
+  const std::string key = g_runningEntry.empty() ? "\x01" + target : g_runningEntry;
+  if (!BoxesUp().insert(key).second) return;
+  std::string who = DescriptionOfEntry(g_runningEntry);
+  if (who.empty()) who = g_runningEntry;
+  std::string text = who.empty() ? "단축키의 작업을 열 수 없습니다." : "\"" + who + "\" 단축키의 작업을 열 수 없습니다.";
+  text += "\n\n" + target + "\n" + plat::SystemErrorText(error, "\"" + file + "\"");
+  // The key goes when the box has been closed, or when the timer is gone unrun.
+  struct Up {
+    std::string key;
+    ~Up() { BoxesUp().erase(key); }
+  };
+  const auto up = std::make_shared<Up>();  // not from a temporary: its end would erase the key
+  up->key = key;
+  plat::StartOneShotTimer(0, [up, text] {
+    if (!plat::QuitPending()) plat::UnownedMessageBox(text, "알림말", plat::kMbOk | plat::kMbIconWarning);
+  });
+}
+
+void Open(const std::string& file, bool hasParameters, const std::string& parameters) {
+  std::uint32_t error = 0;
+  if (plat::ShellOpen(file, hasParameters, parameters, &error)) return;
+  ReportOpenFailure(file, hasParameters && !parameters.empty() ? file + " " + parameters : file, error);
+}
+
+}  // namespace
+
+RunningEntry::RunningEntry(const std::string& id) : previous_(g_runningEntry) { g_runningEntry = id; }
+RunningEntry::~RunningEntry() { g_runningEntry = previous_; }
 
 void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindShutdown) return ShutdownWindows("Shutdown");
@@ -77,18 +135,18 @@ std::vector<std::string> SplitAtSemicolons(const std::string& text) {
 
 void RunProgram(const std::string& info) {
   if (info.find(';') == std::string::npos) {
-    plat::ShellOpen(info, false, "");
+    Open(info, false, "");
     return;
   }
   const std::vector<std::string> items = SplitAtSemicolons(info);
-  plat::ShellOpen(items[0], true, items.size() > 1 ? items[1] : std::string());
+  Open(items[0], true, items.size() > 1 ? items[1] : std::string());
 }
 
 void OpenWebSite(const std::string& url) {
   if (ReadNewExplore() & 0xFF)
-    plat::ShellOpen("iexplore.exe", true, url);
+    Open("iexplore.exe", true, url);
   else
-    plat::ShellOpen(url, false, "");
+    Open(url, false, "");
 }
 
 }  // namespace kv

@@ -17,6 +17,18 @@ void RunProgram(const std::string& info);
 // Opens url with the shell, or in a new browser window when "NewExplore" is on.
 void OpenWebSite(const std::string& url);
 
+// The entry whose action runs while this lives (its ID): a failure to open names it.
+class RunningEntry {
+ public:
+  explicit RunningEntry(const std::string& id);
+  ~RunningEntry();
+  RunningEntry(const RunningEntry&) = delete;
+  RunningEntry& operator=(const RunningEntry&) = delete;
+
+ private:
+  std::string previous_;
+};
+
 // Key-up events for the modifiers a user may still hold from the hotkey (Ctrl, Alt, Shift,
 // both Win keys), so they do not combine with the keys an action sends.
 void ReleaseModifiers();

@@ -15,6 +15,10 @@ class Form;
 // Returns the button pressed.
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Form* owner = nullptr);
 
+// A modal box that belongs to no window (none is disabled, and it stays up whichever
+// window is active), brought to the front: for what happens away from every window.
+int UnownedMessageBox(const std::string& text, const std::string& caption, unsigned flags);
+
 // The application's standard error box: the text with the program's title and an error icon.
 void ShowErrorBox(const std::string& text, Form* owner = nullptr);
 

@@ -1,5 +1,6 @@
 #pragma once
 // Handing files, folders and addresses to the shell.
+#include <cstdint>
 #include <string>
 
 namespace plat {
@@ -11,8 +12,15 @@ void InitializeShell();
 
 // ShellExecute "open" with SW_SHOWNORMAL and no window. Without parameters when
 // hasParameters is false; an empty text is still passed when it is true.
-// The result is not looked at by the program; true when the shell accepted it.
-bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters);
+// True when the shell accepted it; otherwise *error (when given) is Windows' error code
+// for why (not found, access denied, no program associated...). The shell shows no
+// message of its own: what to say is the caller's.
+bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters,
+               std::uint32_t* error = nullptr);
+
+// Windows' own text for an error code, in the system's language, without the line break
+// at its end; subject takes the place of the "%1" some of them hold (the file).
+std::string SystemErrorText(std::uint32_t code, const std::string& subject = "");
 
 class Form;
 constexpr int kSwShowNormal = 1, kSwShow = 5;

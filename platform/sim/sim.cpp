@@ -71,6 +71,7 @@ struct State {
   std::vector<sim::Termination> terminations;
 
   std::vector<sim::ShellCall> shellCalls;
+  std::map<std::string, std::uint32_t> failingOpens;
   int shellInits = 0, launchesBeforeInit = 0;
   std::vector<sim::KeyEvent> keyEvents;
   bool privilege = false;
@@ -275,6 +276,7 @@ bool ProcessRunning(std::uint32_t pid) {
 std::vector<Termination> Terminations() { return S().terminations; }
 
 std::vector<ShellCall> ShellCalls() { return S().shellCalls; }
+void FailShellOpen(const std::string& file, std::uint32_t error) { S().failingOpens[file] = error; }
 int ShellInitializations() { return S().shellInits; }
 int LaunchesBeforeShellInitialized() { return S().launchesBeforeInit; }
 std::vector<KeyEvent> KeyEvents() { return S().keyEvents; }
@@ -568,10 +570,17 @@ bool TerminateProcessById(std::uint32_t pid, std::uint32_t waitMs) {
 
 void InitializeShell() { ++S().shellInits; }
 
-bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters) {
+bool ShellOpen(const std::string& file, bool hasParameters, const std::string& parameters, std::uint32_t* error) {
   if (S().shellInits == 0) ++S().launchesBeforeInit;
   S().shellCalls.push_back({file, hasParameters, parameters, static_cast<std::uint32_t>(S().now)});
-  return true;
+  const auto failing = S().failingOpens.find(file);
+  if (failing == S().failingOpens.end()) return true;
+  if (error) *error = failing->second;
+  return false;
+}
+
+std::string SystemErrorText(std::uint32_t code, const std::string& subject) {
+  return "시스템 오류 " + std::to_string(code) + " (" + subject + ")";
 }
 
 bool ShellExecuteVerb(Form* owner, const std::string& verb, const std::string& file, const std::string& parameters,
@@ -604,6 +613,20 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
     return answer;
   }
   return (flags & 0x0F) == kMbYesNoCancel ? kIdCancel : kIdOk;
+}
+
+int UnownedMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  State& s = S();
+  sim::Box box{text, caption, flags, 0};
+  box.unowned = true;
+  s.boxes.push_back(box);
+  if (s.onBox) s.onBox(box);
+  if (!s.answers.empty()) {
+    const int answer = s.answers.front();
+    s.answers.pop_front();
+    return answer;
+  }
+  return kIdOk;
 }
 
 void ShowErrorBox(const std::string& text, Form* owner) {

@@ -74,6 +74,9 @@ struct ShellCall {
   plat::WindowHandle owner = 0;
 };
 std::vector<ShellCall> ShellCalls();
+// Opening exactly this file fails from now on with that Windows error code (2: not found,
+// 5: access denied, 1155: no program associated...); the call is still recorded.
+void FailShellOpen(const std::string& file, std::uint32_t error);
 // How often InitializeShell ran, and how many launches came before the first of them.
 int ShellInitializations();
 int LaunchesBeforeShellInitialized();
@@ -103,6 +106,7 @@ struct Box {
   std::string text, caption;
   unsigned flags;
   plat::WindowHandle owner;  // 0: owned by no form of the program
+  bool unowned = false;      // UnownedMessageBox: belongs to no window at all
 };
 std::vector<Box> Boxes();  // message boxes and error boxes, in order
 // The answers the next message boxes give, in order; without one a box answers OK,

@@ -13,6 +13,10 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
   return MessageBoxW(win32::OwnerWindow(owner), win32::Wide(text).c_str(), win32::Wide(caption).c_str(), flags);
 }
 
+int UnownedMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  return MessageBoxW(nullptr, win32::Wide(text).c_str(), win32::Wide(caption).c_str(), flags | MB_SETFOREGROUND);
+}
+
 void ShowErrorBox(const std::string& text, Form* owner) {
   MessageBoxW(win32::OwnerWindow(owner), win32::Wide(text).c_str(), kProgramTitle, MB_OK | MB_ICONERROR);
 }
