@@ -486,8 +486,9 @@ std::string WorkFileLine(const std::vector<std::string>& row) {
 }
 
 WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list, plat::Form* owner,
-                                  bool& incomplete) {
+                                  bool& incomplete, int* stopLine) {
   incomplete = false;
+  if (stopLine) *stopLine = 0;
   std::string text, error;
   if (!plat::ReadWholeFile(path, text, error)) {
     plat::ShowErrorBox("Cannot open file \"" + path + "\". " + error, owner);
@@ -498,13 +499,17 @@ WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list,
   const std::size_t nul = text.find('\0');
   incomplete = nul != std::string::npos;
   if (incomplete) text.resize(nul);
-  if (text.empty()) return WorkFileRead::Empty;
+  if (text.empty()) {
+    if (incomplete && stopLine) *stopLine = 1;
+    return WorkFileRead::Empty;
+  }
 
   list.BeginUpdate();
   list.Clear();
   std::vector<std::string> fields;
   const std::string_view all(text);
   std::size_t pos = 0;
+  int lines = 0;  // read as entries
   while (pos < all.size()) {
     std::size_t end = pos;
     while (end < all.size() && all[end] != '\r' && all[end] != '\n') ++end;
@@ -514,6 +519,7 @@ WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list,
       incomplete = true;
       break;
     }
+    ++lines;
     for (std::string& f : fields)
       if (f == kNull) f.clear();
     list.AddRow(std::move(fields));
@@ -522,16 +528,22 @@ WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list,
     pos = end + ((end + 1 < all.size() && all[end] == '\r' && all[end + 1] == '\n') ? 2 : 1);
   }
   list.EndUpdate();
+  // The line that stopped the reading, or the one the NUL cut off.
+  if (incomplete && stopLine) *stopLine = lines + 1;
   return WorkFileRead::Loaded;
 }
 
 bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form) {
   bool incomplete = false;
-  switch (FillListFromWorkFile(path, list, &form, incomplete)) {
+  int stopLine = 0;
+  switch (FillListFromWorkFile(path, list, &form, incomplete, &stopLine)) {
     case WorkFileRead::Unreadable:
       return false;
     case WorkFileRead::Empty:
-      if (incomplete) form.IncompleteLoadPath = path;
+      if (incomplete) {
+        form.IncompleteLoadPath = path;
+        form.IncompleteLoadLine = stopLine;
+      }
       return true;
     case WorkFileRead::Loaded:
       break;
@@ -539,6 +551,7 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
   form.WorkFilePath = path;
   form.SetCaption(kTitlePrefix + path);
   form.IncompleteLoadPath = incomplete ? path : std::string();
+  form.IncompleteLoadLine = incomplete ? stopLine : 0;
   return true;
 }
 
@@ -585,6 +598,7 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
     return false;
   }
   form.IncompleteLoadPath.clear();
+  form.IncompleteLoadLine = 0;
   // The list now shows exactly what the file holds.
   for (const Change& ch : changes) list.SetCell(ch.row, ch.column, ch.text);
   return true;

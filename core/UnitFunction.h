@@ -139,9 +139,10 @@ std::string WorkFileLine(const std::vector<std::string>& row);
 enum class WorkFileRead { Unreadable, Empty, Loaded };
 // Fills list with the entries of a work file. An unreadable file shows the error box (owned
 // by owner) and leaves list as it was; so does a file without any bytes before a NUL.
-// incomplete: part of the file could not be read as entries (a NUL, a malformed line).
+// incomplete: part of the file could not be read as entries (a NUL, a malformed line);
+// *stopLine (when given) is then the number of the first line not read, counting from 1.
 WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list, plat::Form* owner,
-                                  bool& incomplete);
+                                  bool& incomplete, int* stopLine = nullptr);
 // Fills list from the file and points the editor at it. False (error box shown, nothing
 // changed) when the file cannot be read.
 bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form);

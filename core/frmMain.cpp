@@ -90,6 +90,8 @@ Tfrm_main::~Tfrm_main() {
 
 void Tfrm_main::FormCreate() {
   LoadLastWorkFile();
+  // At start-up (perhaps with Windows) no box: the tray's hint says it until the editor does.
+  incompleteUntold_ = !IncompleteLoadPath.empty();
   SwitchHotKeys(false);
   SwitchHotKeys(true);
   AMHK.OnHotKeys = [this](TAMHotKeys& sender, std::uint16_t index) { HotKeyPressed(sender, index); };
@@ -119,7 +121,27 @@ void Tfrm_main::FormShow() {
   if (!registrationsFitList_) SetModified();
 }
 
+void Tfrm_main::TellIncompleteList() {
+  if (IncompleteLoadPath.empty()) return;
+  const std::string told = IncompleteLoadPath + "\n" + std::to_string(IncompleteLoadLine);
+  if (told == incompleteTold_) return;
+  incompleteTold_ = told;
+  // The name KeepBackup will take: the first of X.bak, X.bak2, ... not there yet.
+  std::string backup = IncompleteLoadPath + ".bak";
+  for (int n = 2; plat::FileExists(backup); ++n) backup = IncompleteLoadPath + ".bak" + std::to_string(n);
+  plat::MessageBox("작업 파일을 끝까지 읽지 못했습니다:\r\n" + IncompleteLoadPath + "\r\n\r\n" +
+                       std::to_string(IncompleteLoadLine) +
+                       "번째 줄에서 읽기를 멈추었습니다. 목록에는 그 앞의 항목만 있습니다.\r\n" +
+                       "다음에 저장할 때 지금의 파일은 " + backup + " 로 남겨 둡니다.",
+                   "알림말", plat::kMbOk | plat::kMbIconWarning, this);
+}
+
 void Tfrm_main::FormShown() {
+  TellIncompleteList();
+  if (incompleteUntold_) {
+    incompleteUntold_ = false;
+    if (OnListNoticeChange) OnListNoticeChange();
+  }
   if (missingFile_.empty() || missingFile_ == missingFileTold_) return;
   missingFileTold_ = missingFile_;
   plat::MessageBox("작업 파일을 찾을 수 없습니다:\r\n" + missingFile_ +

@@ -4,6 +4,7 @@
 // The lower half edits the selected row in place: every change of a field is written into
 // that row at once; the list reaches the work file and the registrations only at Apply.
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -64,6 +65,15 @@ class Tfrm_main : public plat::Form {
   // before the last byte (a line that could not be read, or a NUL); the next save of that
   // file keeps the original beside it first.
   std::string IncompleteLoadPath;
+  int IncompleteLoadLine = 0;  // the first line of that file not in the list, from 1
+  // Says once, in a box owned by the editor, that the list holds only part of its file:
+  // where the reading stopped, and that the file will be kept beside it at the next save.
+  void TellIncompleteList();
+  // True from a start-up whose list holds only part of its file until the editor has
+  // been shown (and said so): the tray's hint says it meanwhile.
+  bool ListIncompleteUntold() const { return incompleteUntold_; }
+  // Runs when ListIncompleteUntold changes.
+  std::function<void()> OnListNoticeChange;
 
   // Kind button n (1..14), and the info box of kind n (nullptr for kinds 1 to 6).
   plat::RadioButton& KindButton(int kind) { return *kindButtons_[kind - 1]; }
@@ -227,6 +237,9 @@ class Tfrm_main : public plat::Form {
   bool registrationsFitList_ = true;
   // The work file found missing at the last showing, and the one the user was told of.
   std::string missingFile_, missingFileTold_;
+  // The incomplete load the user was last told of (path and line).
+  std::string incompleteTold_;
+  bool incompleteUntold_ = false;
   // Set while the closing question is up, so a second close cannot ask it again.
   bool closeQuestionOpen_ = false;
   // While ClearEditFields runs, the change handlers it sets off write nothing.

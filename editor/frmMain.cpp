@@ -488,6 +488,7 @@ void Tfrm_main::N2Click() {
       registrationsFitList_ = false;
       MarkUnregisteredRows();
       SetModified();
+      TellIncompleteList();
     }
   } else {
     plat::MessageBox("작업 파일이 존재 하지 않습니다. 다시한번 확인해 주십시오", "Keyvane", plat::kMbOk, this);

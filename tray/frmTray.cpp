@@ -41,6 +41,17 @@ Tfrm_Tray::Tfrm_Tray()
   SetAutoStart(ReadStartUp() != 0);
 }
 
+void Tfrm_Tray::AttachEditor(Tfrm_main& editor) {
+  Editor = &editor;
+  editor.OnListNoticeChange = [this] { TrayIcon.SetHint(HintText()); };
+  TrayIcon.SetHint(HintText());
+}
+
+std::string Tfrm_Tray::HintText() const {
+  if (Editor && Editor->ListIncompleteUntold()) return "키베인 (목록을 다 읽지 못함)";
+  return "키베인";
+}
+
 void Tfrm_Tray::bnt_EditClick() {
   if (!Editor) return;
   // A hidden editor reloads its list from the file when shown, so nothing is pending. An

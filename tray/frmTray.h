@@ -17,6 +17,10 @@ class Tfrm_Tray : public plat::Form {
   Tfrm_Tray();
   // The editor the menu opens, pauses and asks before the program ends.
   Tfrm_main* Editor = nullptr;
+  // Sets Editor and keeps the icon's hint in step with it.
+  void AttachEditor(Tfrm_main& editor);
+  // "키베인", with what the user should know before opening anything.
+  std::string HintText() const;
 
  private:
   // The program's main window is made first, before the icon's own hidden window.

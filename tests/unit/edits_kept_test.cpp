@@ -205,6 +205,45 @@ TEST_F(EditsKeptTest, AMissingWorkFileKeepsTheListSaysSoOnceAndApplyWritesItAgai
   EXPECT_NE(ReadFileBytes(list_).find("웹-P0-Ctrl+Win+F5-"), std::string::npos);
 }
 
+TEST_F(EditsKeptTest, AListReadOnlyInPartSaysWhereItStoppedOnceAndTheSaveKeepsTheFile) {
+  const std::string original =
+      "웹-P0-Ctrl+Win+F5-웹사이트 이동-a.example-True-\r\n"
+      "실행-P1-Ctrl+Alt+F6-프로그램 실행-c:\\x.exe-True-\r\n"
+      "손으로 고친 줄-P2\r\n"
+      "뒤-P3-Ctrl+Alt+F7-프로그램 실행-c:\\y.exe-True-\r\n";
+  WriteProgramFile("MyJob.ini", original);
+  WriteProgramFile("MyJob.ini.bak", "an older copy");
+  Tfrm_main editor;
+  EXPECT_TRUE(sim::Boxes().empty()) << "loading at start-up says nothing";
+
+  ShowSettled(editor);
+  ASSERT_EQ(editor.WorkList.RowCount(), 2);
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  const sim::Box box = sim::Boxes()[0];
+  EXPECT_EQ(box.owner, editor.Handle());
+  EXPECT_EQ(box.caption, "알림말");
+  EXPECT_EQ(box.text, "작업 파일을 끝까지 읽지 못했습니다:\r\n" + list_ +
+                          "\r\n\r\n3번째 줄에서 읽기를 멈추었습니다. 목록에는 그 앞의 항목만 있습니다.\r\n"
+                          "다음에 저장할 때 지금의 파일은 " + list_ + ".bak2 로 남겨 둡니다.");
+  editor.Hide();
+  ShowSettled(editor);
+  EXPECT_EQ(sim::Boxes().size(), 1u) << "once";
+
+  editor.bnt_Apply.SetEnabled(true);
+  editor.bnt_Apply.UserClick();
+  EXPECT_EQ(ReadFileBytes(list_ + ".bak2"), original) << "the name the box gave";
+  editor.Hide();
+  ShowSettled(editor);
+  EXPECT_EQ(sim::Boxes().size(), 1u) << "the file is whole again";
+
+  // A list opened with 열기 that stops early says so too.
+  const std::string other = WriteProgramFile("다른.ini", "a-P0-A-k-i-True-\r\n" + std::string(1, '\0'));
+  sim::AnswerNextFileDialog(other);
+  editor.N2Click();
+  ASSERT_EQ(sim::Boxes().size(), 2u);
+  EXPECT_NE(sim::Boxes()[1].text.find(other + "\r\n\r\n2번째 줄에서"), std::string::npos);
+}
+
 // ---------------------------------------------------------------- dialogs confirmed unchanged
 
 TEST_F(EditsKeptTest, ADialogsOkGivesTheEntryTheBoxsKindEvenWhenTheTextStaysTheSame) {

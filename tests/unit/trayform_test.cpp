@@ -227,3 +227,36 @@ TEST_F(TrayFormTest, TheIconComesBackWithTheTaskbarAndLeavesWithTheProgram) {
 }
 
 }  // namespace
+
+// A list read only in part at start-up: no box then (Keyvane may start with Windows), but
+// the icon's hint says it until the editor has been shown and said where reading stopped.
+TEST_F(WithWorkFile, TheHintSaysAListWasReadOnlyInPartUntilTheEditorHasBeenShown) {
+  WriteProgramFile("MyJob.ini",
+                   "웹-P0-Ctrl+Win+F5-웹사이트 이동-a.example-True-\r\n"
+                   "고친 줄\r\n");
+  Tfrm_Tray tray;
+  Tfrm_main editor;
+  tray.AttachEditor(editor);
+  const auto tip = [] {
+    const auto icons = sim::TrayIcons();
+    return icons.empty() ? std::string("<no icon>") : std::string(icons[0].szTip);
+  };
+  EXPECT_TRUE(sim::Boxes().empty());
+  EXPECT_EQ(tip(), "키베인 (목록을 다 읽지 못함)");
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5)) << "what was read runs";
+
+  tray.bnt_Edit.Click();
+  EXPECT_EQ(sim::Boxes().size(), 1u);
+  EXPECT_EQ(tip(), "키베인");
+  editor.Hide();
+  tray.bnt_Edit.Click();
+  EXPECT_EQ(tip(), "키베인");
+  EXPECT_EQ(sim::Boxes().size(), 1u);
+}
+
+TEST_F(WithWorkFile, AWholeListLeavesTheHintPlain) {
+  Tfrm_Tray tray;
+  Tfrm_main editor;
+  tray.AttachEditor(editor);
+  EXPECT_EQ(std::string(sim::TrayIcons().at(0).szTip), "키베인");
+}

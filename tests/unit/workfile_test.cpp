@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 #include "core/UnitFunction.h"
 #include "core/frmMain.h"
@@ -240,7 +241,9 @@ TEST_F(WorkFileTest, SaveAfterIncompleteLoadKeepsTheOriginal) {
   WriteProgramFile("MyJob.ini.bak", "an older backup");
   ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
   ASSERT_EQ(editor.WorkList.RowCount(), 1);
+  EXPECT_EQ(editor.IncompleteLoadLine, 2);
   ASSERT_TRUE(SaveWorkFile(path, editor));
+  EXPECT_EQ(editor.IncompleteLoadLine, 0);
   EXPECT_EQ(ReadFileBytes(path), "a-P0-A-k-i-True-\r\n");
   EXPECT_EQ(ReadFileBytes(path + ".bak"), "an older backup");
   EXPECT_EQ(ReadFileBytes(path + ".bak2"), original);
@@ -252,14 +255,15 @@ TEST_F(WorkFileTest, SaveAfterIncompleteLoadKeepsTheOriginal) {
 TEST_F(WorkFileTest, NulBetweenLinesMakesTheLoadIncomplete) {
   const std::string line = "a-P0-A-k-i-True-";
   const std::string later = "c-P2-C-k-i-True-\r\n";
-  const std::vector<std::pair<std::string, int>> files = {
-      {line + std::string(1, '\0') + "\r\n" + later, 1},    // right after the line's last "-"
-      {line + "\r\n" + std::string(512, '\0') + later, 1},  // zeros a crash left between lines
-      {line + "\r\n" + std::string(64, '\0'), 1},           // zeros at the end
-      {std::string(1, '\0') + line + "\r\n" + later, 0},    // nothing readable before the NUL
+  // The bytes, the rows read, the first line not read.
+  const std::vector<std::tuple<std::string, int, int>> files = {
+      {line + std::string(1, '\0') + "\r\n" + later, 1, 2},    // right after the line's last "-"
+      {line + "\r\n" + std::string(512, '\0') + later, 1, 2},  // zeros a crash left between lines
+      {line + "\r\n" + std::string(64, '\0'), 1, 2},           // zeros at the end
+      {std::string(1, '\0') + line + "\r\n" + later, 0, 1},    // nothing readable before the NUL
   };
   for (std::size_t i = 0; i < files.size(); ++i) {
-    const std::string& bytes = files[i].first;
+    const std::string& bytes = std::get<0>(files[i]);
     // A list of one row stands in for what the editor held before: a load that reads
     // nothing leaves it.
     editor.WorkList.Clear();
@@ -267,8 +271,9 @@ TEST_F(WorkFileTest, NulBetweenLinesMakesTheLoadIncomplete) {
     const std::string path = WriteProgramFile("MyJob" + std::to_string(i) + ".ini", bytes);
     ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
     EXPECT_EQ(editor.WorkList.RowCount(), 1);
-    EXPECT_EQ(editor.WorkList.Cell(0, kColId), files[i].second == 0 ? "P9" : "P0");
+    EXPECT_EQ(editor.WorkList.Cell(0, kColId), std::get<1>(files[i]) == 0 ? "P9" : "P0");
     EXPECT_EQ(editor.IncompleteLoadPath, path) << i;
+    EXPECT_EQ(editor.IncompleteLoadLine, std::get<2>(files[i])) << i;
     ASSERT_TRUE(SaveWorkFile(path, editor));
     EXPECT_EQ(ReadFileBytes(path + ".bak"), bytes) << i;
   }
