@@ -8,6 +8,7 @@
 #include "core/UnitFunction.h"
 #include "core/frmMain.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/msgloop.h"
 #include "platform/power.h"
 #include "platform/processes.h"
@@ -65,7 +66,32 @@ void Open(const std::string& file, bool hasParameters, const std::string& parame
   ReportOpenFailure(file, hasParameters && !parameters.empty() ? file + " " + parameters : file, error);
 }
 
+bool StartsWithIgnoringAsciiCase(const std::string& text, const std::string& start) {
+  return text.size() >= start.size() && UpperAscii(text.substr(0, start.size())) == UpperAscii(start);
+}
+
 }  // namespace
+
+std::string NativeSystemProgram(const std::string& file) {
+  if (!plat::RunsUnderWow64()) return file;
+  const std::string windows = plat::WindowsFolder();
+  const std::string system32 = windows + "\\System32\\", sysnative = windows + "\\Sysnative\\";
+  if (StartsWithIgnoringAsciiCase(file, system32)) {
+    const std::string native = sysnative + file.substr(system32.size());
+    return plat::FileExists(native) ? native : file;
+  }
+  if (file.empty() || file.find_first_of("\\/:") != std::string::npos) return file;
+  // A bare name: where the shell looks before System32, or a copy in SysWOW64, wins.
+  std::vector<std::string> names{file};
+  if (file.find('.') == std::string::npos) names.push_back(file + ".exe");
+  for (const std::string& name : names)
+    if (plat::FileExists(plat::ProgramFolder() + name) || plat::FileExists(windows + "\\SysWOW64\\" + name) ||
+        plat::FileExists(windows + "\\" + name))
+      return file;
+  for (const std::string& name : names)
+    if (plat::FileExists(sysnative + name)) return sysnative + name;
+  return file;
+}
 
 RunningEntry::RunningEntry(const std::string& id) : previous_(g_runningEntry) { g_runningEntry = id; }
 RunningEntry::~RunningEntry() { g_runningEntry = previous_; }
@@ -135,11 +161,11 @@ std::vector<std::string> SplitAtSemicolons(const std::string& text) {
 
 void RunProgram(const std::string& info) {
   if (info.find(';') == std::string::npos) {
-    Open(info, false, "");
+    Open(NativeSystemProgram(info), false, "");
     return;
   }
   const std::vector<std::string> items = SplitAtSemicolons(info);
-  Open(items[0], true, items.size() > 1 ? items[1] : std::string());
+  Open(NativeSystemProgram(items[0]), true, items.size() > 1 ? items[1] : std::string());
 }
 
 void OpenWebSite(const std::string& url) {

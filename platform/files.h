@@ -10,6 +10,12 @@ std::string ProgramFolder();
 std::string ProgramPath();
 
 bool FileExists(const std::string& path);
+
+// Windows' own folder ("C:\Windows"), without a separator at its end.
+std::string WindowsFolder();
+// True when this 32-bit program runs on 64-bit Windows, where its System32 is SysWOW64
+// and the real System32 is reached as Sysnative.
+bool RunsUnderWow64();
 // True only when the system says nothing is at path; false when something is, or when
 // that cannot be told (a read that failed there is then a failure, not an empty file).
 bool FileMissing(const std::string& path);

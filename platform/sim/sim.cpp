@@ -72,6 +72,8 @@ struct State {
 
   std::vector<sim::ShellCall> shellCalls;
   std::map<std::string, std::uint32_t> failingOpens;
+  bool wow64 = false;
+  std::set<std::string> windowsFiles;
   int shellInits = 0, launchesBeforeInit = 0;
   std::vector<sim::KeyEvent> keyEvents;
   bool privilege = false;
@@ -277,6 +279,8 @@ std::vector<Termination> Terminations() { return S().terminations; }
 
 std::vector<ShellCall> ShellCalls() { return S().shellCalls; }
 void FailShellOpen(const std::string& file, std::uint32_t error) { S().failingOpens[file] = error; }
+void SetWow64(bool wow64) { S().wow64 = wow64; }
+void AddWindowsFile(const std::string& path) { S().windowsFiles.insert(path); }
 int ShellInitializations() { return S().shellInits; }
 int LaunchesBeforeShellInitialized() { return S().launchesBeforeInit; }
 std::vector<KeyEvent> KeyEvents() { return S().keyEvents; }
@@ -422,7 +426,11 @@ void SetShutdownBlockReason(WindowHandle window, const std::string& reason) {
 std::string ProgramFolder() { return S().folder; }
 std::string ProgramPath() { return S().folder + "Keyvane.exe"; }
 
+std::string WindowsFolder() { return "C:\\Windows"; }
+bool RunsUnderWow64() { return S().wow64; }
+
 bool FileExists(const std::string& path) {
+  if (S().windowsFiles.count(path)) return true;
   std::error_code ec;
   return std::filesystem::is_regular_file(path, ec);
 }

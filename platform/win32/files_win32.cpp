@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/shell.h"
 
 namespace plat {
 namespace {
@@ -29,17 +30,7 @@ class FileHandle {
 };
 
 // The system's wording for an error code, in the program's code page.
-std::string ErrorText(DWORD code) {
-  wchar_t* buffer = nullptr;
-  const DWORD n =
-      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text(buffer ? buffer : L"", n);
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
-  if (text.empty()) return "Windows error " + std::to_string(code);
-  return win32::Narrow(text);
-}
+std::string ErrorText(DWORD code) { return SystemErrorText(code); }
 
 // A failed call that left no error code must still count as a failure.
 DWORD LastErrorOr(DWORD fallback) {
@@ -141,6 +132,19 @@ std::string ProgramFolder() {
   const std::size_t slash = path.find_last_of(L"\\/");
   path.resize(slash == std::wstring::npos ? 0 : slash + 1);
   return win32::Narrow(path);
+}
+
+std::string WindowsFolder() {
+  wchar_t buffer[MAX_PATH];
+  const UINT n = GetSystemWindowsDirectoryW(buffer, MAX_PATH);
+  std::wstring folder = n > 0 && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring(L"C:\\Windows");
+  while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
+  return win32::Narrow(folder);
+}
+
+bool RunsUnderWow64() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
 bool FileExists(const std::string& path) {

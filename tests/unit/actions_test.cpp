@@ -195,3 +195,38 @@ TEST_F(ActionTest, PumpingWaitNestsInsideAHandler) {
   EXPECT_EQ(order, (std::vector<std::string>{"outer starts", "inner", "outer ends"}));
   EXPECT_EQ(sim::Now(), 300u);
 }
+
+// A 32-bit program on 64-bit Windows: its System32 is SysWOW64, so system programs that
+// exist only in the real System32 start through Sysnative.
+TEST_F(ActionTest, SystemProgramsStartFromTheRealSystem32OnSixtyFourBitWindows) {
+  for (const char* f : {"C:\\Windows\\Sysnative\\osk.exe", "C:\\Windows\\Sysnative\\wsl.exe",
+                        "C:\\Windows\\Sysnative\\notepad.exe", "C:\\Windows\\SysWOW64\\notepad.exe",
+                        "C:\\Windows\\Sysnative\\regedit.exe", "C:\\Windows\\regedit.exe"})
+    sim::AddWindowsFile(f);
+  WriteProgramFile("wsl.exe", "a copy beside Keyvane");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"C:\\Windows\\System32\\osk.exe", "C:\\Windows\\Sysnative\\osk.exe"},
+      {"c:\\windows\\SYSTEM32\\osk.exe;ㅡv", "C:\\Windows\\Sysnative\\osk.exe|-v"},  // any case, parameters kept
+      {"C:\\Windows\\System32\\notepad.exe", "C:\\Windows\\Sysnative\\notepad.exe"},  // the path says System32
+      {"C:\\Windows\\System32\\gone.exe", "C:\\Windows\\System32\\gone.exe"},  // not there: as written
+      {"C:\\Windows\\System32\\drivers", "C:\\Windows\\System32\\drivers"},    // a folder
+      {"osk", "C:\\Windows\\Sysnative\\osk.exe"},                              // a bare name, .exe added
+      {"osk.exe", "C:\\Windows\\Sysnative\\osk.exe"},
+      {"notepad.exe", "notepad.exe"},  // SysWOW64 has it: the shell finds it as today
+      {"regedit.exe", "regedit.exe"},  // so has the Windows folder
+      {"wsl.exe", "wsl.exe"},          // and the program's own folder
+      {"D:\\Tools\\osk.exe", "D:\\Tools\\osk.exe"},
+  };
+  sim::SetWow64(true);
+  for (const auto& c : cases) ExecuteAction(kKindRunProgram, c.first);
+  std::vector<std::string> expected;
+  for (const auto& c : cases) expected.push_back(c.second);
+  EXPECT_EQ(ShellFiles(), expected);
+
+  // 32-bit Windows: every name as written.
+  sim::Reset();
+  for (const char* f : {"C:\\Windows\\Sysnative\\osk.exe"}) sim::AddWindowsFile(f);
+  ExecuteAction(kKindRunProgram, "C:\\Windows\\System32\\osk.exe");
+  ExecuteAction(kKindRunProgram, "osk");
+  EXPECT_EQ(ShellFiles(), (Items{"C:\\Windows\\System32\\osk.exe", "osk"}));
+}
