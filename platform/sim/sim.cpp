@@ -610,9 +610,10 @@ void SendKeyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) {
 void EnableShutdownPrivilege() { S().privilege = true; }
 void ExitWindows(std::uint32_t flags) { S().exitCalls.push_back({flags, S().privilege}); }
 
-int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Form* owner) {
+namespace {
+// The box is recorded, shown to OnBox, and answered by AnswerNextBox or by its default.
+int ShowBox(const sim::Box& box) {
   State& s = S();
-  const sim::Box box{text, caption, flags, owner ? owner->Handle() : 0};
   s.boxes.push_back(box);
   if (s.onBox) s.onBox(box);
   if (!s.answers.empty()) {
@@ -620,21 +621,18 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
     s.answers.pop_front();
     return answer;
   }
-  return (flags & 0x0F) == kMbYesNoCancel ? kIdCancel : kIdOk;
+  return (box.flags & 0x0F) == kMbYesNoCancel ? kIdCancel : kIdOk;
+}
+}  // namespace
+
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Form* owner) {
+  return ShowBox({text, caption, flags, owner ? owner->Handle() : 0});
 }
 
 int UnownedMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-  State& s = S();
   sim::Box box{text, caption, flags, 0};
   box.unowned = true;
-  s.boxes.push_back(box);
-  if (s.onBox) s.onBox(box);
-  if (!s.answers.empty()) {
-    const int answer = s.answers.front();
-    s.answers.pop_front();
-    return answer;
-  }
-  return kIdOk;
+  return ShowBox(box);
 }
 
 void ShowErrorBox(const std::string& text, Form* owner) {
