@@ -105,7 +105,7 @@ measure() {
         BEGIN { split(seq, f, /[ =]/); start = f[3] * 1000; end = f[5] * 1000 }
         # V follows Ctrl at once; every other event ends the wait begun by the one before it
         /^CLIPBOARD / || (/^FORMKEY / && $2 != "vk=0x56") {
-            us = $NF; sub(/^us=/, "", us)
+            us = $NF; sub(/^us=/, "", us); us += 0
             # the give-back of the sequence before may be logged after the count was taken
             if (us < start) next
             if (n++) waits[++w] = us - last
