@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "actions/ClipboardLoan.h"
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
-#include "platform/clipboard.h"
 #include "platform/input.h"
 #include "platform/msgloop.h"
 
@@ -42,6 +42,9 @@ void PlayKeySequence(const std::string& info) {
   SplitItems(info, ';', items);
   if (items.empty()) return;
   const Running running;
+  // Ends with the sequence: the clipboard goes back after the last wait, or at once when
+  // the sequence stops early.
+  const ClipboardLoan loan;
   // Ctrl and Win held from the hotkey would turn Ctrl+V into Ctrl+Win+V and Tab into
   // Ctrl+Win+Tab.
   ReleaseModifiers();
@@ -60,7 +63,7 @@ void PlayKeySequence(const std::string& info) {
 }
 
 bool PasteText(const std::string& text) {
-  if (!plat::SetClipboardText(text)) return false;
+  if (!PutTextForPaste(text)) return false;
   PumpingWait(kItemPauseMs);
   if (plat::QuitPending()) return false;  // ending: nothing is pasted
   // The scan-code argument is the virtual-key code itself here, not MapVirtualKey's.

@@ -12,14 +12,16 @@ constexpr int kMaxRunningKeySequences = 4;
 // Performs the items of a ";"-separated key sequence in order: "VK_TAB", "VK_RETURN",
 // "VK_ESCAPE" and "VK_BACK" (exactly so) are pressed as keys, any other item is pasted
 // with PasteText; 200 ms pass after every item. Modifier keys still held from the hotkey
-// are released before the first item. Returns when the last wait has ended, or at once at
-// a text that could not be put on the clipboard: nothing more is pasted or pressed.
+// are released before the first item. What the clipboard held before the first paste is
+// given back after the last wait (see ClipboardLoan). Returns when the last wait has ended,
+// or at once at a text that could not be put on the clipboard: nothing more is pasted or
+// pressed.
 void PlayKeySequence(const std::string& info);
 
-// Puts text on the clipboard (what was there is lost), waits 200 ms, presses Ctrl+V and
-// handles the messages that are waiting once. False, with nothing pressed, when the
-// clipboard could not be filled (another program holds it open) or the program began
-// ending during the wait.
+// Puts text on the clipboard (kept for giving back during a sequence, otherwise lost),
+// waits 200 ms, presses Ctrl+V and handles the messages that are waiting once. False, with
+// nothing pressed, when the clipboard could not be read or filled (another program holds
+// it open) or the program began ending during the wait.
 bool PasteText(const std::string& text);
 
 }  // namespace kv

@@ -1,13 +1,14 @@
 // The simulated clipboard behind platform/clipboard.h.
 #include "platform/sim/sim_clipboard.h"
 
-#include "platform/clipboard.h"
 #include "platform/sim/sim.h"
 
 namespace {
 
 struct Clipboard {
-  std::optional<std::string> text;
+  std::vector<plat::ClipboardData> formats;
+  // Moves at every change, by more than one as on Windows (emptying, each format, closing).
+  std::uint32_t sequence = 1;
   bool held = false;
   std::vector<sim::ClipboardChange> changes;
 };
@@ -17,14 +18,28 @@ Clipboard& C() {
   return clipboard;
 }
 
-void Record() { C().changes.push_back({C().text, sim::Now(), sim::KeyEvents().size()}); }
+std::optional<std::string> TextOf(const std::vector<plat::ClipboardData>& formats) {
+  for (const plat::ClipboardData& data : formats)
+    if (data.format == plat::kCfText && !data.bytes.empty() && data.bytes.back() == '\0')
+      return data.bytes.substr(0, data.bytes.size() - 1);
+  return std::nullopt;
+}
+
+void Replace(std::vector<plat::ClipboardData> formats) {
+  C().formats = std::move(formats);
+  C().sequence += 2 + static_cast<std::uint32_t>(C().formats.size());
+}
+
+void Record() { C().changes.push_back({TextOf(C().formats), sim::Now(), sim::KeyEvents().size(), C().formats}); }
 
 }  // namespace
 
 namespace sim {
 
 std::vector<ClipboardChange> ClipboardChanges() { return C().changes; }
-void PutOnClipboard(const std::string& text) { C().text = text; }
+void PutOnClipboard(const std::string& text) { Replace({{plat::kCfText, text + '\0'}}); }
+void PutFormatsOnClipboard(const std::vector<plat::ClipboardData>& formats) { Replace(formats); }
+std::vector<plat::ClipboardData> ClipboardFormats() { return C().formats; }
 void HoldClipboard(bool held) { C().held = held; }
 void ResetClipboard() { C() = Clipboard(); }
 
@@ -34,21 +49,42 @@ namespace plat {
 
 bool EmptyClipboard() {
   if (C().held) return false;
-  C().text.reset();
+  Replace({});
   Record();
   return true;
 }
 
 bool SetClipboardText(const std::string& text) {
   if (C().held) return false;
-  C().text = text;
+  Replace({{kCfText, text + '\0'}});
   Record();
   return true;
 }
 
 std::optional<std::string> ClipboardText() {
   if (C().held) return std::nullopt;
-  return C().text;
+  return TextOf(C().formats);
+}
+
+std::uint32_t ClipboardSequenceNumber() { return C().sequence; }
+
+std::optional<ClipboardSnapshot> SaveClipboard() {
+  if (C().held) return std::nullopt;
+  std::vector<unsigned> listed;
+  for (const ClipboardData& data : C().formats) listed.push_back(data.format);
+  ClipboardSnapshot snapshot;
+  for (unsigned format : ClipboardFormatsToKeep(listed))
+    for (const ClipboardData& data : C().formats)
+      if (data.format == format && !data.bytes.empty()) snapshot.formats.push_back(data);
+  return snapshot;
+}
+
+ClipboardRestore RestoreClipboard(const ClipboardSnapshot& snapshot, std::uint32_t expected) {
+  if (C().held) return ClipboardRestore::Busy;
+  if (C().sequence != expected) return ClipboardRestore::ChangedMeanwhile;
+  Replace(snapshot.formats);
+  Record();
+  return ClipboardRestore::Restored;
 }
 
 }  // namespace plat

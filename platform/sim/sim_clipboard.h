@@ -1,24 +1,34 @@
 #pragma once
-// The simulated clipboard: what the program put there, and when.
+// The simulated clipboard: its formats as byte blobs, its sequence number, and what the
+// program put there, and when.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/clipboard.h"
+
 namespace sim {
 
-// One change of the clipboard: its text afterwards (none: emptied), the virtual time, and
-// how many key events had been sent before it, which places it in the key stream.
+// One change of the clipboard by the program: its text afterwards (none: emptied, or no
+// text among what went back), every format it held, the virtual time, and how many key
+// events had been sent before it, which places it in the key stream.
 struct ClipboardChange {
   std::optional<std::string> text;
   std::uint32_t tick;
   std::size_t keyEventsBefore;
+  std::vector<plat::ClipboardData> formats;
 };
 std::vector<ClipboardChange> ClipboardChanges();
 
-// Another program's text on the clipboard (not counted as a change).
+// Text is held as CF_TEXT: its bytes and a terminating zero (read back without it).
+// Another program copies: its text, or these formats in this order, replace what is there.
+// It moves the sequence number; it is not one of the program's changes.
 void PutOnClipboard(const std::string& text);
+void PutFormatsOnClipboard(const std::vector<plat::ClipboardData>& formats);
+// Every format the clipboard holds now, in its order.
+std::vector<plat::ClipboardData> ClipboardFormats();
 // Another program holds the clipboard open: every open fails until released.
 void HoldClipboard(bool held);
 

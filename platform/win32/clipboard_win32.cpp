@@ -1,6 +1,7 @@
 #include "platform/win32/support_win32.h"
 // support_win32.h first: it removes the Windows macros that collide with platform names.
 #include <cstring>
+#include <vector>
 
 #include "platform/clipboard.h"
 
@@ -38,6 +39,20 @@ class OpenedClipboard {
   bool open_ = false;
 };
 
+// A movable block holding these bytes, for SetClipboardData; null when memory is short.
+HGLOBAL BlockOf(const void* bytes, std::size_t size) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!memory) return nullptr;
+  void* target = GlobalLock(memory);
+  if (!target) {
+    GlobalFree(memory);
+    return nullptr;
+  }
+  std::memcpy(target, bytes, size);
+  GlobalUnlock(memory);
+  return memory;
+}
+
 }  // namespace
 
 bool EmptyClipboard() {
@@ -50,17 +65,9 @@ bool SetClipboardText(const std::string& text) {
   // their own code page. CP949 bytes given as CF_TEXT would be read in the system's code
   // page instead, which on a Windows that is not Korean turns Hangul into other letters.
   const std::wstring wide = win32::Wide(text);
-  const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
   // Filled before the clipboard is opened: a failure here leaves what is there untouched.
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  HGLOBAL memory = BlockOf(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   if (!memory) return false;
-  void* target = GlobalLock(memory);
-  if (!target) {
-    GlobalFree(memory);
-    return false;
-  }
-  std::memcpy(target, wide.c_str(), bytes);
-  GlobalUnlock(memory);
   OpenedClipboard clipboard;
   // From SetClipboardData on the system owns the memory, unless it refuses it.
   if (!clipboard || !::EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, memory)) {
@@ -84,6 +91,67 @@ std::optional<std::string> ClipboardText() {
   std::string text = win32::Narrow(units, length);
   GlobalUnlock(data);
   return text;
+}
+
+std::uint32_t ClipboardSequenceNumber() { return GetClipboardSequenceNumber(); }
+
+std::optional<ClipboardSnapshot> SaveClipboard() {
+  OpenedClipboard clipboard;
+  if (!clipboard) return std::nullopt;
+  std::vector<unsigned> listed;
+  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) listed.push_back(format);
+  ClipboardSnapshot snapshot;
+  for (unsigned format : ClipboardFormatsToKeep(listed)) {
+    // A format the owner renders only when asked is rendered here; one it fails to render,
+    // or a handle that is no memory block (GlobalSize 0), is not kept.
+    HANDLE data = GetClipboardData(format);
+    if (!data) continue;
+    const SIZE_T size = GlobalSize(data);
+    if (size == 0) continue;
+    const char* bytes = static_cast<const char*>(GlobalLock(data));
+    if (!bytes) continue;
+    snapshot.formats.push_back({format, std::string(bytes, size)});
+    GlobalUnlock(data);
+  }
+  return snapshot;
+}
+
+ClipboardRestore RestoreClipboard(const ClipboardSnapshot& snapshot, std::uint32_t expected) {
+  // Every block is filled before the clipboard is opened: another program waiting to open
+  // it waits no longer than the handing over takes.
+  std::vector<HGLOBAL> blocks;
+  const auto freeBlocks = [&blocks](std::size_t from) {
+    for (std::size_t i = from; i < blocks.size(); ++i) GlobalFree(blocks[i]);
+  };
+  for (const ClipboardData& data : snapshot.formats) {
+    HGLOBAL block = BlockOf(data.bytes.data(), data.bytes.size());
+    if (!block) {
+      freeBlocks(0);
+      return ClipboardRestore::Busy;
+    }
+    blocks.push_back(block);
+  }
+  OpenedClipboard clipboard;
+  if (!clipboard) {
+    freeBlocks(0);
+    return ClipboardRestore::Busy;
+  }
+  // While it is open here no other program can change it, so the number read now holds
+  // until it is filled.
+  if (GetClipboardSequenceNumber() != expected) {
+    freeBlocks(0);
+    return ClipboardRestore::ChangedMeanwhile;
+  }
+  if (!::EmptyClipboard()) {
+    freeBlocks(0);
+    return ClipboardRestore::Busy;
+  }
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    // From SetClipboardData on the system owns the block, unless it refuses it; a refused
+    // format stays out, the others still go back.
+    if (!SetClipboardData(snapshot.formats[i].format, blocks[i])) GlobalFree(blocks[i]);
+  }
+  return ClipboardRestore::Restored;
 }
 
 }  // namespace plat

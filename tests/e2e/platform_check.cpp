@@ -20,6 +20,13 @@
 //                                                      clipboard open for ms (prints HELD), as
 //                                                      another program may; then prints the
 //                                                      clipboard's text as CLIPBOARD=<text>
+//   platform_check.exe keep-clipboard <rounds>        what keeping the clipboard costs a key
+//                                                      sequence: saves what is there, puts
+//                                                      three texts on it, puts it back; prints
+//                                                      KEEP formats= bytes= save_ms= restore_ms=
+//                                                      (medians), the best and the worst
+//                                                      round's total (with the sequence
+//                                                      number reads)
 //   platform_check.exe tray <seconds> | tray-remove <hwnd> | taskbar-created
 //                                                      the tray icon (platform_tray.cpp)
 // A copy named plat_echo.exe appends its command line to echo.log beside it and exits.
@@ -1087,6 +1094,56 @@ void CheckClipboard() {
   Report("clipboard_emptied", plat::EmptyClipboard() && !plat::ClipboardText(), "text still there");
 }
 
+// The platform calls a key sequence adds to keep the clipboard: a save before the first
+// paste, the sequence number after each, a restore after the last wait.
+int MeasureClipboardKeeping(int rounds) {
+  std::vector<double> saves, restores;
+  double best = 1e9, worst = 0;
+  std::size_t formats = 0, bytes = 0;
+  for (int round = 0; round < rounds; ++round) {
+    const double t0 = NowMs();
+    const auto snapshot = plat::SaveClipboard();
+    const double t1 = NowMs();
+    if (!snapshot) {
+      std::printf("NOT SAVED\n");
+      return 1;
+    }
+    std::uint32_t ours = 0;
+    double reads = 0;
+    for (const char* text : {"하나", "둘", "셋"}) {
+      if (!plat::SetClipboardText(text)) {
+        std::printf("NOT SET\n");
+        return 1;
+      }
+      const double r0 = NowMs();
+      ours = plat::ClipboardSequenceNumber();
+      reads += NowMs() - r0;
+    }
+    const double t2 = NowMs();
+    const plat::ClipboardRestore result = plat::RestoreClipboard(*snapshot, ours);
+    const double t3 = NowMs();
+    if (result != plat::ClipboardRestore::Restored) {
+      std::printf("NOT RESTORED %d\n", static_cast<int>(result));
+      return 1;
+    }
+    saves.push_back(t1 - t0);
+    restores.push_back(t3 - t2);
+    best = std::min(best, (t1 - t0) + reads + (t3 - t2));
+    worst = std::max(worst, (t1 - t0) + reads + (t3 - t2));
+    formats = snapshot->formats.size();
+    bytes = snapshot->Bytes();
+  }
+  const auto median = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+  };
+  std::printf("KEEP formats=%u bytes=%u save_ms=%.3f restore_ms=%.3f best_total_ms=%.3f worst_total_ms=%.3f\n",
+              static_cast<unsigned>(formats), static_cast<unsigned>(bytes), median(saves), median(restores), best,
+              worst);
+  std::fflush(stdout);
+  return 0;
+}
+
 // ---------------------------------------------------------------- controls
 
 class DialogForm : public plat::Form {
@@ -1618,6 +1675,7 @@ int main() {
     std::fflush(stdout);
     return 0;
   }
+  if (mode == "keep-clipboard") return MeasureClipboardKeeping(args.size() > 2 ? std::atoi(args[2].c_str()) : 5);
   if (mode == "hold-clipboard" && args.size() > 3) {
     if (!plat::SetClipboardText(args[2]) || !OpenClipboard(nullptr)) {
       std::printf("NOT HELD\n");

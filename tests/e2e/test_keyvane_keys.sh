@@ -93,7 +93,8 @@ echo "== timing of a 10-item sequence (played by platform_check, same code and p
 # Four texts and six keys: 4 x 400 ms + 6 x 200 ms = 2800 ms.  The form logs when each key
 # arrives and when the clipboard changes (QueryPerformanceCounter, one clock for every
 # program), so each wait is the time between the event that starts it and the one that
-# ends it: clipboard filled -> Ctrl down, Ctrl+V or a key -> the next item's first event.
+# ends it: clipboard filled -> Ctrl down, Ctrl+V or a key -> the next item's first event;
+# the last one ends when the clipboard is given back (or the sequence returns).
 # measure: plays the sequence once; sets nwaits, worst and total (ms)
 measure() {
     local lines seq_out timing
@@ -104,12 +105,15 @@ measure() {
         BEGIN { split(seq, f, /[ =]/); start = f[3] * 1000; end = f[5] * 1000 }
         # V follows Ctrl at once; every other event ends the wait begun by the one before it
         /^CLIPBOARD / || (/^FORMKEY / && $2 != "vk=0x56") {
-            us = $NF; sub(/^us=/, "", us)
+            us = $NF; sub(/^us=/, "", us); us += 0
+            # the give-back of the sequence before may be logged after the count was taken
+            if (us < start) next
             if (n++) waits[++w] = us - last
             last = us
+            given_back = /^CLIPBOARD /
         }
         END {
-            waits[++w] = end - last
+            if (!given_back) waits[++w] = end - last
             early = 0; worst = 0
             for (i = 1; i <= w; i++) {
                 late[i] = waits[i] / 1000 - 200

@@ -157,7 +157,8 @@ void FuzzConfig(const std::string& bytes) {
 
 // Key sequences: random texts among the special names, played on the virtual clock (a
 // wait costs no real time), sometimes across the tick counter's wrap. The playback must
-// take exactly its described time and send exactly its keys and texts.
+// take exactly its described time, send exactly its keys and texts and leave the clipboard
+// as it found it.
 void FuzzKeySequence(long round) {
   static const std::vector<std::string> names = {"VK_TAB", "VK_RETURN", "VK_ESCAPE", "VK_BACK", "VK_Tab", "vk_back"};
   std::string info;
@@ -167,6 +168,7 @@ void FuzzKeySequence(long round) {
   sim::SetNow(round % 5 == 0 ? 0xFFFFFF00u + static_cast<std::uint32_t>(rng() % 0x200) : sim::Now());
   const std::uint32_t start = sim::Now();
   const std::size_t keys0 = sim::KeyEvents().size(), clips0 = sim::ClipboardChanges().size();
+  const auto clipboardBefore = sim::ClipboardFormats();
   kv::PlayKeySequence(info);
 
   std::vector<std::string> items;
@@ -180,8 +182,9 @@ void FuzzKeySequence(long round) {
   const std::size_t keys = sim::KeyEvents().size() - keys0;
   Check(keys == (items.empty() ? 0 : 5) + 4 * texts + 2 * specials, "key events", info);
   const auto clips = sim::ClipboardChanges();
-  Check(clips.size() - clips0 == texts, "one clipboard text per text item", info);
-  if (texts) Check(clips.back().text == last, "the clipboard holds the last text", info);
+  Check(clips.size() - clips0 == texts + (texts ? 1 : 0), "one clipboard text per text item, then the give-back", info);
+  if (texts) Check(clips[clips.size() - 2].text == last, "the last text pasted last", info);
+  Check(sim::ClipboardFormats() == clipboardBefore, "the clipboard given back as it was", info);
 }
 
 // ---- multi-jobs: lists whose multi-jobs name each other (cycles included), with huge,

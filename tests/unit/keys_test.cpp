@@ -69,7 +69,8 @@ Lines operator+(Lines a, const Lines& b) {
 }
 
 // What a sequence did, in short: "paste <text>" and "tap <vk>", after the modifiers'
-// release (checked to come first, and only once).
+// release (checked to come first, and only once), and "give back <text>" when the last
+// change of the clipboard came after the last key.
 Lines Summary() {
   const Lines all = Stream();
   Lines out;
@@ -85,6 +86,9 @@ Lines Summary() {
         all[i + 4].rfind("11 scan 11 up", 0) == 0) {
       out.push_back("paste " + line.substr(6, line.rfind('"') - 6));
       i += 5;
+    } else if (line.rfind("clip \"", 0) == 0 && i + 1 == all.size()) {
+      out.push_back("give back " + line.substr(6, line.rfind('"') - 6));
+      ++i;
     } else if (i + 1 < all.size() && line.find(" down @") != std::string::npos &&
                all[i + 1].substr(0, 2) == line.substr(0, 2) && all[i + 1].find(" up @") != std::string::npos) {
       out.push_back("tap " + line.substr(0, 2));
@@ -111,11 +115,12 @@ TEST_F(KeySequenceTest, EveryKindOfItemMakesTheExactStreamWithItsWaits) {
   ExecuteAction(kKindKeySequence, " 아이디;VK_TAB;비밀ㅡ번호 ;VK_RETURN;VK_ESCAPE;VK_BACK;VK_Tab");
   const Lines expected = Released(5000) + Pasted("아이디", 5000, 5200) + Tapped(0x09, 5400) +
                          Pasted("비밀-번호 ", 5600, 5800) + Tapped(0x0D, 6000) + Tapped(0x1B, 6200) +
-                         Tapped(0x08, 6400) + Pasted("VK_Tab", 6600, 6800);
+                         Tapped(0x08, 6400) + Pasted("VK_Tab", 6600, 6800) +
+                         Lines{"clip \"the user's own text\" @7000"};
   EXPECT_EQ(Stream(), expected);
-  // 200 ms after the last item; the clipboard keeps the last text, the user's is gone.
+  // 200 ms after the last item the user's text is back on the clipboard.
   EXPECT_EQ(sim::Now(), 7000u);
-  EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("VK_Tab"));
+  EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("the user's own text"));
 }
 
 TEST_F(KeySequenceTest, ATextItemHandlesMessagesOnceAfterCtrlV) {
@@ -149,8 +154,10 @@ TEST_F(KeySequenceTest, AHotkeyPressedDuringAWaitRunsInsideIt) {
   EXPECT_EQ(keysWhenOpened, 5u + 4u);
   // The second sequence ran inside the first one's last wait, releasing and pressing
   // its keys at the moment of its press; the first one ends once the inner wait has.
+  // The clipboard, empty before, goes back once, when the outer one has ended.
   const Lines expected = Released(kStart) + Pasted("이름", kStart, kStart + 200) + Tapped(0x09, kStart + 400) +
-                         Released(kStart + 450) + Tapped(0x1B, kStart + 450);
+                         Released(kStart + 450) + Tapped(0x1B, kStart + 450) +
+                         Lines{"clip \"<empty>\" @" + std::to_string(kStart + 650)};
   EXPECT_EQ(Stream(), expected);
   EXPECT_EQ(sim::Now(), kStart + 650);
 }
@@ -165,11 +172,11 @@ TEST_F(KeySequenceTest, OddInput) {
       {" ;; ; \r\n;", {}, 0},
       {"VK_TAB;;", {"tap 09"}, 200},
       // An apostrophe left open swallows the rest, separators included.
-      {"it's;VK_TAB;x", {"paste it's;VK_TAB;x"}, 400},
-      {"'a;b' c;VK_BACK", {"paste 'a;b' c", "tap 08"}, 600},
+      {"it's;VK_TAB;x", {"paste it's;VK_TAB;x", "give back <empty>"}, 400},
+      {"'a;b' c;VK_BACK", {"paste 'a;b' c", "tap 08", "give back <empty>"}, 600},
       // Line breaks separate like ";"; a trailing blank makes a key name a text.
-      {"x\r\ny\nVK_RETURN\rVK_TAB ", {"paste x", "paste y", "tap 0D", "paste VK_TAB "}, 1400},
-      {"vk_tab;\"VK_TAB\";VK_ESCAPE", {"paste vk_tab", "paste \"VK_TAB\"", "tap 1B"}, 1000},
+      {"x\r\ny\nVK_RETURN\rVK_TAB ", {"paste x", "paste y", "tap 0D", "paste VK_TAB ", "give back <empty>"}, 1400},
+      {"vk_tab;\"VK_TAB\";VK_ESCAPE", {"paste vk_tab", "paste \"VK_TAB\"", "tap 1B", "give back <empty>"}, 1000},
   };
   for (const auto& c : cases) {
     sim::Reset();
@@ -197,10 +204,12 @@ TEST_F(KeySequenceTest, AClipboardHeldByAnotherProgramStopsTheSequenceThere) {
   sim::SetNow(kStart);
   sim::At(kStart + 300, [] { sim::HoldClipboard(true); });
   PlayKeySequence("user;VK_TAB;pass;VK_RETURN");
-  sim::HoldClipboard(false);
   EXPECT_EQ(Summary(), (Lines{"paste user", "tap 09"}));
-  EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("user"));
   EXPECT_EQ(sim::Now(), kStart + 600);
+  // Released, the clipboard goes back at the next try of giving back.
+  sim::HoldClipboard(false);
+  PumpingWait(200);
+  EXPECT_EQ(Summary(), (Lines{"paste user", "tap 09", "give back <empty>"}));
 }
 
 TEST_F(KeySequenceTest, HeldBareKeyNestsBoundedAndEnds) {
@@ -232,5 +241,5 @@ TEST_F(KeySequenceTest, HeldBareKeyNestsBoundedAndEnds) {
   sim::SetNow(sim::Now() + 1000);
   const std::size_t before = sim::ClipboardChanges().size();
   sim::PressHotKey(0, 0x74);
-  EXPECT_EQ(sim::ClipboardChanges().size(), before + 2);
+  EXPECT_EQ(sim::ClipboardChanges().size(), before + 3);  // x, y and the give-back
 }

@@ -28,6 +28,9 @@
 //   SUBMIT box1="<text>" box2="<text>"   the button was pressed; both boxes are then emptied
 //                                   and box 1 gets the focus again
 //   SIZE type=2 w=.. h=..           WM_SIZE (0 restored, 1 minimised, 2 maximised)
+// With --copy-at-key VK TEXT as well, every key VK down in a box puts TEXT on the
+// clipboard, as another program's copy made while a key sequence plays, and logs
+//   COPIED us=<microseconds>
 //   SYSCOMMAND 0xF030               WM_SYSCOMMAND, low four bits cleared
 //   MOUSE ldown x=.. y=.. t=<tick>  a button event on the probe's button "누름" (not in --form; ldown lup
 //                                   ldblclk rdown rup), x and y on the screen
@@ -39,6 +42,7 @@
 // Wide (W) calls throughout: the log is right whatever the system code page is.
 #include <windows.h>
 
+#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -51,6 +55,8 @@ int g_hotkeyVk = 0;
 bool g_form = false;
 HWND g_box[2] = {};
 HWND g_lastFocus = nullptr;
+int g_copyAtKey = 0;
+std::wstring g_copyText;
 
 std::string utf8(const std::wstring& w) {
   if (w.empty()) return {};
@@ -221,6 +227,19 @@ void logFormKey(const MSG& msg) {
            " us=" + std::to_string(microseconds()));
 }
 
+// --copy-at-key: the text on the clipboard, as a program's Copy does it.
+void copyText(HWND hwnd) {
+  for (int attempt = 0; attempt < 50 && !OpenClipboard(hwnd); ++attempt) Sleep(10);
+  EmptyClipboard();
+  const size_t bytes = (g_copyText.size() + 1) * sizeof(wchar_t);
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  memcpy(GlobalLock(h), g_copyText.c_str(), bytes);
+  GlobalUnlock(h);
+  SetClipboardData(CF_UNICODETEXT, h);
+  CloseClipboard();
+  logEvent("COPIED us=" + std::to_string(microseconds()));
+}
+
 // A form's answers to the messages a dialog box would handle; false: not handled.
 bool formMessage(HWND hwnd, UINT msg, WPARAM wp, LRESULT& result) {
   switch (msg) {
@@ -359,7 +378,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
       exitAtOnce = true;
     else if (a == L"--form")
       g_form = true;
-    else if (a == L"--name" && i + 1 < argc)
+    else if (a == L"--copy-at-key" && i + 2 < argc) {
+      g_copyAtKey = (int)wcstoul(argv[i + 1], nullptr, 0);
+      g_copyText = argv[i + 2];
+      i += 2;
+    } else if (a == L"--name" && i + 1 < argc)
       g_name = argv[++i];
     else if (a == L"--hotkey" && i + 2 < argc) {
       g_hotkeyMods = (int)wcstoul(argv[i + 1], nullptr, 0);
@@ -398,6 +421,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (g_form) {
       if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && msg.hwnd != hwnd) logFormKey(msg);
+      if (msg.message == WM_KEYDOWN && msg.hwnd != hwnd && g_copyAtKey && (int)msg.wParam == g_copyAtKey)
+        copyText(hwnd);
       if (IsDialogMessageW(hwnd, &msg)) continue;
     }
     TranslateMessage(&msg);

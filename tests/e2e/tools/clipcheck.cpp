@@ -1,0 +1,151 @@
+// clipcheck.exe - another program's use of the clipboard, for the end-to-end tests.
+//
+//   clipcheck.exe copy <text> <width> <height>
+//       copies as a program does: the text (CF_UNICODETEXT), a picture of that size as a
+//       32-bit DIB with a pattern in it, a file list (CF_HDROP) and "HTML Format"; the
+//       system adds the forms it makes from them.  Prints COPIED seq=<sequence number>.
+//   clipcheck.exe dump
+//       every format the clipboard lists, in its order, one line each:
+//         FORMAT <number> bytes=<size> fnv=<FNV-1a 64 of the bytes, hex>   a memory block
+//         FORMAT <number> handle                                           a bitmap, palette...
+//       then SEQ=<sequence number>.  Two dumps are equal when the clipboard holds the same
+//       bytes in every format.
+//   clipcheck.exe text
+//       TEXT=<the CF_UNICODETEXT text, UTF-8> or NOTEXT
+#include <windows.h>
+// windows.h first: the shell headers build on it.
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The program that just changed the clipboard may still hold it open.
+bool openClipboard(HWND owner) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (OpenClipboard(owner)) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+HGLOBAL block(const void* bytes, size_t size) {
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!h) return nullptr;
+  memcpy(GlobalLock(h), bytes, size);
+  GlobalUnlock(h);
+  return h;
+}
+
+std::string utf8(const wchar_t* w, int n) {
+  if (n <= 0) return {};
+  int size = WideCharToMultiByte(CP_UTF8, 0, w, n, nullptr, 0, nullptr, nullptr);
+  std::string s(size, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w, n, &s[0], size, nullptr, nullptr);
+  return s;
+}
+
+int copy(const wchar_t* text, int width, int height) {
+  // The DIB: a header and the pixels, bottom-up, each one a colour made of its place.
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
+  header.biSizeImage = static_cast<DWORD>(width) * height * 4;
+  std::vector<unsigned char> dib(sizeof header + header.biSizeImage);
+  memcpy(dib.data(), &header, sizeof header);
+  for (size_t i = 0; i < header.biSizeImage; ++i) dib[sizeof header + i] = static_cast<unsigned char>(i * 7 + i / 4096);
+
+  // The file list: DROPFILES, then the wide names, each ending with a zero, and one more.
+  const std::wstring files = std::wstring(L"C:\\e2e\\그림.bmp") + L'\0' + L"C:\\e2e\\글.txt" + L'\0' + L'\0';
+  std::vector<unsigned char> drop(sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+  DROPFILES df = {};
+  df.pFiles = sizeof(DROPFILES);
+  df.fWide = TRUE;
+  memcpy(drop.data(), &df, sizeof df);
+  memcpy(drop.data() + sizeof df, files.data(), files.size() * sizeof(wchar_t));
+
+  const char html[] =
+      "Version:0.9\r\nStartHTML:0000000071\r\nEndHTML:0000000108\r\n"
+      "<html><body><b>복사</b></body></html>";
+  const UINT htmlFormat = RegisterClipboardFormatW(L"HTML Format");
+
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  if (!openClipboard(owner)) {
+    std::printf("NOT OPEN\n");
+    return 1;
+  }
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_UNICODETEXT, block(text, (wcslen(text) + 1) * sizeof(wchar_t))) &&
+                  SetClipboardData(CF_DIB, block(dib.data(), dib.size())) &&
+                  SetClipboardData(CF_HDROP, block(drop.data(), drop.size())) &&
+                  SetClipboardData(htmlFormat, block(html, sizeof html));
+  CloseClipboard();
+  std::printf("%s seq=%lu\n", ok ? "COPIED" : "REFUSED", static_cast<unsigned long>(GetClipboardSequenceNumber()));
+  return ok ? 0 : 1;
+}
+
+bool isHandleFormat(UINT format) {
+  return format == CF_BITMAP || format == CF_METAFILEPICT || format == CF_PALETTE || format == CF_ENHMETAFILE ||
+         format == CF_OWNERDISPLAY || format == CF_DSPBITMAP || format == CF_DSPMETAFILEPICT ||
+         format == CF_DSPENHMETAFILE || (format >= CF_PRIVATEFIRST && format <= CF_GDIOBJLAST);
+}
+
+int dump() {
+  if (!openClipboard(nullptr)) {
+    std::printf("NOT OPEN\n");
+    return 1;
+  }
+  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
+    HANDLE h = isHandleFormat(format) ? nullptr : GetClipboardData(format);
+    const SIZE_T size = h ? GlobalSize(h) : 0;
+    const unsigned char* p = size ? static_cast<const unsigned char*>(GlobalLock(h)) : nullptr;
+    if (!p) {
+      std::printf("FORMAT %u handle\n", format);
+      continue;
+    }
+    unsigned long long hash = 1469598103934665603ULL;
+    for (SIZE_T i = 0; i < size; ++i) hash = (hash ^ p[i]) * 1099511628211ULL;
+    GlobalUnlock(h);
+    std::printf("FORMAT %u bytes=%lu fnv=%016llx\n", format, static_cast<unsigned long>(size), hash);
+  }
+  CloseClipboard();
+  std::printf("SEQ=%lu\n", static_cast<unsigned long>(GetClipboardSequenceNumber()));
+  return 0;
+}
+
+int text() {
+  if (!openClipboard(nullptr)) {
+    std::printf("NOT OPEN\n");
+    return 1;
+  }
+  std::string out = "NOTEXT";
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+      out = "TEXT=" + utf8(p, static_cast<int>(wcsnlen(p, GlobalSize(h) / sizeof(wchar_t))));
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  std::printf("%s\n", out.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const std::wstring mode = argc > 1 ? argv[1] : L"";
+  if (mode == L"copy" && argc > 4) return copy(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
+  if (mode == L"dump") return dump();
+  if (mode == L"text") return text();
+  std::printf("usage: clipcheck copy <text> <w> <h> | dump | text\n");
+  return 2;
+}
