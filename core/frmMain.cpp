@@ -166,13 +166,64 @@ void Tfrm_main::RegisterAllHotKeys() {
   editor.SetModifiers(ModBit(TModifier::modControl));
   editor.SetModifiers(static_cast<TModifiers>(editor.Modifiers() | ModBit(TModifier::modWin)));
   editor.SetEnabled(true);
+  HoldPauseKey();
 }
 
 void Tfrm_main::UnregisterAllHotKeys() {
   THotKeys& keys = AMHK.HotKeys();
+  pauseKey_ = nullptr;
   for (int i = keys.Count() - 1; i >= 0; --i) FreeHotKeyItem(keys.Item(i));
   registeredIds_.clear();
   reservedItems_.clear();
+}
+
+void Tfrm_main::ReleaseAllButPauseKey() {
+  THotKeys& keys = AMHK.HotKeys();
+  for (int i = keys.Count() - 1; i >= 0; --i)
+    if (&keys.Item(i) != pauseKey_) FreeHotKeyItem(keys.Item(i));
+  registeredIds_.clear();
+  reservedItems_.clear();
+}
+
+void Tfrm_main::HoldPauseKey() {
+  if (PauseKeyHeld()) return;
+  // Refused before (another program held it): asked for again, as the last item.
+  if (pauseKey_) FreeHotKeyItem(*pauseKey_);
+  THotKeyItem& key = AMHK.HotKeys().Add();
+  pauseKey_ = &key;
+  key.SetVirtKey(KeyNameIndex("F2"));
+  key.SetModifiers(static_cast<TModifiers>(ModBit(TModifier::modControl) | ModBit(TModifier::modWin)));
+  key.SetEnabled(true);
+}
+
+void Tfrm_main::Pause() {
+  paused_ = true;
+  try {
+    ReleaseAllButPauseKey();
+    HoldPauseKey();
+  } catch (...) {
+  }
+  MarkUnregisteredRows();
+}
+
+void Tfrm_main::Resume() {
+  paused_ = false;
+  SwitchHotKeys(true);
+}
+
+void Tfrm_main::RegisterApplied() {
+  if (!paused_) {
+    SwitchHotKeys(false);
+    SwitchHotKeys(true);
+    return;
+  }
+  // The list saved is the one resuming registers.
+  registrationsFitList_ = true;
+  try {
+    HoldPauseKey();
+  } catch (...) {
+  }
+  MarkUnregisteredRows();
 }
 
 bool Tfrm_main::SwitchHotKeys(bool registerAll) {
@@ -215,6 +266,16 @@ void Tfrm_main::MarkUnregisteredRows() {
 
 void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
   const std::size_t index = hotKeyIndex;
+  // The pause key is the last item, and the only one while paused.
+  if (pauseKey_ && pauseKey_->Index() == hotKeyIndex) {
+    if (OnPauseKey)
+      OnPauseKey();
+    else if (paused_)
+      Resume();
+    else
+      Pause();
+    return;
+  }
   if (index == registeredIds_.size()) {
     Show();
     return;
@@ -264,8 +325,7 @@ bool Tfrm_main::MayDropList() {
       // A save that fails keeps the list: dropping it would lose the edits unseen. So does
       // a failed "Config.ini": the next start would load another list than the one saved.
       if (!SaveWorkFile(WorkFilePath, *this) || !SetLastWorkFile(WorkFilePath)) return false;
-      SwitchHotKeys(false);
-      SwitchHotKeys(true);
+      RegisterApplied();
       return true;
     case plat::kIdNo:
       return true;

@@ -7,9 +7,12 @@ namespace kv {
 
 class Tfrm_main;
 
-// The pause item's two captions: the state is read from which one it shows.
+// The pause item's two captions.
 extern const char* const kPauseCaption;   // "□  잠시 중지..": running, offers to pause
 extern const char* const kResumeCaption;  // "▷  시작.. ": paused, offers to start again
+// The icon's hint, running and paused.
+extern const char* const kTrayHint;        // "키베인"
+extern const char* const kPausedTrayHint;  // "키베인 (잠시 중지)"
 
 class Tfrm_Tray : public plat::Form {
  public:
@@ -17,6 +20,8 @@ class Tfrm_Tray : public plat::Form {
   Tfrm_Tray();
   // The editor the menu opens, pauses and asks before the program ends.
   Tfrm_main* Editor = nullptr;
+  // Makes editor the one the menu works on; its pause key then does what "잠시 중지" does.
+  void Attach(Tfrm_main& editor);
 
  private:
   // The program's main window is made first, before the icon's own hidden window.
@@ -40,6 +45,7 @@ class Tfrm_Tray : public plat::Form {
   void bnt_homepageClick();
   void bnt_infoClick();
   void bnt_listviewClick();
+  // Pauses or resumes; the item's caption, the icon and its hint follow.
   void bntStopClick();
   void bnt_closeClick();
 
@@ -50,6 +56,10 @@ class Tfrm_Tray : public plat::Form {
 
  protected:
   void FormClose() override;
+
+ private:
+  // The caption, icon and hint of the editor's pause state.
+  void ShowPauseState();
 };
 
 }  // namespace kv
