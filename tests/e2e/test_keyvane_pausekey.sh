@@ -67,7 +67,7 @@ e2e_check "the icon shows in the tray" test -n "$running_pixels"
 echo "== Ctrl+Win+F2 pauses"
 # press_pause: presses Ctrl+Win+F2 in the focus probe while hkcheck watches the entry's,
 # the control entry's and the editor's combinations; sets PAUSE_MS, the time from just
-# before xdotool runs until all three are free ('' when they did not come free).  A press
+# before F2 goes down until all three are free ('' when they did not come free).  A press
 # that demonstrably went nowhere (a busy machine moved the focus late) is made once more.
 press_pause() {
     _press_pause && [ -n "$PAUSE_MS" ] || _press_pause
@@ -82,8 +82,11 @@ _press_pause() {
     e2e_wait_file "$watch" '^watching' 20
     e2e_focus "$KV_FOCUS"
     _e2e_until 5 "the focus probe to be active" _kv_focus_active >/dev/null
+    # Ctrl and Win go down first ("xdotool key" waits between the keys of a chord), so the
+    # time runs from just before F2 goes down.
+    xdotool keydown --delay 0 ctrl super
     pressed=$(date +%s%6N)
-    e2e_key ctrl+super+F2
+    xdotool keydown --delay 0 F2 keyup --delay 0 F2 super ctrl
     wait "$watcher"
     freed=$(sed -n 's/^free at=\([0-9]*\).*/\1/p' "$watch")
     PAUSE_MS=
