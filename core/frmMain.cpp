@@ -193,6 +193,8 @@ void Tfrm_main::HoldPauseKey() {
   pauseKey_ = &key;
   key.SetVirtKey(KeyNameIndex("F2"));
   key.SetModifiers(static_cast<TModifiers>(ModBit(TModifier::modControl) | ModBit(TModifier::modWin)));
+  // A switch: held a moment too long, a repeating key would pause and resume by turns.
+  key.SetNoRepeat(true);
   key.SetEnabled(true);
 }
 

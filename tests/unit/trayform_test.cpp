@@ -100,6 +100,8 @@ TEST_F(TrayFormTest, PauseReleasesEveryHotkeyButThePauseKeyAndResumeBringsTheSam
 
 TEST_F(TrayFormTest, ThePauseKeyPausesAndResumesAsTheItemDoesAndTheIconShowsIt) {
   const auto running = Held();
+  // Only the pause key asks not to repeat while held.
+  for (const sim::Registration& r : sim::Registrations()) EXPECT_EQ(r.noRepeat, r.vk == kVkF2) << r.vk;
   ASSERT_EQ(TrayIconShown().szTip, std::string("키베인"));
   ASSERT_EQ(sim::IconImage(TrayIconShown().icon), TrayIconImage());
 
