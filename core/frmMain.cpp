@@ -7,10 +7,16 @@
 #include "core/UnitFunction.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/input.h"
+#include "platform/msgloop.h"
 
 namespace kv {
 
 Tfrm_main* frm_main = nullptr;
+
+namespace {
+constexpr std::uint8_t kVkF2 = 0x71;  // the pause key's key
+}  // namespace
 
 Tfrm_main::Tfrm_main()
     : plat::Form("Keyvane", plat::FormStyle::FixedDialog, 708, 613),
@@ -73,6 +79,7 @@ Tfrm_main::Tfrm_main()
       bntAutoKey(*this, "bntAutoKey", {290, 204, 48, 21}, "입력", &gbKinds),
       bntAction(*this, "bntAction", {290, 228, 48, 21}, "입력", &gbKinds),
       AMHK(*this),
+      PauseKeyRelease(50),
       TimerAction(10),
       kindButtons_{&Radio_1, &Radio_2, &Radio_3,  &Radio_4,  &Radio_5,  &Radio_6,  &Radio_7,
                    &Radio_8, &Radio_9, &Radio_10, &Radio_11, &Radio_12, &Radio_13, &Radio_14},
@@ -80,6 +87,7 @@ Tfrm_main::Tfrm_main()
                  &txt_DirectUrl,    &txt_MultiJob,       &txt_AutoKey, &txt_Action} {
   frm_main = this;
   TimerAction.OnTimer = [this] { TimerActionTimer(); };
+  PauseKeyRelease.OnTimer = [this] { PauseKeyReleaseTimer(); };
   BindEditor();
   FormCreate();
 }
@@ -270,12 +278,7 @@ void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
   const std::size_t index = hotKeyIndex;
   // The pause key is the last item, and the only one while paused.
   if (pauseKey_ && pauseKey_->Index() == hotKeyIndex) {
-    if (OnPauseKey)
-      OnPauseKey();
-    else if (paused_)
-      Resume();
-    else
-      Pause();
+    PauseKeyPressed();
     return;
   }
   if (index == registeredIds_.size()) {
@@ -290,6 +293,26 @@ void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
   const std::string kind = WorkList.Cell(row, kColKind);
   const std::string info = WorkList.Cell(row, kColInfo);
   ExecuteEntryAction(id, kind, info);
+}
+
+void Tfrm_main::PauseKeyPressed() {
+  // A repeat of the press that switched: the key has not been up since.
+  if (pauseKeyHeld_ && plat::KeyIsDown(kVkF2)) return;
+  pauseKeyHeld_ = true;
+  pauseKeySwitchTick_ = plat::GetTickCount();
+  PauseKeyRelease.SetEnabled(true);
+  if (OnPauseKey)
+    OnPauseKey();
+  else if (paused_)
+    Resume();
+  else
+    Pause();
+}
+
+void Tfrm_main::PauseKeyReleaseTimer() {
+  if (plat::KeyIsDown(kVkF2) && plat::GetTickCount() - pauseKeySwitchTick_ < kPauseKeyHoldMs) return;
+  pauseKeyHeld_ = false;
+  PauseKeyRelease.SetEnabled(false);
 }
 
 int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex) const {

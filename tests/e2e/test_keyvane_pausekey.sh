@@ -2,7 +2,7 @@
 # Ctrl+Win+F2 pauses and resumes Keyvane from any program: a real press releases the
 # entry's hotkey, the control entry's and Ctrl+Win+F1 while Ctrl+Win+F2 stays taken; the
 # tray icon's pixels and its tip change; a second press takes every combination again and
-# the entry's hotkey works.  The time from the press until every hotkey is free is
+# the entry's hotkey works; held down, the key switches once.  The time from the press until every hotkey is free is
 # measured.  "끝내기" frees Ctrl+Win+F2 too.  With another program holding Ctrl+Win+F2
 # before Keyvane starts, Keyvane runs as usual and Apply names the key in its notice.
 # Run: tests/e2e/run_all.sh keyvane_pausekey
@@ -123,6 +123,22 @@ e2e_check "the tray tip reads \"키베인\" again" wait_tip 키베인
 e2e_check "the icon is the running one again" _e2e_until 10 "the running icon" pixels_are "$running_pixels"
 kv_press ctrl+alt+n
 e2e_check "and the entry's hotkey works" kv_wait_launch 'C:\e2e\probe.exe' '--exit 첫째'
+
+echo "== Ctrl+Win+F2 held down switches once"
+# The key repeats while held (about 15 times a second here): each repeat that reached
+# Keyvane would switch again, so Ctrl+Win+F1 is looked at throughout the hold.
+e2e_focus "$KV_FOCUS"
+_e2e_until 5 "the focus probe to be active" _kv_focus_active >/dev/null
+xdotool keydown --delay 0 ctrl super F2
+states=()
+end=$(( $(_e2e_now) + 2000000000 ))
+while [ "$(_e2e_now)" -lt "$end" ]; do states+=("$(e2e_hkcheck "$CTRL_WIN" 0x70)"); done
+xdotool keyup --delay 0 F2 super ctrl
+echo "  (Ctrl+Win+F1 during the hold: ${states[*]})"
+e2e_check "it pauses" all_are free
+e2e_check "and stays paused while the key is held" eval '! grep -q "free taken" <<<"${states[*]}" && [ "${states[-1]}" = free ]'
+kv_press ctrl+super+F2
+e2e_check "a press resumes" all_are taken
 
 echo "== ending"
 kv_tray_choose 6

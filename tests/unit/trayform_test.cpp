@@ -141,6 +141,40 @@ TEST_F(TrayFormTest, ThePauseKeyPausesAndResumesAsTheItemDoesAndTheIconShowsIt) 
   EXPECT_EQ(Held(), running);
 }
 
+TEST_F(TrayFormTest, HeldDownThePauseKeySwitchesOnceUntilItIsReleased) {
+  const auto running = Held();
+  sim::SetKeyDown(kVkF2, true);
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  // The key repeats while held (a system that ignores the wish not to): nothing more.
+  for (int repeat = 0; repeat < 20; ++repeat) {
+    PumpingWait(33);
+    ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+    ASSERT_TRUE(editor.Paused()) << "repeat " << repeat;
+  }
+  EXPECT_TRUE(editor.Paused());
+  EXPECT_EQ(tray.bntStop.Caption(), kResumeCaption);
+  // Released and pressed again: it resumes.
+  sim::SetKeyDown(kVkF2, false);
+  PumpingWait(100);
+  EXPECT_FALSE(editor.PauseKeyRelease.Enabled());  // no timer left running while idle
+  sim::SetKeyDown(kVkF2, true);
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  EXPECT_FALSE(editor.Paused());
+  EXPECT_EQ(Held(), running);
+  sim::SetKeyDown(kVkF2, false);
+  PumpingWait(100);
+
+  // A key state that never reads up (a key stuck down) holds the switch back for a while only.
+  sim::SetKeyDown(kVkF2, true);
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  PumpingWait(Tfrm_main::kPauseKeyHoldMs / 2);
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  EXPECT_TRUE(editor.Paused());
+  PumpingWait(Tfrm_main::kPauseKeyHoldMs);
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  EXPECT_FALSE(editor.Paused());
+}
+
 TEST_F(TrayFormTest, ApplyWhilePausedSavesTheListAndStaysPausedUntilResume) {
   tray.bntStop.Click();
   tray.bnt_Edit.Click();
