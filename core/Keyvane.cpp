@@ -15,7 +15,7 @@ int KeyvaneMain() {
   TProcessUnique().KillOtherCopies();
   Tfrm_Tray tray;
   Tfrm_main editor;
-  tray.AttachEditor(editor);
+  tray.Attach(editor);
   Tfrm_Action action;
   return plat::RunMessageLoop();
 }

@@ -78,7 +78,7 @@ struct HotKeyParts {
 };
 
 extern const char* const kEditorHotKey;    // "Ctrl+Win+F1", shows the editor
-extern const char* const kReservedHotKey;  // "Ctrl+Win+F2"
+extern const char* const kReservedHotKey;  // "Ctrl+Win+F2", pauses and resumes
 
 HotKeyParts ParseHotKeyText(const std::string& text);
 // The text for a set of parts: "Shift+", "Ctrl+", "Alt+", "Win+" in that order, then the key.

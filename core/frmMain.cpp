@@ -7,10 +7,16 @@
 #include "core/UnitFunction.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/input.h"
+#include "platform/msgloop.h"
 
 namespace kv {
 
 Tfrm_main* frm_main = nullptr;
+
+namespace {
+constexpr std::uint8_t kVkF2 = 0x71;  // the pause key's key
+}  // namespace
 
 Tfrm_main::Tfrm_main()
     : plat::Form("Keyvane", plat::FormStyle::FixedDialog, 708, 613),
@@ -73,6 +79,7 @@ Tfrm_main::Tfrm_main()
       bntAutoKey(*this, "bntAutoKey", {290, 204, 48, 21}, "입력", &gbKinds),
       bntAction(*this, "bntAction", {290, 228, 48, 21}, "입력", &gbKinds),
       AMHK(*this),
+      PauseKeyRelease(50),
       TimerAction(10),
       kindButtons_{&Radio_1, &Radio_2, &Radio_3,  &Radio_4,  &Radio_5,  &Radio_6,  &Radio_7,
                    &Radio_8, &Radio_9, &Radio_10, &Radio_11, &Radio_12, &Radio_13, &Radio_14},
@@ -80,6 +87,7 @@ Tfrm_main::Tfrm_main()
                  &txt_DirectUrl,    &txt_MultiJob,       &txt_AutoKey, &txt_Action} {
   frm_main = this;
   TimerAction.OnTimer = [this] { TimerActionTimer(); };
+  PauseKeyRelease.OnTimer = [this] { PauseKeyReleaseTimer(); };
   BindEditor();
   FormCreate();
 }
@@ -188,13 +196,66 @@ void Tfrm_main::RegisterAllHotKeys() {
   editor.SetModifiers(ModBit(TModifier::modControl));
   editor.SetModifiers(static_cast<TModifiers>(editor.Modifiers() | ModBit(TModifier::modWin)));
   editor.SetEnabled(true);
+  HoldPauseKey();
 }
 
 void Tfrm_main::UnregisterAllHotKeys() {
   THotKeys& keys = AMHK.HotKeys();
+  pauseKey_ = nullptr;
   for (int i = keys.Count() - 1; i >= 0; --i) FreeHotKeyItem(keys.Item(i));
   registeredIds_.clear();
   reservedItems_.clear();
+}
+
+void Tfrm_main::ReleaseAllButPauseKey() {
+  THotKeys& keys = AMHK.HotKeys();
+  for (int i = keys.Count() - 1; i >= 0; --i)
+    if (&keys.Item(i) != pauseKey_) FreeHotKeyItem(keys.Item(i));
+  registeredIds_.clear();
+  reservedItems_.clear();
+}
+
+void Tfrm_main::HoldPauseKey() {
+  if (PauseKeyHeld()) return;
+  // Refused before (another program held it): asked for again, as the last item.
+  if (pauseKey_) FreeHotKeyItem(*pauseKey_);
+  THotKeyItem& key = AMHK.HotKeys().Add();
+  pauseKey_ = &key;
+  key.SetVirtKey(KeyNameIndex("F2"));
+  key.SetModifiers(static_cast<TModifiers>(ModBit(TModifier::modControl) | ModBit(TModifier::modWin)));
+  // A switch: held a moment too long, a repeating key would pause and resume by turns.
+  key.SetNoRepeat(true);
+  key.SetEnabled(true);
+}
+
+void Tfrm_main::Pause() {
+  paused_ = true;
+  try {
+    ReleaseAllButPauseKey();
+    HoldPauseKey();
+  } catch (...) {
+  }
+  MarkUnregisteredRows();
+}
+
+void Tfrm_main::Resume() {
+  paused_ = false;
+  SwitchHotKeys(true);
+}
+
+void Tfrm_main::RegisterApplied() {
+  if (!paused_) {
+    SwitchHotKeys(false);
+    SwitchHotKeys(true);
+    return;
+  }
+  // The list saved is the one resuming registers.
+  registrationsFitList_ = true;
+  try {
+    HoldPauseKey();
+  } catch (...) {
+  }
+  MarkUnregisteredRows();
 }
 
 bool Tfrm_main::SwitchHotKeys(bool registerAll) {
@@ -237,6 +298,11 @@ void Tfrm_main::MarkUnregisteredRows() {
 
 void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
   const std::size_t index = hotKeyIndex;
+  // The pause key is the last item, and the only one while paused.
+  if (pauseKey_ && pauseKey_->Index() == hotKeyIndex) {
+    PauseKeyPressed();
+    return;
+  }
   if (index == registeredIds_.size()) {
     Show();
     return;
@@ -249,6 +315,26 @@ void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
   const std::string kind = WorkList.Cell(row, kColKind);
   const std::string info = WorkList.Cell(row, kColInfo);
   ExecuteEntryAction(id, kind, info);
+}
+
+void Tfrm_main::PauseKeyPressed() {
+  // A repeat of the press that switched: the key has not been up since.
+  if (pauseKeyHeld_ && plat::KeyIsDown(kVkF2)) return;
+  pauseKeyHeld_ = true;
+  pauseKeySwitchTick_ = plat::GetTickCount();
+  PauseKeyRelease.SetEnabled(true);
+  if (OnPauseKey)
+    OnPauseKey();
+  else if (paused_)
+    Resume();
+  else
+    Pause();
+}
+
+void Tfrm_main::PauseKeyReleaseTimer() {
+  if (plat::KeyIsDown(kVkF2) && plat::GetTickCount() - pauseKeySwitchTick_ < kPauseKeyHoldMs) return;
+  pauseKeyHeld_ = false;
+  PauseKeyRelease.SetEnabled(false);
 }
 
 int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex) const {
@@ -286,8 +372,7 @@ bool Tfrm_main::MayDropList() {
       // A save that fails keeps the list: dropping it would lose the edits unseen. So does
       // a failed "Config.ini": the next start would load another list than the one saved.
       if (!SaveWorkFile(WorkFilePath, *this) || !SetLastWorkFile(WorkFilePath)) return false;
-      SwitchHotKeys(false);
-      SwitchHotKeys(true);
+      RegisterApplied();
       return true;
     case plat::kIdNo:
       return true;

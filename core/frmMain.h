@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,13 +81,30 @@ class Tfrm_main : public plat::Form {
   plat::Edit* InfoBox(int kind) { return kind >= kFirstInfoKind ? infoBoxes_[kind - kFirstInfoKind] : nullptr; }
 
   void ClearWorkList();
+  // The rows' items, the editor's key (Ctrl+Win+F1), then the pause key (Ctrl+Win+F2).
   void RegisterAllHotKeys();
+  // Frees every item, the pause key's included.
   void UnregisterAllHotKeys();
   // Builds (true) or releases (false) every registration; false when something failed.
   // A rebuild marks the rows whose hotkey could not be registered.
   bool SwitchHotKeys(bool registerAll);
-  // Whether a set of registrations is in place (the editor's key at least).
-  bool HotKeysHeld() { return AMHK.HotKeys().Count() > 0; }
+
+  // Paused, every registration but the pause key's is released, so that key resumes; an
+  // Apply saves the list without registering it. Resuming registers the list again.
+  bool Paused() const { return paused_; }
+  void Pause();
+  void Resume();
+  // Ctrl+Win+F2 is registered (another program may hold it).
+  bool PauseKeyHeld() const { return pauseKey_ && pauseKey_->Registered(); }
+  // Raised by a press of the pause key; without a handler the editor pauses or resumes itself.
+  // Held down, the key repeats where the system does not keep it from doing so: the repeats
+  // are ignored until PauseKeyRelease, polling, sees F2 up (or after kPauseKeyHoldMs).
+  std::function<void()> OnPauseKey;
+  static constexpr std::uint32_t kPauseKeyHoldMs = 5000;
+  plat::Timer PauseKeyRelease;
+  // After the list was saved by Apply or the closing question's Yes: registers it again,
+  // or while paused only takes the pause key again when it is not held.
+  void RegisterApplied();
   // The rows of active entries with a key whose registration failed at the last rebuild.
   std::vector<int> UnregisteredRows() const;
   // An item runs the entry it was registered for: the row at its position while that row
@@ -218,6 +236,12 @@ class Tfrm_main : public plat::Form {
   void ArrangeTabOrder();
   void LoadLastWorkFile();
   int RowOfRegisteredEntry(std::size_t itemIndex) const;
+  void PauseKeyPressed();
+  void PauseKeyReleaseTimer();
+  // Frees the rows' items and the editor's key, keeping the pause key.
+  void ReleaseAllButPauseKey();
+  // Adds the pause key's item last unless it is registered already.
+  void HoldPauseKey();
   void MarkUnregisteredRows();
   int CheckedKind() const;
   void KindClick(int kind);
@@ -228,6 +252,12 @@ class Tfrm_main : public plat::Form {
 
   std::array<plat::RadioButton*, kKinds> kindButtons_;
   std::array<plat::Edit*, kKinds - kFirstInfoKind + 1> infoBoxes_;
+  // Ctrl+Win+F2's item in AMHK, or nullptr.
+  THotKeyItem* pauseKey_ = nullptr;
+  bool paused_ = false;
+  // Set from a switch by the pause key until F2 is seen up; the tick of that switch.
+  bool pauseKeyHeld_ = false;
+  std::uint32_t pauseKeySwitchTick_ = 0;
   // The ID of the entry behind each item of AMHK, in item order; the editor's item follows.
   std::vector<std::string> registeredIds_;
   // Per item: an active entry whose reserved combination was kept from registering.

@@ -305,15 +305,14 @@ bool Tfrm_main::Apply() {
   bnt_Apply.SetEnabled(false);
   // The file is written; a "Config.ini" that cannot record it leaves the list marked.
   if (!SetLastWorkFile(WorkFilePath)) SetModified();
-  SwitchHotKeys(false);
-  SwitchHotKeys(true);
+  RegisterApplied();
   // The save gives the cells the texts the file reads back as: the fields show them too.
   if (row >= 0 && row < WorkList.RowCount() && WorkList.Row(row) != before) {
     ClearEditFields();
     ShowSelectedEntry();
   }
   const std::vector<int> failed = UnregisteredRows();
-  if (!failed.empty()) {
+  if (!failed.empty() || !PauseKeyHeld()) {
     // One box, kept to a size the screen can show however many failed.
     constexpr std::size_t kNamed = 20;
     std::string names;
@@ -321,6 +320,7 @@ bool Tfrm_main::Apply() {
       names += "\r\n" + Shortened(WorkList.Cell(failed[i], kColHotKey)) + "  (" +
                Shortened(WorkList.Cell(failed[i], kColDescription)) + ")";
     if (failed.size() > kNamed) names += "\r\n외 " + std::to_string(failed.size() - kNamed) + "개";
+    if (!PauseKeyHeld()) names += "\r\n" + std::string(kReservedHotKey) + "  (잠시 중지/시작)";
     plat::MessageBox("다음 단축키는 다른 프로그램이 사용 중이거나 예약되어 있어 등록하지 못했습니다:" + names,
                      kAlertCaption, plat::kMbOk | plat::kMbIconWarning, this);
   }

@@ -98,8 +98,11 @@ std::string THotKeyItem::DisplayName() const {
 void THotKeyItem::Register() {
   registered_ = false;
   if (id_ == kNoHotKeyId || virtKey_ == vkNone || !InTable(virtKey_)) return;
-  registered_ =
-      plat::RegisterHotKey(owner_.Owner().Owner().Handle(), id_, ModifierFlags(modifiers_), VirtKeyCode(virtKey_));
+  const plat::WindowHandle window = owner_.Owner().Owner().Handle();
+  const unsigned flags = ModifierFlags(modifiers_);
+  registered_ = plat::RegisterHotKey(window, id_, flags | (noRepeat_ ? plat::kModNoRepeat : 0), VirtKeyCode(virtKey_));
+  // A system that does not know the flag refuses it: the combination then repeats.
+  if (!registered_ && noRepeat_) registered_ = plat::RegisterHotKey(window, id_, flags, VirtKeyCode(virtKey_));
 }
 
 void THotKeyItem::Unregister() {

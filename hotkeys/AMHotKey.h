@@ -54,6 +54,10 @@ class THotKeyItem {
   // vkNone disables the item and empties its modifiers. A changed key is registered
   // only at the next switch from disabled to enabled.
   void SetVirtKey(TVirtKey key);
+  // Held down, the combination fires once (where the system can; elsewhere it repeats).
+  // Taken at the next registration.
+  bool NoRepeat() const { return noRepeat_; }
+  void SetNoRepeat(bool noRepeat) { noRepeat_ = noRepeat; }
 
   // "ControlWin_F1": modifier names joined, "_", key name; the key name alone without modifiers.
   std::string DisplayName() const;
@@ -73,6 +77,7 @@ class THotKeyItem {
   int index_;
   bool enabled_ = false;
   bool registered_ = false;
+  bool noRepeat_ = false;
   TModifiers modifiers_ = 0;
   TVirtKey virtKey_ = vkNone;
 };

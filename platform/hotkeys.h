@@ -8,6 +8,9 @@ namespace plat {
 
 // Modifier flags as the operating system takes them.
 constexpr unsigned kModAlt = 0x0001, kModControl = 0x0002, kModShift = 0x0004, kModWin = 0x0008;
+// Added to the modifiers: a combination held down fires once, not with every repeat of
+// its key. Windows before 7 refuse a registration that asks for it.
+constexpr unsigned kModNoRepeat = 0x4000;
 
 // Registers (modifiers, vk) for window under id. False when refused: combination taken,
 // id outside 0x0000-0xBFFF, or id already used by that window.

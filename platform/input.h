@@ -10,5 +10,7 @@ constexpr std::uint32_t kKeyEventKeyUp = 0x0002;
 std::uint8_t ScanCodeOf(std::uint8_t vk);
 // One keybd_event.
 void SendKeyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags);
+// Whether a key is down now, whichever program the keyboard's input goes to.
+bool KeyIsDown(std::uint8_t vk);
 
 }  // namespace plat

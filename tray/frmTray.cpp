@@ -12,6 +12,9 @@ namespace kv {
 
 const char* const kPauseCaption = "□  잠시 중지..";
 const char* const kResumeCaption = "▷  시작.. ";
+const char* const kTrayHint = "키베인";
+const char* const kPausedTrayHint = "키베인 (잠시 중지)";
+const char* const kIncompleteTrayHint = "키베인 (목록을 다 읽지 못함)";
 
 Tfrm_Tray::Tfrm_Tray()
     : plat::Form("Keyvane", plat::FormStyle::HiddenHost, 0, 0),
@@ -24,7 +27,7 @@ Tfrm_Tray::Tfrm_Tray()
       bntStop((PopupMenu.Items.AddSeparator(), PopupMenu.Items.Add(kPauseCaption, [this] { bntStopClick(); }))),
       bnt_close(PopupMenu.Items.Add("끝내기", [this] { bnt_closeClick(); })) {
   bnt_Edit.SetDefault(true);
-  TrayIcon.SetHint("키베인");
+  TrayIcon.SetHint(kTrayHint);
   TIcon icon;
   icon.LoadFromIco(TrayIconImage());
   TrayIcon.SetIcon(&icon);
@@ -41,15 +44,29 @@ Tfrm_Tray::Tfrm_Tray()
   SetAutoStart(ReadStartUp() != 0);
 }
 
-void Tfrm_Tray::AttachEditor(Tfrm_main& editor) {
+void Tfrm_Tray::Attach(Tfrm_main& editor) {
   Editor = &editor;
+  editor.OnPauseKey = [this] { bntStopClick(); };
   editor.OnListNoticeChange = [this] { TrayIcon.SetHint(HintText()); };
-  TrayIcon.SetHint(HintText());
+  ShowPauseState();
 }
 
 std::string Tfrm_Tray::HintText() const {
-  if (Editor && Editor->ListIncompleteUntold()) return "키베인 (목록을 다 읽지 못함)";
-  return "키베인";
+  const bool paused = Editor && Editor->Paused();
+  if (Editor && Editor->ListIncompleteUntold())
+    return paused ? "키베인 (잠시 중지, 목록을 다 읽지 못함)" : kIncompleteTrayHint;
+  return paused ? kPausedTrayHint : kTrayHint;
+}
+
+void Tfrm_Tray::ShowPauseState() {
+  const bool paused = Editor && Editor->Paused();
+  bntStop.SetCaption(paused ? kResumeCaption : kPauseCaption);
+  TrayIcon.SetHint(HintText());
+  const std::string& image = paused ? TrayPausedImage() : TrayIconImage();
+  if (TrayIcon.Icon().Image() == image) return;
+  TIcon icon;
+  icon.LoadFromIco(image);
+  TrayIcon.SetIcon(&icon);
 }
 
 void Tfrm_Tray::bnt_EditClick() {
@@ -74,14 +91,12 @@ void Tfrm_Tray::bnt_listviewClick() { ShowKeyList(); }
 
 void Tfrm_Tray::bntStopClick() {
   if (!Editor) return;
-  if (bntStop.Caption().find("중지") != std::string::npos) {
-    bntStop.SetCaption(kResumeCaption);
-    Editor->SwitchHotKeys(false);
-  } else {
-    bntStop.SetCaption(kPauseCaption);
-    // An Apply while paused has registered the applied list already: that set stays.
-    if (!Editor->HotKeysHeld()) Editor->SwitchHotKeys(true);
-  }
+  // The item and Ctrl+Win+F2 both come here; the editor holds whether Keyvane is paused.
+  if (Editor->Paused())
+    Editor->Resume();
+  else
+    Editor->Pause();
+  ShowPauseState();
 }
 
 void Tfrm_Tray::bnt_closeClick() {

@@ -7,9 +7,14 @@ namespace kv {
 
 class Tfrm_main;
 
-// The pause item's two captions: the state is read from which one it shows.
+// The pause item's two captions.
 extern const char* const kPauseCaption;   // "□  잠시 중지..": running, offers to pause
 extern const char* const kResumeCaption;  // "▷  시작.. ": paused, offers to start again
+// The icon's hint, running and paused.
+extern const char* const kTrayHint;        // "키베인"
+extern const char* const kPausedTrayHint;  // "키베인 (잠시 중지)"
+// From a start-up whose list was read only in part until the editor has said so.
+extern const char* const kIncompleteTrayHint;  // "키베인 (목록을 다 읽지 못함)"
 
 class Tfrm_Tray : public plat::Form {
  public:
@@ -17,9 +22,10 @@ class Tfrm_Tray : public plat::Form {
   Tfrm_Tray();
   // The editor the menu opens, pauses and asks before the program ends.
   Tfrm_main* Editor = nullptr;
-  // Sets Editor and keeps the icon's hint in step with it.
-  void AttachEditor(Tfrm_main& editor);
-  // "키베인", with what the user should know before opening anything.
+  // Makes editor the one the menu works on; its pause key then does what "잠시 중지" does,
+  // and the icon's hint follows what the user should know of it.
+  void Attach(Tfrm_main& editor);
+  // "키베인", with "잠시 중지" while paused and what is amiss with the list meanwhile.
   std::string HintText() const;
 
  private:
@@ -44,6 +50,7 @@ class Tfrm_Tray : public plat::Form {
   void bnt_homepageClick();
   void bnt_infoClick();
   void bnt_listviewClick();
+  // Pauses or resumes; the item's caption, the icon and its hint follow.
   void bntStopClick();
   void bnt_closeClick();
 
@@ -54,6 +61,10 @@ class Tfrm_Tray : public plat::Form {
 
  protected:
   void FormClose() override;
+
+ private:
+  // The caption, icon and hint of the editor's pause state.
+  void ShowPauseState();
 };
 
 }  // namespace kv

@@ -3,7 +3,8 @@
 
 The notification area shows 16 x 16 pixels, and the tray keeps the classic form of such an
 icon: one 16-colour image (318 bytes of .ico file). The static icon is the key cap of the
-program's icon, with a "K"; the two animation frames are that cap and the same cap lit.
+program's icon, with a "K"; the two animation frames are that cap and the same cap lit. The
+paused icon is the cap greyed, with the two bars of a pause sign in place of the letter.
 Run it after changing a drawing; only the standard library is used.
 """
 import os
@@ -15,7 +16,7 @@ PALETTE = [
     (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
     (255, 0, 255), (0, 255, 255), (255, 255, 255),
 ]
-NAVY, BLUE, TEAL, AQUA, WHITE, YELLOW = 4, 12, 6, 14, 15, 11
+NAVY, BLUE, TEAL, AQUA, WHITE, YELLOW, BLACK, GREY, SILVER = 4, 12, 6, 14, 15, 11, 0, 8, 7
 
 # '.' transparent, 's' the cap's sides, 'f' its face, 'k' the letter.
 CAP = [
@@ -37,13 +38,33 @@ CAP = [
     "..ssssssssssss..",
 ]
 
+# The same cap with a pause sign: 'k' the two bars.
+PAUSED_CAP = [
+    "................",
+    "..ssssssssssss..",
+    ".ssffffffffffss.",
+    ".sffffffffffffs.",
+    ".sfffkkffkkfffs.",
+    ".sfffkkffkkfffs.",
+    ".sfffkkffkkfffs.",
+    ".sfffkkffkkfffs.",
+    ".sfffkkffkkfffs.",
+    ".sfffkkffkkfffs.",
+    ".sfffkkffkkfffs.",
+    ".sfffkkffkkfffs.",
+    ".sfffkkffkkfffs.",
+    ".ssffffffffffss.",
+    ".ssssssssssssss.",
+    "..ssssssssssss..",
+]
 
-def ico(colours):
+
+def ico(colours, drawing=CAP):
     """A one-image .ico: directory, BITMAPINFOHEADER, palette, 4-bit rows and the AND mask."""
     size = 16
     xor = bytearray()
     mask = bytearray()
-    for line in reversed(CAP):  # bottom-up
+    for line in reversed(drawing):  # bottom-up
         indices = [colours.get(c, 0) for c in line]
         xor += bytes((indices[i] << 4) | indices[i + 1] for i in range(0, size, 2))
         bits = 0
@@ -61,6 +82,7 @@ def ico(colours):
 
 STATIC = ico({"s": NAVY, "f": BLUE, "k": WHITE})
 FRAMES = [STATIC, ico({"s": TEAL, "f": AQUA, "k": YELLOW})]
+PAUSED = ico({"s": GREY, "f": SILVER, "k": BLACK}, PAUSED_CAP)
 
 
 def array(name, data):
@@ -79,12 +101,17 @@ def main():
         + array("kStatic", STATIC) + "\n"
         + array("kFrame0", FRAMES[0]) + "\n"
         + array("kFrame1", FRAMES[1]) + "\n"
+        + array("kPaused", PAUSED) + "\n"
         "std::string Bytes(const unsigned char* data, std::size_t size) {\n"
         "  return std::string(reinterpret_cast<const char*>(data), size);\n"
         "}\n\n"
         "}  // namespace\n\n"
         "const std::string& TrayIconImage() {\n"
         "  static const std::string image = Bytes(kStatic, sizeof kStatic);\n"
+        "  return image;\n"
+        "}\n\n"
+        "const std::string& TrayPausedImage() {\n"
+        "  static const std::string image = Bytes(kPaused, sizeof kPaused);\n"
         "  return image;\n"
         "}\n\n"
         "const std::string& TrayFrameImage(int frame) {\n"

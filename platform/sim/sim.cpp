@@ -340,10 +340,12 @@ bool RegisterHotKey(WindowHandle window, int id, unsigned modifiers, unsigned vk
   State& s = S();
   ++s.registerCalls;
   if (id < 0 || id > 0xBFFF) return false;
+  const bool noRepeat = (modifiers & kModNoRepeat) != 0;
+  modifiers &= ~kModNoRepeat;
   if (s.taken.count({modifiers, vk})) return false;
   for (const auto& r : s.registrations)
     if ((r.window == window && r.id == id) || (r.modifiers == modifiers && r.vk == vk)) return false;
-  s.registrations.push_back({window, id, modifiers, vk});
+  s.registrations.push_back({window, id, modifiers, vk, noRepeat});
   return true;
 }
 

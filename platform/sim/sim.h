@@ -39,8 +39,9 @@ std::string ShutdownBlockReason(plat::WindowHandle window);
 struct Registration {
   plat::WindowHandle window;
   int id;
-  unsigned modifiers;
+  unsigned modifiers;  // without kModNoRepeat
   unsigned vk;
+  bool noRepeat = false;  // asked to fire once while held
 };
 std::vector<Registration> Registrations();  // in the order they were made
 int RegisterCalls();

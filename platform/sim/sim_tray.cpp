@@ -9,6 +9,7 @@
 #include <set>
 
 #include "platform/controls.h"
+#include "platform/input.h"
 #include "platform/msgloop.h"
 #include "platform/sim/sim.h"
 
@@ -165,6 +166,7 @@ std::string IconResourceImage(const std::string& name) {
 }
 
 bool KeyStateDown(int vk) { return T().keysDown.count(vk) != 0; }
+bool KeyIsDown(std::uint8_t vk) { return T().keysDown.count(vk) != 0; }
 
 MenuItem* ShowPopupMenu(WindowHandle window, MenuItem& menu, ScreenPoint at) {
   TrayState& t = T();

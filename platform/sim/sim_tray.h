@@ -33,7 +33,7 @@ std::string IconImage(plat::IconHandle icon);
 // The program's own icon resources.
 void AddIconResource(const std::string& name, const std::string& ico);
 
-// ---- keyboard state seen by message handlers
+// ---- keyboard state seen by message handlers (and by KeyIsDown)
 void SetKeyDown(int vk, bool down);
 
 // ---- popup menus

@@ -10,4 +10,6 @@ std::uint8_t ScanCodeOf(std::uint8_t vk) {
 
 void SendKeyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) { keybd_event(vk, scan, flags, 0); }
 
+bool KeyIsDown(std::uint8_t vk) { return GetAsyncKeyState(vk) < 0; }
+
 }  // namespace plat

@@ -43,7 +43,7 @@ struct WithList : SimTest {
 
 class EndingTest : public WithList {
  protected:
-  void SetUp() override { tray.Editor = &editor; }
+  void SetUp() override { tray.Attach(editor); }
 
   // The user right-clicks the icon and picks "끝내기".
   void ChooseEnd() {
@@ -170,6 +170,15 @@ TEST_F(EndingTest, SessionEndWithoutChangesAsksNothing) {
   sim::EndSession(true);
   EXPECT_TRUE(plat::QuitPending());
   EXPECT_TRUE(sim::TrayIcons().empty());
+}
+
+TEST_F(EndingTest, SessionEndWhilePausedReleasesThePauseKeyToo) {
+  tray.bntStop.Click();
+  ASSERT_EQ(sim::Registrations().size(), 1u);  // Ctrl+Win+F2, to resume with
+  EXPECT_TRUE(sim::QueryEndSession());
+  sim::EndSession(true);
+  EXPECT_TRUE(plat::QuitPending());
+  EXPECT_TRUE(sim::Registrations().empty());
 }
 
 TEST_F(EndingTest, SessionEndWhileADialogIsOpenAsksOverIt) {

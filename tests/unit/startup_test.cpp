@@ -15,7 +15,7 @@ using namespace kv;
 namespace {
 
 constexpr unsigned kCtrlWin = plat::kModControl | plat::kModWin;
-constexpr unsigned kVkF1 = 0x70, kVkF5 = 0x74, kVkF6 = 0x75, kVkF7 = 0x76;
+constexpr unsigned kVkF1 = 0x70, kVkF2 = 0x71, kVkF5 = 0x74, kVkF6 = 0x75, kVkF7 = 0x76;
 
 std::string Line(const std::string& hotkey, const std::string& kind, const std::string& info,
                  const std::string& active = "True", const std::string& id = "P0") {
@@ -77,12 +77,14 @@ class StartTest : public SimTest {
   std::string WriteList(const std::string& text) { return WriteProgramFile("MyJob.ini", text); }
 };
 
-TEST_F(StartTest, EmptyListRegistersOnlyTheEditorKey) {
+TEST_F(StartTest, EmptyListRegistersOnlyTheEditorKeyAndThePauseKey) {
   Tfrm_main editor;
-  ASSERT_EQ(editor.AMHK.HotKeys().Count(), 1);
-  ASSERT_EQ(sim::Registrations().size(), 1u);
+  ASSERT_EQ(editor.AMHK.HotKeys().Count(), 2);
+  ASSERT_EQ(sim::Registrations().size(), 2u);
   EXPECT_EQ(sim::Registrations()[0].modifiers, kCtrlWin);
   EXPECT_EQ(sim::Registrations()[0].vk, kVkF1);
+  EXPECT_EQ(sim::Registrations()[1].modifiers, kCtrlWin);
+  EXPECT_EQ(sim::Registrations()[1].vk, kVkF2);
   EXPECT_FALSE(editor.Visible());
   EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF1));
   EXPECT_TRUE(editor.Visible());
@@ -96,7 +98,7 @@ TEST_F(StartTest, EveryRowGetsItsItemAndOnlyActiveOnesRegister) {
             Line("Ctrl+Win+", kKindWebSite, "e", "True", "P4") + Line("Ctrl+Win+f5", kKindWebSite, "f", "True", "P5") +
             Line("Alt+A", kKindWebSite, "g", "true", "P6"));
   Tfrm_main editor;
-  ASSERT_EQ(editor.AMHK.HotKeys().Count(), 8);
+  ASSERT_EQ(editor.AMHK.HotKeys().Count(), 9);
   const auto& keys = editor.AMHK.HotKeys();
   EXPECT_TRUE(keys.Item(0).Registered());
   EXPECT_FALSE(keys.Item(1).Enabled());
@@ -109,6 +111,8 @@ TEST_F(StartTest, EveryRowGetsItsItemAndOnlyActiveOnesRegister) {
   EXPECT_FALSE(keys.Item(6).Enabled());     // only "True" is active
   EXPECT_TRUE(keys.Item(7).Registered());
   EXPECT_EQ(keys.Item(7).DisplayName(), "ControlWin_F1");
+  EXPECT_TRUE(keys.Item(8).Registered());
+  EXPECT_EQ(keys.Item(8).DisplayName(), "ControlWin_F2");
 
   EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF6));
   sim::PressHotKey(kCtrlWin, kVkF7);
@@ -161,9 +165,10 @@ TEST_F(StartTest, ListWithMoreRowsThanHotKeyIdsStillStarts) {
   for (int i = 0; i <= kMaxHotKeyId; ++i)
     text += Line("Ctrl+Win+F5", kKindWebSite, "a", "False", "P" + std::to_string(i));
   WriteList(text);
-  Tfrm_main editor;  // every id is taken by the rows: the editor's own item gets none
-  EXPECT_EQ(editor.AMHK.HotKeys().Count(), kMaxHotKeyId + 2);
+  Tfrm_main editor;  // every id is taken by the rows: the editor's and the pause key's items get none
+  EXPECT_EQ(editor.AMHK.HotKeys().Count(), kMaxHotKeyId + 3);
   EXPECT_EQ(editor.AMHK.HotKeys().Item(kMaxHotKeyId + 1).ID(), kNoHotKeyId);
+  EXPECT_EQ(editor.AMHK.HotKeys().Item(kMaxHotKeyId + 2).ID(), kNoHotKeyId);
   EXPECT_TRUE(sim::Registrations().empty());
 }
 

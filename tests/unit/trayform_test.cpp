@@ -21,13 +21,21 @@ using namespace kv;
 namespace {
 
 constexpr unsigned kCtrlWin = plat::kModControl | plat::kModWin, kCtrlAlt = plat::kModControl | plat::kModAlt;
-constexpr unsigned kVkF1 = 0x70, kVkF5 = 0x74, kVkN = 0x4E;
+constexpr unsigned kVkF1 = 0x70, kVkF2 = 0x71, kVkF5 = 0x74, kVkN = 0x4E;
 
 // The combinations held now, in the order they were registered.
 std::vector<std::pair<unsigned, unsigned>> Held() {
   std::vector<std::pair<unsigned, unsigned>> held;
   for (const sim::Registration& r : sim::Registrations()) held.emplace_back(r.modifiers, r.vk);
   return held;
+}
+
+std::vector<std::pair<unsigned, unsigned>> Only(unsigned modifiers, unsigned vk) { return {{modifiers, vk}}; }
+
+// Keyvane's icon as the shell shows it now.
+plat::NotifyIconData TrayIconShown() {
+  const auto icons = sim::TrayIcons();
+  return icons.empty() ? plat::NotifyIconData{} : icons.back();
 }
 
 // The work file exists before the windows are made.
@@ -48,7 +56,7 @@ class TrayFormTest : public WithWorkFile {
   }
   Tfrm_Tray tray;
   Tfrm_main editor;
-  void SetUp() override { tray.Editor = &editor; }
+  void SetUp() override { tray.Attach(editor); }
   void EditDescription() {
     editor.WorkList.UserSelect(0);
     editor.txt_subject.UserType("!");
@@ -63,20 +71,24 @@ TEST_F(TrayFormTest, MenuReadsInItsOrder) {
                                                 "단축 리스트 보기", "-", "□  잠시 중지..", "끝내기"}));
 }
 
-TEST_F(TrayFormTest, PauseReleasesEveryHotkeyAndResumeBringsTheSameSetBack) {
+// ---------------------------------------------------------------- pause and resume
+
+TEST_F(TrayFormTest, PauseReleasesEveryHotkeyButThePauseKeyAndResumeBringsTheSameSetBack) {
   const auto running = Held();
-  ASSERT_EQ(running.size(), 3u);  // two active entries and the editor's key, that last
-  EXPECT_EQ(running.back(), std::make_pair(kCtrlWin, kVkF1));
+  // Two active entries, the editor's key, the pause key last.
+  ASSERT_EQ(running.size(), 4u);
+  EXPECT_EQ(running[2], std::make_pair(kCtrlWin, kVkF1));
+  EXPECT_EQ(running[3], std::make_pair(kCtrlWin, kVkF2));
 
   tray.bntStop.Click();
   EXPECT_EQ(tray.bntStop.Caption(), "▷  시작.. ");
-  EXPECT_TRUE(sim::Registrations().empty());
+  EXPECT_EQ(Held(), Only(kCtrlWin, kVkF2));
   EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF1));
   EXPECT_FALSE(editor.Visible());
   // The editor still opens from the menu while paused.
   tray.bnt_Edit.Click();
   EXPECT_TRUE(editor.Visible());
-  EXPECT_TRUE(sim::Registrations().empty());
+  EXPECT_EQ(Held(), Only(kCtrlWin, kVkF2));
 
   tray.bntStop.Click();
   EXPECT_EQ(tray.bntStop.Caption(), "□  잠시 중지..");
@@ -86,20 +98,114 @@ TEST_F(TrayFormTest, PauseReleasesEveryHotkeyAndResumeBringsTheSameSetBack) {
   EXPECT_EQ(sim::ShellCalls()[0].file + sim::ShellCalls()[0].parameters, "a.example");
 }
 
-TEST_F(TrayFormTest, ApplyWhilePausedThenResumeKeepsOneWorkingSet) {
+TEST_F(TrayFormTest, ThePauseKeyPausesAndResumesAsTheItemDoesAndTheIconShowsIt) {
+  const auto running = Held();
+  // Only the pause key asks not to repeat while held.
+  for (const sim::Registration& r : sim::Registrations()) EXPECT_EQ(r.noRepeat, r.vk == kVkF2) << r.vk;
+  ASSERT_EQ(TrayIconShown().szTip, std::string("키베인"));
+  ASSERT_EQ(sim::IconImage(TrayIconShown().icon), TrayIconImage());
+
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  EXPECT_TRUE(editor.Paused());
+  EXPECT_EQ(tray.bntStop.Caption(), kResumeCaption);
+  EXPECT_EQ(std::string(TrayIconShown().szTip), "키베인 (잠시 중지)");
+  EXPECT_EQ(sim::IconImage(TrayIconShown().icon), TrayPausedImage());
+  EXPECT_NE(TrayPausedImage(), TrayIconImage());
+  // Only the pause key is left: the entries and the editor's key do nothing.
+  EXPECT_EQ(Held(), Only(kCtrlWin, kVkF2));
+  EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF5));
+  EXPECT_FALSE(sim::PressHotKey(kCtrlAlt, kVkF5));
+  EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF1));
+  EXPECT_FALSE(editor.Visible());
+  EXPECT_TRUE(sim::ShellCalls().empty());
+
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  EXPECT_FALSE(editor.Paused());
+  EXPECT_EQ(tray.bntStop.Caption(), kPauseCaption);
+  EXPECT_EQ(std::string(TrayIconShown().szTip), "키베인");
+  EXPECT_EQ(sim::IconImage(TrayIconShown().icon), TrayIconImage());
+  EXPECT_EQ(Held(), running);
+  EXPECT_TRUE(sim::PressHotKey(kCtrlAlt, kVkF5));
+  ASSERT_EQ(sim::ShellCalls().size(), 1u);
+  EXPECT_EQ(sim::ShellCalls()[0].file, "c:\\x.exe");
+
+  // The key and the item are one switch: paused by the key, resumed from the menu.
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  tray.bntStop.Click();
+  EXPECT_FALSE(editor.Paused());
+  EXPECT_EQ(tray.bntStop.Caption(), kPauseCaption);
+  EXPECT_EQ(Held(), running);
+  tray.bntStop.Click();
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  EXPECT_EQ(std::string(TrayIconShown().szTip), "키베인");
+  EXPECT_EQ(Held(), running);
+}
+
+TEST_F(TrayFormTest, HeldDownThePauseKeySwitchesOnceUntilItIsReleased) {
+  const auto running = Held();
+  sim::SetKeyDown(kVkF2, true);
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  // The key repeats while held (a system that ignores the wish not to): nothing more.
+  for (int repeat = 0; repeat < 20; ++repeat) {
+    PumpingWait(33);
+    ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+    ASSERT_TRUE(editor.Paused()) << "repeat " << repeat;
+  }
+  EXPECT_TRUE(editor.Paused());
+  EXPECT_EQ(tray.bntStop.Caption(), kResumeCaption);
+  // Released and pressed again: it resumes.
+  sim::SetKeyDown(kVkF2, false);
+  PumpingWait(100);
+  EXPECT_FALSE(editor.PauseKeyRelease.Enabled());  // no timer left running while idle
+  sim::SetKeyDown(kVkF2, true);
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  EXPECT_FALSE(editor.Paused());
+  EXPECT_EQ(Held(), running);
+  sim::SetKeyDown(kVkF2, false);
+  PumpingWait(100);
+
+  // A key state that never reads up (a key stuck down) holds the switch back for a while only.
+  sim::SetKeyDown(kVkF2, true);
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  PumpingWait(Tfrm_main::kPauseKeyHoldMs / 2);
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  EXPECT_TRUE(editor.Paused());
+  PumpingWait(Tfrm_main::kPauseKeyHoldMs);
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  EXPECT_FALSE(editor.Paused());
+}
+
+TEST_F(TrayFormTest, ApplyWhilePausedSavesTheListAndStaysPausedUntilResume) {
   tray.bntStop.Click();
   tray.bnt_Edit.Click();
   EditDescription();
-  editor.bnt_Apply.UserClick();  // registers the list again, the menu still offers to start
-  const auto applied = Held();
-  ASSERT_EQ(applied.size(), 3u);
+  editor.bnt_Apply.UserClick();
+  EXPECT_EQ(ReadFileBytes(DefaultWorkFile()).substr(0, 6), "웹!-P0");
+  EXPECT_TRUE(sim::Boxes().empty());
+  // Still paused, and the tray says so.
+  EXPECT_TRUE(editor.Paused());
+  EXPECT_EQ(Held(), Only(kCtrlWin, kVkF2));
   EXPECT_EQ(tray.bntStop.Caption(), kResumeCaption);
-  tray.bntStop.Click();  // a second set: every combination is taken already
-  EXPECT_EQ(Held(), applied);
+  EXPECT_EQ(std::string(TrayIconShown().szTip), "키베인 (잠시 중지)");
+  EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF5));
+
+  // The closing question's Yes saves and stays paused too.
+  editor.txt_subject.UserType("?");
+  sim::AnswerNextBox(plat::kIdYes);
+  EXPECT_TRUE(editor.Close());
+  EXPECT_EQ(ReadFileBytes(DefaultWorkFile()).substr(0, 7), "웹!?-P0");
+  EXPECT_EQ(Held(), Only(kCtrlWin, kVkF2));
+
+  // Resuming registers the applied list once.
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  EXPECT_EQ(tray.bntStop.Caption(), kPauseCaption);
+  const auto held = Held();
+  ASSERT_EQ(held.size(), 4u);
+  EXPECT_EQ(held[2], std::make_pair(kCtrlWin, kVkF1));
   EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
   EXPECT_EQ(sim::ShellCalls().size(), 1u);
   tray.bntStop.Click();
-  EXPECT_TRUE(sim::Registrations().empty());
+  EXPECT_EQ(Held(), Only(kCtrlWin, kVkF2));
 }
 
 TEST_F(TrayFormTest, ResumeAfterAnApplyWhilePausedKeepsHotkeysWithTheirEntries) {
@@ -114,10 +220,11 @@ TEST_F(TrayFormTest, ResumeAfterAnApplyWhilePausedKeepsHotkeysWithTheirEntries) 
   editor.txt_Urlselect.UserType("new.example");
   tray.bntStop.Click();
   EXPECT_EQ(tray.bntStop.Caption(), kPauseCaption);
-  // One registration per combination, the editor's key last and working.
+  // One registration per combination, the editor's key and the pause key last.
   const auto held = Held();
   ASSERT_EQ(held.size(), 3u);
-  EXPECT_EQ(held.back(), std::make_pair(kCtrlWin, kVkF1));
+  EXPECT_EQ(held[1], std::make_pair(kCtrlWin, kVkF1));
+  EXPECT_EQ(held[2], std::make_pair(kCtrlWin, kVkF2));
   editor.Hide();
   EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF1));
   EXPECT_TRUE(editor.Visible());
@@ -126,6 +233,14 @@ TEST_F(TrayFormTest, ResumeAfterAnApplyWhilePausedKeepsHotkeysWithTheirEntries) 
   EXPECT_TRUE(sim::PressHotKey(kCtrlAlt, kVkF5));
   ASSERT_EQ(sim::ShellCalls().size(), 1u);
   EXPECT_EQ(sim::ShellCalls()[0].file, "c:\\x.exe");
+}
+
+TEST_F(TrayFormTest, EndingWhilePausedReleasesThePauseKeyToo) {
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF2));
+  ASSERT_EQ(Held(), Only(kCtrlWin, kVkF2));
+  tray.bnt_close.Click();
+  EXPECT_TRUE(sim::QuitRequested());
+  EXPECT_TRUE(sim::Registrations().empty());
 }
 
 TEST_F(TrayFormTest, EditItemShowsTheEditorAndKeepsChangesItAlreadyShows) {
@@ -191,6 +306,51 @@ TEST_F(TrayFormTest, EndingWithoutChangesAsksNothing) {
   EXPECT_FALSE(sim::PressHotKey(kCtrlAlt, kVkN));
 }
 
+// Another program holds Ctrl+Win+F2 before Keyvane starts.
+struct WithPauseKeyTaken : WithWorkFile {
+  WithPauseKeyTaken() { sim::TakeCombination(kCtrlWin, kVkF2); }
+};
+
+class PauseKeyTakenTest : public WithPauseKeyTaken {
+ protected:
+  Tfrm_Tray tray;
+  Tfrm_main editor;
+  void SetUp() override { tray.Attach(editor); }
+  void EditDescription() {
+    editor.WorkList.UserSelect(0);
+    editor.txt_subject.UserType("!");
+  }
+};
+
+TEST_F(PauseKeyTakenTest, KeyvaneStartsAsUsualAndApplyNamesThePauseKeyOnce) {
+  EXPECT_TRUE(sim::Boxes().empty());
+  EXPECT_FALSE(editor.PauseKeyHeld());
+  const std::vector<std::pair<unsigned, unsigned>> running{{kCtrlWin, kVkF5}, {kCtrlAlt, kVkF5}, {kCtrlWin, kVkF1}};
+  EXPECT_EQ(Held(), running);
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
+  EXPECT_EQ(sim::ShellCalls().size(), 1u);
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF1));
+  EXPECT_TRUE(editor.Visible());
+  EXPECT_EQ(editor.WorkList.RowImage(0), Tfrm_main::kImageEntry);
+
+  // The menu still pauses and resumes.
+  tray.bntStop.Click();
+  EXPECT_TRUE(sim::Registrations().empty());
+  EXPECT_EQ(tray.bntStop.Caption(), kResumeCaption);
+  tray.bntStop.Click();
+  EXPECT_EQ(Held(), running);
+
+  // Apply asks for it again and names it, once, among the hotkeys it could not register.
+  EditDescription();
+  editor.bnt_Apply.UserClick();
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  const std::string text = sim::Boxes()[0].text;
+  EXPECT_NE(text.find("등록하지 못했습니다:\r\nCtrl+Win+F2  (잠시 중지/시작)"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Ctrl+Win+F2"), text.rfind("Ctrl+Win+F2"));
+  EXPECT_EQ(text.find("Ctrl+Win+F5"), std::string::npos);
+  EXPECT_EQ(Held(), running);
+}
+
 }  // namespace
 
 namespace {
@@ -236,7 +396,7 @@ TEST_F(WithWorkFile, TheHintSaysAListWasReadOnlyInPartUntilTheEditorHasBeenShown
                    "고친 줄\r\n");
   Tfrm_Tray tray;
   Tfrm_main editor;
-  tray.AttachEditor(editor);
+  tray.Attach(editor);
   const auto tip = [] {
     const auto icons = sim::TrayIcons();
     return icons.empty() ? std::string("<no icon>") : std::string(icons[0].szTip);
@@ -257,6 +417,6 @@ TEST_F(WithWorkFile, TheHintSaysAListWasReadOnlyInPartUntilTheEditorHasBeenShown
 TEST_F(WithWorkFile, AWholeListLeavesTheHintPlain) {
   Tfrm_Tray tray;
   Tfrm_main editor;
-  tray.AttachEditor(editor);
+  tray.Attach(editor);
   EXPECT_EQ(std::string(sim::TrayIcons().at(0).szTip), "키베인");
 }

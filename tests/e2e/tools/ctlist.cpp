@@ -6,6 +6,8 @@
 //                                    item, or with <item> only that item's line, scrolled
 //                                    into view first (exit 1 when it is not there)
 //   ctlist.exe --titles              V lines: every visible top-level window
+//   ctlist.exe --tray-tips           P lines: the tips of the icons in the notification
+//                                    area, as the shell's tray holds them for its tooltips
 //
 // Output is UTF-8, one item per line, fields separated by tabs; a tab, CR or LF inside a
 // text is written \t \r \n.  Rectangles are in screen pixels "left,top,right,bottom",
@@ -21,6 +23,7 @@
 //   T <depth> <text> <centre> <expanded 0|1> <selected 0|1>   the shown items of a tree view
 //   D <index> <text> <centre>
 //   V <class> <title> <rect>
+//   P <tip>
 // Exit code 1 when no such window is shown, 2 on bad arguments.
 //
 // The controls live in another process: messages whose parameters point at memory (list
@@ -498,6 +501,44 @@ int ListTitles() {
   return 0;
 }
 
+// The tray keeps a tooltip window of its own per icon, each with one tool whose text is
+// the icon's tip; the tips are read from there, in the tray's process.
+struct TipSearch {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK FindTips(HWND w, LPARAM lp) {
+  auto* search = reinterpret_cast<TipSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == search->pid && ClassOf(w) == L"tooltips_class32") search->found.push_back(w);
+  return TRUE;
+}
+
+int ListTrayTips() {
+  const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  if (!tray) return 1;
+  TipSearch search{0, {}};
+  GetWindowThreadProcessId(tray, &search.pid);
+  EnumWindows(&FindTips, reinterpret_cast<LPARAM>(&search));
+  for (HWND tip : search.found) {
+    const LRESULT count = Send(tip, TTM_GETTOOLCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+      Remote remote(tip, kRemoteSize);
+      if (!remote.ok()) return 1;
+      TTTOOLINFOW info = {};
+      info.cbSize = sizeof info;
+      info.lpszText = reinterpret_cast<wchar_t*>(remote.at(kTextAt));
+      const wchar_t empty = 0;
+      if (!remote.Put(0, &info, sizeof info) || !remote.Put(kTextAt, &empty, sizeof empty)) return 1;
+      if (!Send(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote.at(0)))) continue;
+      Out("P\t" + Field(RemoteText(remote)) + "\n");
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -510,6 +551,8 @@ int main() {
     rc = ListDropDown(argc >= 3 ? argv[2] : nullptr);
   else if (first == L"--titles")
     rc = ListTitles();
+  else if (first == L"--tray-tips")
+    rc = ListTrayTips();
   else
     rc = ListWindow(first);
   std::fflush(stdout);
