@@ -155,7 +155,9 @@ std::string EncodeInfoText(const std::string& text) { return ReplaceAll(text, kD
 
 std::string DecodeInfoText(const std::string& text) { return ReplaceAll(text, kEu, kDash); }
 
-std::string RestoreQuoteMarks(const std::string& text) { return ReplaceAll(ReplaceAll(text, "＇", "'"), "＂", "\""); }
+std::string RestoreQuoteMarks(const std::string& text) {
+  return ReplaceAll(ReplaceAll(text, "＇", "'"), "＂", "\"");
+}
 
 HotkeyEntry NewEntry(const plat::ListView& list) { return {"", NewEntryId(list), "", kKindWebSite, "", "True"}; }
 
