@@ -600,7 +600,7 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   if (lossy) {
     const bool utf8 = encoding == plat::TextEncoding::kUtf8 || encoding == plat::TextEncoding::kUtf8Mark;
     std::string message = std::string("목록에 ") + (utf8 ? "UTF-8" : "UTF-16") +
-                          "로 쓸 수 없는 글자가 있습니다. 그 글자는 대체 문자(U+FFFD)로 저장됩니다.";
+                          "로 쓸 수 없는 글자가 있습니다. 그 글자는 대체 문자로 바뀌어 저장됩니다.";
     if (!backup.empty()) message += "\r\n\r\n원래 파일은 다음 이름으로 보관했습니다:\r\n" + backup;
     plat::MessageBox(message, "알림말", plat::kMbOk | plat::kMbIconWarning, &form);
   }

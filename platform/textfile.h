@@ -35,7 +35,7 @@ std::string EncodeText(const std::string& text, TextEncoding encoding);
 
 // Whether EncodeText carries the text into that form without loss: always for CP949; for a
 // UTF form unless the text holds bytes that spell no CP949 character (from a damaged CP949
-// file), which are written as U+FFFD.
+// file), which become a replacement character.
 bool EncodesExactly(const std::string& text, TextEncoding encoding);
 
 // Whether unmarked bytes are taken for UTF-8 rather than CP949: valid UTF-8 throughout

@@ -338,17 +338,19 @@ TEST_F(WorkFileFormTest, TextAUtfFormCannotCarryIsToldBeforeTheFileIsReplaced) {
   ASSERT_EQ(sim::Boxes().size(), 1u);
   EXPECT_EQ(sim::Boxes()[0].caption, "알림말");
   EXPECT_EQ(sim::Boxes()[0].text,
-            "목록에 UTF-8로 쓸 수 없는 글자가 있습니다. 그 글자는 대체 문자(U+FFFD)로 저장됩니다.\r\n\r\n"
+            "목록에 UTF-8로 쓸 수 없는 글자가 있습니다. 그 글자는 대체 문자로 바뀌어 저장됩니다.\r\n\r\n"
             "원래 파일은 다음 이름으로 보관했습니다:\r\n" +
                 Path() + ".bak");
   EXPECT_EQ(ReadFileBytes(Path() + ".bak"), old);
-  // Still UTF-8 with its mark, whole; how the system's tables spell the stray byte (one
-  // U+FFFD, or one with the byte after it) is theirs to say.
+  // Still UTF-8 with its mark, whole; how the system's tables replace the stray byte (U+FFFD
+  // for it alone, or "?" for it and the byte after it) is theirs to say.
   const plat::DecodedText now = plat::DecodeText(ReadFileBytes(Path()), true);
   EXPECT_EQ(now.encoding, TextEncoding::kUtf8Mark);
   EXPECT_TRUE(now.exact);
   EXPECT_EQ(editor.WorkList.Row(1), kListRows[1]);
-  EXPECT_EQ(plat::TextToUtf16(editor.WorkList.Cell(0, kColInfo)).find(u'\uFFFD'), 4u);
+  const std::string info = editor.WorkList.Cell(0, kColInfo);
+  EXPECT_EQ(info.substr(0, 4), "C:\\x");
+  EXPECT_EQ(info.find('\x81'), std::string::npos);
   // The list shows what the file now holds.
   EXPECT_EQ(RowsOf(ShowKeyList()->WorkList), RowsOf(editor.WorkList));
 }
