@@ -15,6 +15,7 @@
 #include "platform/printer.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace kv {
 
@@ -485,22 +486,29 @@ std::string WorkFileLine(const std::vector<std::string>& row) {
   return line;
 }
 
-WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list, plat::Form* owner,
-                                  bool& incomplete, int* stopLine) {
+WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list, plat::Form* owner, bool& incomplete,
+                                  plat::TextForm* fileForm, int* stopLine) {
   incomplete = false;
   if (stopLine) *stopLine = 0;
-  std::string text, error;
-  if (!plat::ReadWholeFile(path, text, error)) {
+  std::string bytes, error;
+  if (!plat::ReadWholeFile(path, bytes, error)) {
     plat::ShowErrorBox("Cannot open file \"" + path + "\". " + error, owner);
     return WorkFileRead::Unreadable;
   }
+  // Notepad saves UTF-8 without a mark: the work file may come so, unlike "Config.ini".
+  plat::DecodedText decoded = plat::DecodeText(bytes, true);
+  std::string& text = decoded.text;
+  if (fileForm) *fileForm = {decoded.encoding, plat::FirstLineEnd(text)};
   // Bytes after a NUL (zeros a crash left, or a list behind them) are never read, so the
   // load is incomplete even when the NUL stands between two lines.
   const std::size_t nul = text.find('\0');
-  incomplete = nul != std::string::npos;
-  if (incomplete) text.resize(nul);
+  // Reading stops at the NUL or at a line that is no entry; bytes that did not decode
+  // exactly leave the load incomplete without stopping it.
+  bool stopped = nul != std::string::npos;
+  incomplete = stopped || !decoded.exact;
+  if (nul != std::string::npos) text.resize(nul);
   if (text.empty()) {
-    if (incomplete && stopLine) *stopLine = 1;
+    if (stopped && stopLine) *stopLine = 1;
     return WorkFileRead::Empty;
   }
 
@@ -516,7 +524,7 @@ WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list,
     fields.clear();
     SplitItems(all.substr(pos, end - pos), '-', fields);
     if (fields.size() != kEntryColumns) {
-      incomplete = true;
+      incomplete = stopped = true;
       break;
     }
     ++lines;
@@ -529,14 +537,15 @@ WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list,
   }
   list.EndUpdate();
   // The line that stopped the reading, or the one the NUL cut off.
-  if (incomplete && stopLine) *stopLine = lines + 1;
+  if (stopped && stopLine) *stopLine = lines + 1;
   return WorkFileRead::Loaded;
 }
 
 bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form) {
   bool incomplete = false;
   int stopLine = 0;
-  switch (FillListFromWorkFile(path, list, &form, incomplete, &stopLine)) {
+  plat::TextForm fileForm;
+  switch (FillListFromWorkFile(path, list, &form, incomplete, &fileForm, &stopLine)) {
     case WorkFileRead::Unreadable:
       return false;
     case WorkFileRead::Empty:
@@ -544,10 +553,14 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
         form.IncompleteLoadPath = path;
         form.IncompleteLoadLine = stopLine;
       }
+      // An empty file of the list's own (a mark and nothing else) still tells the form
+      // that the entries the user adds are written in.
+      if (form.WorkFilePath.empty() || form.WorkFilePath == path) form.WorkFileForm = fileForm;
       return true;
     case WorkFileRead::Loaded:
       break;
   }
+  form.WorkFileForm = fileForm;
   form.WorkFilePath = path;
   form.SetCaption(kTitlePrefix + path);
   form.IncompleteLoadPath = incomplete ? path : std::string();
@@ -559,21 +572,10 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   plat::ListView& list = form.WorkList;
   form.WorkFilePath = path;
   form.SetCaption(kTitlePrefix + path);
+  const plat::TextEncoding encoding = form.WorkFileForm.encoding;
+  const bool unicode = encoding != plat::TextEncoding::kCp949;
 
-  // The lines after the one that stopped the last load of this file are not in the list:
-  // keep the file as it was before the list replaces it. So is a file whose every entry
-  // the user deleted: one slip of the Delete key should not cost the whole list.
-  std::string existing, unused;
-  const bool emptying = list.RowCount() == 0 && plat::FileExists(path) &&
-                        (!plat::ReadWholeFile(path, existing, unused) || !existing.empty());
-  if ((form.IncompleteLoadPath == path || emptying) && plat::FileExists(path)) {
-    std::string backup;
-    if (!plat::KeepBackup(path, backup)) {
-      plat::ShowErrorBox("Cannot create file \"" + backup + "\".", &form);
-      return false;
-    }
-  }
-
+  const std::string lineEnd = plat::LineEndText(form.WorkFileForm.lineEnd);
   std::string text;
   text.reserve(static_cast<std::size_t>(list.RowCount()) * 96);
   struct Change {
@@ -588,12 +590,39 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
       text += stored;
       text += '-';
       std::string back = ReadBackField(stored);
+      if (unicode) back = plat::TextFromUtf16(plat::TextToUtf16(back));
       if (back != cell) changes.push_back({r, c, std::move(back)});
     }
-    text += "\r\n";
+    text += lineEnd;
   }
+  // Characters CP949 cannot spell, which the program holds as escapes, become themselves
+  // again in a UTF form. Only bytes that spell no CP949 character at all (a damaged CP949
+  // file's) have nothing to become: the user is told, and the file is kept first.
+  const bool lossy = !plat::EncodesExactly(text, encoding);
+
+  // The lines after the one that stopped the last load of this file are not in the list:
+  // keep the file as it was before the list replaces it. So is a file whose every entry
+  // the user deleted: one slip of the Delete key should not cost the whole list.
+  std::string existing, unused;
+  const bool emptying = list.RowCount() == 0 && plat::FileExists(path) &&
+                        (!plat::ReadWholeFile(path, existing, unused) || !existing.empty());
+  std::string backup;
+  if ((form.IncompleteLoadPath == path || emptying || lossy) && plat::FileExists(path)) {
+    if (!plat::KeepBackup(path, backup)) {
+      plat::ShowErrorBox("Cannot create file \"" + backup + "\".", &form);
+      return false;
+    }
+  }
+  if (lossy) {
+    const bool utf8 = encoding == plat::TextEncoding::kUtf8 || encoding == plat::TextEncoding::kUtf8Mark;
+    std::string message = std::string("목록에 ") + (utf8 ? "UTF-8" : "UTF-16") +
+                          "로 쓸 수 없는 글자가 있습니다. 그 글자는 대체 문자로 바뀌어 저장됩니다.";
+    if (!backup.empty()) message += "\r\n\r\n원래 파일은 다음 이름으로 보관했습니다:\r\n" + backup;
+    plat::MessageBox(message, "알림말", plat::kMbOk | plat::kMbIconWarning, &form);
+  }
+
   std::string error;
-  if (!plat::ReplaceFile(path, text, error)) {
+  if (!plat::ReplaceFile(path, plat::EncodeText(text, encoding), error)) {
     plat::ShowErrorBox("Cannot create file \"" + path + "\". " + error, &form);
     return false;
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/textfile.h"
 
 namespace kv {
 
@@ -139,15 +140,20 @@ std::string WorkFileLine(const std::vector<std::string>& row);
 enum class WorkFileRead { Unreadable, Empty, Loaded };
 // Fills list with the entries of a work file. An unreadable file shows the error box (owned
 // by owner) and leaves list as it was; so does a file without any bytes before a NUL.
-// incomplete: part of the file could not be read as entries (a NUL, a malformed line);
-// *stopLine (when given) is then the number of the first line not read, counting from 1.
-WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list, plat::Form* owner,
-                                  bool& incomplete, int* stopLine = nullptr);
-// Fills list from the file and points the editor at it. False (error box shown, nothing
-// changed) when the file cannot be read.
+// The file is CP949, or UTF-8 or UTF-16 as plat::DecodeText tells them (UTF-8 also
+// without a mark); fileForm, when given, receives its form and its first line end.
+// incomplete: part of the file could not be read as entries (a NUL, a malformed line), or
+// its bytes did not decode exactly (a damaged UTF-8 or UTF-16 file). *stopLine (when
+// given) is the number of the first line not read, counting from 1, when reading stopped
+// before the end; 0 otherwise.
+WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list, plat::Form* owner, bool& incomplete,
+                                  plat::TextForm* fileForm = nullptr, int* stopLine = nullptr);
+// Fills list from the file and points the editor at it, remembering the file's form. False
+// (error box shown, nothing changed) when the file cannot be read.
 bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form);
-// Writes the editor's list to the file. False (error box shown) when it cannot be written;
-// the previous file is then whole.
+// Writes the editor's list to the file, in the form of the file the list was read from
+// (WorkFileForm). False (error box shown) when it cannot be written; the previous file is
+// then whole.
 bool SaveWorkFile(const std::string& path, Tfrm_main& form);
 
 // ---------------------------------------------------------------- printing

@@ -137,9 +137,13 @@ void Tfrm_main::TellIncompleteList() {
   // The name KeepBackup will take: the first of X.bak, X.bak2, ... not there yet.
   std::string backup = IncompleteLoadPath + ".bak";
   for (int n = 2; plat::FileExists(backup); ++n) backup = IncompleteLoadPath + ".bak" + std::to_string(n);
-  plat::MessageBox("작업 파일을 끝까지 읽지 못했습니다:\r\n" + IncompleteLoadPath + "\r\n\r\n" +
-                       std::to_string(IncompleteLoadLine) +
-                       "번째 줄에서 읽기를 멈추었습니다. 목록에는 그 앞의 항목만 있습니다.\r\n" +
+  // Reading stopped at a line, or went to the end over bytes that are no text (a damaged
+  // UTF-8 or UTF-16 file).
+  const std::string what = IncompleteLoadLine > 0
+                               ? std::to_string(IncompleteLoadLine) +
+                                     "번째 줄에서 읽기를 멈추었습니다. 목록에는 그 앞의 항목만 있습니다."
+                               : "글자로 읽을 수 없는 바이트가 있어 그 자리는 다른 글자로 읽었습니다.";
+  plat::MessageBox("작업 파일을 끝까지 읽지 못했습니다:\r\n" + IncompleteLoadPath + "\r\n\r\n" + what + "\r\n" +
                        "다음에 저장할 때 지금의 파일은 " + backup + " 로 남겨 둡니다.",
                    "알림말", plat::kMbOk | plat::kMbIconWarning, this);
 }

@@ -12,6 +12,7 @@
 
 #include "hotkeys/AMHotKey.h"
 #include "platform/controls.h"
+#include "platform/textfile.h"
 
 namespace kv {
 
@@ -75,6 +76,9 @@ class Tfrm_main : public plat::Form {
   bool ListIncompleteUntold() const { return incompleteUntold_; }
   // Runs when ListIncompleteUntold changes.
   std::function<void()> OnListNoticeChange;
+  // The form (encoding, line end) of the file the list was read from, for writing it back
+  // so; CP949 with CR LF for a list that comes from no file.
+  plat::TextForm WorkFileForm;
 
   // Kind button n (1..14), and the info box of kind n (nullptr for kinds 1 to 6).
   plat::RadioButton& KindButton(int kind) { return *kindButtons_[kind - 1]; }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/text.h"
+#include "platform/textfile.h"
 
 namespace plat {
 namespace {
@@ -36,70 +36,10 @@ std::string FoldCase(const std::string& s) {
 
 bool SameName(const std::string& a, const std::string& b) { return a.size() == b.size() && FoldCase(a) == FoldCase(b); }
 
-// The forms in which the system's profile functions read a file, told by its first bytes.
-enum class Encoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
-
 struct Profile {
-  Encoding encoding = Encoding::kAnsi;
+  TextEncoding encoding = TextEncoding::kCp949;
   std::vector<std::string> lines;  // program texts, without their line ends
 };
-
-std::u16string Utf16Units(const std::string& bytes, std::size_t from, bool bigEndian) {
-  std::u16string units;
-  units.reserve((bytes.size() - from) / 2);
-  for (std::size_t i = from; i + 1 < bytes.size(); i += 2) {
-    const unsigned a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
-    units += static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
-  }
-  return units;
-}
-
-std::string Utf16Bytes(const std::u16string& units, bool bigEndian) {
-  std::string bytes;
-  bytes.reserve(units.size() * 2);
-  for (char16_t u : units) {
-    const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
-    bytes += bigEndian ? hi : lo;
-    bytes += bigEndian ? lo : hi;
-  }
-  return bytes;
-}
-
-bool StartsWith(const std::string& bytes, const char* mark) {
-  return bytes.compare(0, std::string(mark).size(), mark) == 0;
-}
-
-const char kUtf8Mark[] = "\xEF\xBB\xBF";
-const char kUtf16LeMark[] = "\xFF\xFE";
-const char kUtf16BeMark[] = "\xFE\xFF";
-
-// The file's text as the program's text, and the form it came in.
-std::string Decode(const std::string& bytes, Encoding& encoding) {
-  if (StartsWith(bytes, kUtf8Mark)) {
-    encoding = Encoding::kUtf8;
-    return TextFromUtf16(Utf8ToUtf16(bytes.substr(3)));
-  }
-  if (StartsWith(bytes, kUtf16LeMark) || StartsWith(bytes, kUtf16BeMark)) {
-    encoding = bytes[0] == kUtf16LeMark[0] ? Encoding::kUtf16Le : Encoding::kUtf16Be;
-    return TextFromUtf16(Utf16Units(bytes, 2, encoding == Encoding::kUtf16Be));
-  }
-  encoding = Encoding::kAnsi;
-  return bytes;
-}
-
-std::string Encode(const std::string& text, Encoding encoding) {
-  switch (encoding) {
-    case Encoding::kUtf8:
-      return kUtf8Mark + Utf16ToUtf8(TextToUtf16(text));
-    case Encoding::kUtf16Le:
-      return kUtf16LeMark + Utf16Bytes(TextToUtf16(text), false);
-    case Encoding::kUtf16Be:
-      return kUtf16BeMark + Utf16Bytes(TextToUtf16(text), true);
-    case Encoding::kAnsi:
-      break;
-  }
-  return text;
-}
 
 // The file as lines; CR LF, a lone CR and a lone LF each end a line. A missing file is an
 // empty one; false when the file is there but cannot be read, so that nothing is written
@@ -107,7 +47,10 @@ std::string Encode(const std::string& text, Encoding encoding) {
 bool Load(const std::string& file, Profile& profile) {
   std::string bytes, error;
   if (!ReadWholeFile(file, bytes, error)) return FileMissing(file);
-  const std::string text = Decode(bytes, profile.encoding);
+  // The system's profile functions take a file without a mark for the system code page.
+  const DecodedText decoded = DecodeText(bytes, false);
+  profile.encoding = decoded.encoding;
+  const std::string& text = decoded.text;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find_first_of("\r\n", start);
@@ -123,7 +66,7 @@ bool Save(const std::string& file, const Profile& profile) {
   std::string text;
   for (const std::string& line : profile.lines) text += line + "\r\n";
   std::string error;
-  return ReplaceFile(file, Encode(text, profile.encoding), error);
+  return ReplaceFile(file, EncodeText(text, profile.encoding), error);
 }
 
 // "[name]" (blanks allowed around it) gives true and the trimmed name.

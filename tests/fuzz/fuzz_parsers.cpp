@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "platform/sim/sim.h"
 #include "platform/sim/sim_clipboard.h"
 #include "platform/text.h"
+#include "platform/textfile.h"
 
 namespace {
 
@@ -93,24 +95,43 @@ void FuzzWorkFile(kv::Tfrm_main& editor, const std::string& bytes) {
   SaveAndLoadBack(editor, bytes);
 }
 
-// Each field reads back as exactly the text StoredField gives for it, whatever was typed.
+std::vector<std::vector<std::string>> Rows(const kv::Tfrm_main& editor) {
+  std::vector<std::vector<std::string>> rows;
+  for (int r = 0; r < editor.WorkList.RowCount(); ++r) rows.push_back(editor.WorkList.Row(r));
+  return rows;
+}
+
+// After a save the list shows exactly what the file reads back as, in whatever form the
+// list's file came (the last load's). Each field reads back as exactly the text StoredField
+// gives for it, whatever was typed, when the form can carry every text (always for CP949:
+// a UTF form cannot carry bytes that spell no CP949 character).
 void SaveAndLoadBack(kv::Tfrm_main& editor, const std::string& input) {
   std::vector<std::vector<std::string>> expected;
+  std::string all;
   for (int r = 0; r < editor.WorkList.RowCount(); ++r) {
     expected.emplace_back();
     for (const std::string& cell : editor.WorkList.Row(r)) {
       const std::string stored = kv::StoredField(cell);
       expected.back().push_back(stored == "null" ? std::string() : stored);
+      all += stored + "-";
     }
   }
+  const plat::TextEncoding encoding = editor.WorkFileForm.encoding;
   const std::string copy = plat::ProgramFolder() + "fuzz-copy.ini";
   editor.IncompleteLoadPath.clear();
   if (!kv::SaveWorkFile(copy, editor)) Check(false, "save", input);
+  const auto shown = Rows(editor);
+  if (plat::EncodesExactly(all, encoding)) Check(shown == expected, "each field reads back as stored", input);
   editor.WorkList.Clear();
   kv::LoadWorkFile(copy, editor.WorkList, editor);
-  Check(editor.WorkList.RowCount() == static_cast<int>(expected.size()), "same number of rows back", input);
-  for (int r = 0; r < editor.WorkList.RowCount() && r < static_cast<int>(expected.size()); ++r)
-    Check(editor.WorkList.Row(r) == expected[r], "each field reads back as stored", input);
+  // CP949 rows that happen to be valid UTF-8 read back as UTF-8: the one ambiguity of an
+  // unmarked file, which a work file with one entry of a known kind never meets.
+  std::string bytes;
+  std::ifstream in(copy, std::ios::binary);
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (encoding == plat::TextEncoding::kCp949 && plat::IsUnmarkedUtf8(bytes)) return;
+  Check(editor.WorkList.RowCount() == static_cast<int>(shown.size()), "same number of rows back", input);
+  Check(Rows(editor) == shown, "the list shows what the file holds", input);
 }
 
 // Rows of hostile texts, as a user could type or paste them into any field.

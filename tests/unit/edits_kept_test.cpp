@@ -244,6 +244,18 @@ TEST_F(EditsKeptTest, AListReadOnlyInPartSaysWhereItStoppedOnceAndTheSaveKeepsTh
   EXPECT_NE(sim::Boxes()[1].text.find(other + "\r\n\r\n2번째 줄에서"), std::string::npos);
 }
 
+TEST_F(EditsKeptTest, AFileWithBytesThatAreNoTextSaysSoThoughEveryLineWasRead) {
+  // UTF-8 with its mark, and two bytes that are no UTF-8 in the description.
+  WriteProgramFile("MyJob.ini", "\xEF\xBB\xBF" "d\xE1\x80-P0-Ctrl+Win+F5-k-a.example-True-\r\n");
+  Tfrm_main editor;
+  ShowSettled(editor);
+  ASSERT_EQ(editor.WorkList.RowCount(), 1);
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  EXPECT_NE(sim::Boxes()[0].text.find("\r\n\r\n글자로 읽을 수 없는 바이트가 있어"), std::string::npos)
+      << sim::Boxes()[0].text;
+  EXPECT_NE(sim::Boxes()[0].text.find(list_ + ".bak 로 남겨"), std::string::npos);
+}
+
 // ---------------------------------------------------------------- dialogs confirmed unchanged
 
 TEST_F(EditsKeptTest, ADialogsOkGivesTheEntryTheBoxsKindEvenWhenTheTextStaysTheSame) {
