@@ -38,13 +38,22 @@ menu_by_keys() {
     xdotool key $(printf 'Down %.0s' $(seq 1 "$1")) Return
 }
 focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(ui_wid "$1" 1)" ]; }
+shown() { xdotool search --onlyvisible --name "^$(_e2e_ere_quote "$1")\$" 2>/dev/null | wc -l; }
+more_than() { [ "$(shown "$1")" -gt "$2" ]; }
 # choose_by_keys <downs> <title>: as a user does when a key gets lost in the menu (it
-# happens under Wine), tries again until that window has the focus (three times at most)
+# happens under Wine), tries again until that window has the focus (three times at most).
+# Each choice of the list window opens one more, so once a new one is on screen it is not
+# chosen again: the check waits longer for that one to take the focus instead.
 choose_by_keys() {
-    local try
+    local try before
     for try in 1 2 3; do
+        before=$(shown "$2")
         menu_by_keys "$1"
         _e2e_until 5 "$2 to have the focus" focused "$2" && return 0
+        if more_than "$2" "$before"; then
+            _e2e_until 15 "the new $2 to have the focus" focused "$2"
+            return
+        fi
         _e2e_untitled_window '^Keyvane\.exe$' >/dev/null && xdotool mousemove 700 600 click 1
         _e2e_log "try $try: no $2 in front"
     done
