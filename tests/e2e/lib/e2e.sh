@@ -24,22 +24,27 @@
 #
 # The Windows programs come from the win32 build tree (cmake --build --preset win32):
 #   $E2E_BIN/Keyvane.exe, $E2E_TOOLS/probe.exe, $E2E_TOOLS/hkcheck.exe, ...
-# Everything Wine-related lives under build/wine/: the template prefix (tpl32) and one
-# folder per run (runs/<test>.XXXX with logs/, wine.out, xvfb.log; the prefix inside it
-# is deleted by e2e_stop unless E2E_KEEP=1).
+# Everything Wine-related lives under build/wine/: the template prefixes (tpl32, and
+# tpl64 for the tests that set E2E_ARCH=win64) and one folder per run (runs/<test>.XXXX
+# with logs/, wine.out, xvfb.log; the prefix inside it is deleted by e2e_stop unless
+# E2E_KEEP=1).
 
 E2E_HOME=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)          # tests/e2e
 E2E_ROOT=$(cd "$E2E_HOME/../.." && pwd)                             # repository
 E2E_BIN=${E2E_BIN:-$E2E_ROOT/build/win32}
 E2E_TOOLS=${E2E_TOOLS:-$E2E_BIN/tests/e2e}
 E2E_WINE_DIR=${E2E_WINE_DIR:-$E2E_ROOT/build/wine}
-E2E_TEMPLATE=${E2E_TEMPLATE:-$E2E_WINE_DIR/tpl32}
+# E2E_ARCH=win64 (set before sourcing) runs the test in a 64-bit prefix, where the
+# 32-bit Keyvane runs under WoW64; the default is a 32-bit prefix.
+E2E_ARCH=${E2E_ARCH:-win32}
+E2E_TEMPLATE=${E2E_TEMPLATE:-$E2E_WINE_DIR/tpl${E2E_ARCH#win}}
 E2E_SCREEN=${E2E_SCREEN:-1024x768x24}
 
 export WINEDEBUG=${WINEDEBUG:--all}
 # mscoree/mshtml: no Mono/Gecko download prompts; winemenubuilder: no .desktop files in $HOME
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
-export WINEARCH=win32
+# Always explicit: with 64-bit Wine installed, a new prefix would otherwise be 64-bit.
+export WINEARCH=$E2E_ARCH
 # Wine takes its code page from the locale: ko_KR.UTF-8 gives GetACP()=949 and Korean
 # X window titles (WM_NAME) that xdotool --name can match.  The glibc locale must be
 # generated (scripts/setup does it); without it Wine falls back to code page 1252.
@@ -60,6 +65,8 @@ e2e_check_host() {
     for t in wine wineserver Xvfb xdotool iconv flock; do
         command -v "$t" >/dev/null || { _e2e_log "missing '$t': run scripts/setup"; return 1; }
     done
+    [ "$E2E_ARCH" = win32 ] || [ -x /usr/lib/wine/wine64 ] || {
+        _e2e_log "missing 64-bit Wine (wine64): run scripts/setup"; return 1; }
     locale -a 2>/dev/null | grep -qix 'ko_KR\.utf-\?8' || {
         _e2e_log "locale ko_KR.UTF-8 missing: run scripts/setup"; return 1; }
 }
@@ -75,7 +82,7 @@ _e2e_template_ok() {
         [ -d "$E2E_TEMPLATE/drive_c/windows/system32" ]
 }
 _e2e_template_stamp() {
-    { cat "$E2E_HOME"/lib/prefix-*.reg "$(e2e_tool probe)"; declare -f e2e_make_template; } |
+    { echo "$E2E_ARCH"; cat "$E2E_HOME"/lib/prefix-*.reg "$(e2e_tool probe)"; declare -f e2e_make_template; } |
         md5sum | cut -c1-32
 }
 e2e_make_template() {
