@@ -1,7 +1,7 @@
 #!/bin/bash
 # Keyvane (a 32-bit program) on 64-bit Windows: a prefix made with WINEARCH=win64, where
-# it runs under WoW64 and Windows shows it SysWOW64 in place of System32.  A program that
-# is only in the real System32 still starts, named by its path or by its bare name; a
+# it runs under WoW64 and Windows shows it SysWOW64 in place of System32.  A 64-bit
+# program that is only in the real System32 still starts, named by its path or by its bare name; a
 # program 32-bit programs have too starts as before; a System32 path that is nowhere
 # gives the usual box, naming the path as written.
 # Run: tests/e2e/run_all.sh keyvane_wow64
@@ -15,8 +15,11 @@ source lib/ui.sh
 e2e_start || exit 1
 app=$(e2e_install_keyvane)
 win=$WINEPREFIX/drive_c/windows
-# Only in the 64-bit System32 (the template's system32 is hard-linked: new files only).
-cp "$(e2e_tool probe)" "$win/system32/kvtool64.exe"
+# The 64-bit probe, only in the 64-bit System32 (the template's system32 is hard-linked:
+# new files only).
+probe64=$(e2e_tool probe64)
+[ -f "$probe64" ] || { e2e_bad "the 64-bit probe is built (x86_64-w64-mingw32-g++: scripts/setup)"; exit 1; }
+cp "$probe64" "$win/system32/kvtool64.exe"
 # In both: a 32-bit program finds its own copy under the name System32.
 cp "$(e2e_tool probe)" "$win/system32/kvboth.exe"
 cp "$(e2e_tool probe)" "$win/syswow64/kvboth.exe"
@@ -37,7 +40,7 @@ e2e_check "Windows shows 32-bit programs SysWOW64 as System32" test -d "$win/sys
 kv_focus_probe
 kv_start "$app" || { e2e_dump; exit 1; }
 
-echo "== a program only in the real System32"
+echo "== a 64-bit program only in the real System32"
 kv_press ctrl+alt+n
 e2e_check "named by its System32 path, it starts" wait_started '--exit 경로'
 kv_press ctrl+alt+k
