@@ -112,6 +112,26 @@ TEST_F(EditsKeptTest, TheClosingQuestionsYesSavesAnEmptyListToo) {
   EXPECT_EQ(sim::Registrations().size(), 2u);
 }
 
+TEST_F(EditsKeptTest, ClosingWithNoDropsTheEditsFromWhatTheHotkeysRun) {
+  Tfrm_main editor;
+  ShowSettled(editor);
+  editor.WorkList.UserSelect(0);
+  editor.txt_Urlselect.UserEdit("dropped.example");
+  sim::AnswerNextBox(plat::kIdNo);
+  ASSERT_TRUE(editor.Close());
+  // The hidden editor's hotkey runs the entry as saved, not the edit the user declined.
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
+  ASSERT_EQ(sim::ShellCalls().size(), 1u);
+  EXPECT_EQ(sim::ShellCalls()[0].file, "a.example");
+
+  // Nor does the declined edit come back as the list kept for a work file that has gone.
+  std::remove(list_.c_str());
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF1));
+  ASSERT_TRUE(editor.Visible());
+  ASSERT_EQ(editor.WorkList.RowCount(), 2);
+  EXPECT_EQ(editor.WorkList.Cell(0, kColInfo), "a.example");
+}
+
 // ---------------------------------------------------------------- opening another file
 
 TEST_F(EditsKeptTest, OpeningAnotherFileAsksAboutUnappliedEditsFirst) {
