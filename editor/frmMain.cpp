@@ -246,7 +246,7 @@ void Tfrm_main::ClearEditFields() {
   for (plat::CheckBox* box : {&cbShift, &cbControl, &cbAlt, &cbWin}) box->SetChecked(false);
   cmVK.SetItemIndex(-1);
   CheckActive.SetChecked(false);
-  for (int kind = kFirstInfoKind; kind < kKinds; ++kind) InfoBox(kind)->SetText("");
+  for (int kind = kFirstInfoKind; kind <= kKinds; ++kind) InfoBox(kind)->SetText("");
   clearing_ = false;
 }
 

@@ -132,6 +132,19 @@ TEST_F(EditsKeptTest, ClosingWithNoDropsTheEditsFromWhatTheHotkeysRun) {
   EXPECT_EQ(editor.WorkList.Cell(0, kColInfo), "a.example");
 }
 
+TEST_F(EditsKeptTest, DeletingAnEntryEmptiesEveryFieldTheLastBoxToo) {
+  Tfrm_main editor;
+  ShowSettled(editor);
+  editor.WorkList.UserSelect(0);
+  editor.txt_Action.UserType("Maximize");
+  ASSERT_EQ(editor.WorkList.Cell(0, kColKind), kKindBuiltin);
+  editor.bntDelete.UserClick();
+  // Nothing of the deleted entry stays in the fields.
+  for (int kind = Tfrm_main::kFirstInfoKind; kind <= Tfrm_main::kKinds; ++kind)
+    EXPECT_EQ(editor.InfoBox(kind)->Text(), "") << kind;
+  EXPECT_EQ(editor.txt_subject.Text(), "");
+}
+
 // ---------------------------------------------------------------- opening another file
 
 TEST_F(EditsKeptTest, OpeningAnotherFileAsksAboutUnappliedEditsFirst) {
