@@ -33,6 +33,7 @@
 
 #include "core/frmMain.h"
 #include "editor/frmOption.h"
+#include "actions/frmAction.h"
 #include "actions/frmSiteadd.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -325,6 +326,7 @@ class RandomUser {
   void PickKey();
   void ClickKind();
   void ClickActive();
+  void ActionDialog();
   void NewEntry();
   void DeleteEntry();
   void Apply();
@@ -594,11 +596,11 @@ void RandomUser::EditDescription() {
 }
 
 namespace {
-const int kInfoKinds[] = {7, 8, 9, 10, 10};
+const int kInfoKinds[] = {7, 8, 9, 10, 10, 14};
 }
 
 void RandomUser::TypeInfo() {
-  const int kind = kInfoKinds[Pick(5)];
+  const int kind = kInfoKinds[Pick(6)];
   const std::string text = RandomText(4, false);
   Log("type \"" + text + "\" in the box of " + kKindNames[kind]);
   editor_->InfoBox(kind)->UserType(text);
@@ -614,7 +616,7 @@ void RandomUser::TypeInfo() {
 }
 
 void RandomUser::EditInfo() {
-  const int kind = kInfoKinds[Pick(5)];
+  const int kind = kInfoKinds[Pick(6)];
   const std::string old = m_.fields.info[kind];
   const int how = Pick(3);
   std::string text;
@@ -691,6 +693,36 @@ void RandomUser::ClickActive() {
   if (m_.selected >= 0) {
     m_.screen[m_.selected].active = m_.fields.active ? "True" : "False";
     m_.unsavedEdits = true;
+  }
+}
+
+// The 특정액션 실행 dialog: OK with an action chosen, OK with nothing chosen (the box
+// stays as it is, and still makes the entry one of that kind), or Cancel.
+void RandomUser::ActionDialog() {
+  const int how = Pick(3);
+  std::string chosen;
+  sim::OnNextModal([&](plat::Form& form) {
+    auto& dialog = static_cast<Tfrm_Action&>(form);
+    if (how == 0) {
+      const int row = Pick(dialog.Listall.RowCount());
+      dialog.Listall.UserSelect(row);
+      chosen = dialog.Listall.Cell(row, 0);
+    }
+    (how == 2 ? dialog.bntCancel : dialog.bntok).UserClick();
+  });
+  editor_->bntAction.UserClick();
+  Log(std::string("the 특정액션 실행 dialog: ") +
+      (how == 0 ? "choose " + chosen + ", OK" : how == 1 ? "OK without a choice" : "Cancel"));
+  Marked();
+  if (how == 2) return;
+  if (how == 0) m_.fields.info[14] = chosen;
+  m_.fields.kind = 14;
+  if (m_.selected >= 0) {
+    Entry& e = m_.screen[m_.selected];
+    const Entry before = e;
+    e.kind = kKindNames[14];
+    e.info = ReplaceAll(m_.fields.info[14], kDash, kWideDash);
+    if (!(e == before)) m_.unsavedEdits = true;
   }
 }
 
@@ -1061,6 +1093,7 @@ std::vector<RandomUser::Step> RandomUser::Steps() {
       {"key", 8, editing, [this] { PickKey(); }},
       {"kind", 4, editing, [this] { ClickKind(); }},
       {"active", 3, editing, [this] { ClickActive(); }},
+      {"action dialog", 2, editing, [this] { ActionDialog(); }},
       {"new", 6, editing, [this] { NewEntry(); }},
       {"delete", 4, editing, [this] { DeleteEntry(); }},
       {"apply", 8, editing, [this] { Apply(); }},
