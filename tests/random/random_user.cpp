@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "core/frmMain.h"
+#include "editor/frmKeyList.h"
 #include "editor/frmOption.h"
 #include "actions/frmAction.h"
 #include "actions/frmSiteadd.h"
@@ -301,6 +302,8 @@ class RandomUser {
   // ---- the program
   void Start();
   void Stop();
+  // Closes the list windows and destroys the editor and the tray.
+  void CloseProgram();
   void SetUpFiles();
 
   // ---- model transitions shared by steps
@@ -327,6 +330,8 @@ class RandomUser {
   void ClickKind();
   void ClickActive();
   void ActionDialog();
+  void OpenListWindow();
+  void CloseListWindows();
   void NewEntry();
   void DeleteEntry();
   void Apply();
@@ -416,9 +421,15 @@ void RandomUser::Start() {
   m_.applied = m_.screen;
 }
 
-void RandomUser::Stop() {
+void RandomUser::CloseProgram() {
+  for (Tfrm_KeyList* window : std::vector<Tfrm_KeyList*>(OpenKeyLists())) window->Close();
+  plat::ProcessPendingMessages();
   editor_.reset();
   tray_.reset();
+}
+
+void RandomUser::Stop() {
+  CloseProgram();
   // The quit asked by 끝내기 ends the message loop of the program that asked it.
   plat::RunMessageLoop();
 }
@@ -833,6 +844,30 @@ void RandomUser::TrayEdit() {
   LoadFromFile();
 }
 
+void RandomUser::OpenListWindow() {
+  Log("tray: 단축 리스트 보기");
+  const std::size_t before = OpenKeyLists().size();
+  tray_->bnt_listviewClick();
+  Require(OpenKeyLists().size() == before + 1, "단축 리스트 보기 opened no window");
+  if (!m_.fileExists || m_.locked) return;
+  // The list as it lies on disk.
+  plat::ListView& list = OpenKeyLists().back()->WorkList;
+  std::vector<Entry> rows;
+  for (int r = 0; r < list.RowCount(); ++r) {
+    const auto c = list.Row(r);
+    rows.push_back({c[0], c[1], c[2], c[3], c[4], c[5]});
+  }
+  Require(rows == m_.fileRows, "the list window does not show the work file:\n  shown:\n" + Show(rows) +
+                                   "  in the file:\n" + Show(m_.fileRows));
+}
+
+void RandomUser::CloseListWindows() {
+  Log("close every list window");
+  for (Tfrm_KeyList* window : std::vector<Tfrm_KeyList*>(OpenKeyLists())) window->bntClose.UserClick();
+  plat::ProcessPendingMessages();
+  Require(OpenKeyLists().empty(), "a list window did not close");
+}
+
 void RandomUser::TrayPause() {
   Log(m_.paused ? "tray: 시작" : "tray: 잠시 중지");
   tray_->bntStop.Click();
@@ -1100,6 +1135,8 @@ std::vector<RandomUser::Step> RandomUser::Steps() {
       {"close", 4, editing, [this] { CloseEditor(); }},
       {"tray edit", 6, always, [this] { TrayEdit(); }},
       {"tray pause", 3, always, [this] { TrayPause(); }},
+      {"list window", 2, always, [this] { OpenListWindow(); }},
+      {"close list windows", 2, [] { return !OpenKeyLists().empty(); }, [this] { CloseListWindows(); }},
       {"pause key", 3, always, [this] { PauseKey(); }},
       {"hotkey", 8, always, [this] { PressHotKey(); }},
       {"end", 2, always, [this] { EndProgram(); }},
@@ -1116,7 +1153,7 @@ std::map<std::string, std::string> RandomUser::CheckAll(std::uint32_t tickBefore
   // No step waits: nothing here runs an action that waits.
   Require(sim::Now() - tickBefore <= 1000, "a step took " + std::to_string(sim::Now() - tickBefore) + " ms");
   Require(ed.Visible() == m_.visible, m_.visible ? "the editor is not on screen" : "the editor is on screen");
-  Require(sim::Windows().size() == windowsAtStart_, "a window was left open (or one went)");
+  Require(sim::Windows().size() == windowsAtStart_ + OpenKeyLists().size(), "a window was left open (or one went)");
   Require(ed.Paused() == m_.paused, "the program's pause state differs from the user's");
   Require(tray_->bntStop.Caption() == (m_.paused ? kResumeCaption : kPauseCaption), "the tray's pause item is wrong");
 
@@ -1221,12 +1258,10 @@ bool RandomUser::Run(int steps, std::uint64_t seed) {
       std::printf("  the last step's box: %s\n", Readable(boxes[i].text).c_str());
     std::printf("what broke: %s\n", Readable(f.what).c_str());
     std::printf("rerun: random_user --seed %llu --steps %d --verbose\n", static_cast<unsigned long long>(seed), step);
-    editor_.reset();
-    tray_.reset();
+    CloseProgram();
     return false;
   }
-  editor_.reset();
-  tray_.reset();
+  CloseProgram();
   return true;
 }
 
