@@ -340,7 +340,8 @@ class RandomUser {
   void TrayPause();
   void PauseKey();
   void PressHotKey();
-  void EndProgram();
+  // 끝내기 from the tray, or the end of the Windows session.
+  void EndProgram(bool session);
   void ChangeFileFromOutside();
   void EditOptions();
 
@@ -360,6 +361,8 @@ class RandomUser {
   std::size_t windowsAtStart_ = 0;
   // The answer to the next closing question (0: none is expected).
   int questionAnswer_ = 0;
+  // "Config.ini" as the current step found it.
+  std::string configAtStep_;
 };
 
 std::string RandomUser::RandomText(int maxChars, bool allowEmpty) {
@@ -517,6 +520,8 @@ bool RandomUser::ExpectSave(const std::string&) {
 void RandomUser::CheckSaved(bool expected, const std::string& before,
                             const std::map<std::string, std::string>& filesBefore) {
   const std::string after = ReadBytes(Work());
+  Require(WithoutSection(ReadBytes(ConfigFile()), "Etc") == WithoutSection(configAtStep_, "Etc"),
+          "a save changed Config.ini outside the last work file's path");
   if (!expected) {
     Require(after == before, "a save that had to fail changed the work file");
     return;
@@ -941,16 +946,23 @@ void RandomUser::PressHotKey() {
   }
 }
 
-void RandomUser::EndProgram() {
+void RandomUser::EndProgram(bool session) {
   const int answer = Pick(3) == 0 ? plat::kIdNo : Chance(60) ? plat::kIdYes : plat::kIdCancel;
   const char* name = answer == plat::kIdYes ? "예" : answer == plat::kIdNo ? "아니요" : "취소";
-  Log(std::string("tray: 끝내기, answering ") + name + ", then start again");
+  Log(std::string(session ? "Windows ends the session" : "tray: 끝내기") + ", answering " + name +
+      ", then start again");
   const std::string before = ReadBytes(Work());
   const auto filesBefore = FolderFiles();
   const int questions = QuestionCount();
   questionAnswer_ = answer;
   const bool ok = ExpectSave(before);
-  tray_->bnt_closeClick();
+  bool sessionEnds = true;
+  if (session) {
+    sessionEnds = sim::QueryEndSession();
+    sim::EndSession(sessionEnds);
+  } else {
+    tray_->bnt_closeClick();
+  }
   questionAnswer_ = 0;
   const bool asked = QuestionCount() > questions;
   const bool shouldAsk = m_.visible && m_.modified;
@@ -964,6 +976,7 @@ void RandomUser::EndProgram() {
   } else if (answer == plat::kIdCancel) {
     ends = false;
   }
+  Require(!session || sessionEnds == ends, ends ? "the program held the session up" : "the session ended against the answer");
   if (!ends) {
     Require(sim::TrayIcons().size() == 1, "the program ended although the user stayed");
     return;
@@ -1139,7 +1152,8 @@ std::vector<RandomUser::Step> RandomUser::Steps() {
       {"close list windows", 2, [] { return !OpenKeyLists().empty(); }, [this] { CloseListWindows(); }},
       {"pause key", 3, always, [this] { PauseKey(); }},
       {"hotkey", 8, always, [this] { PressHotKey(); }},
-      {"end", 2, always, [this] { EndProgram(); }},
+      {"end", 2, always, [this] { EndProgram(false); }},
+      {"session end", 1, always, [this] { EndProgram(true); }},
       {"outside", 3, always, [this] { ChangeFileFromOutside(); }},
       {"options", 2, editing, [this] { EditOptions(); }},
   };
@@ -1234,6 +1248,7 @@ bool RandomUser::Run(int steps, std::uint64_t seed) {
       }
       mayChange_.clear();
       boxesBefore = sim::Boxes().size();
+      configAtStep_ = filesBefore.count("Config.ini") ? filesBefore.at("Config.ini") : "";
       const std::uint32_t tick = sim::Now();
       try {
         chosen->run();
