@@ -159,6 +159,15 @@ struct Combo {
   bool operator<(const Combo& o) const { return mods != o.mods ? mods < o.mods : vk < o.vk; }
   bool operator==(const Combo& o) const { return mods == o.mods && vk == o.vk; }
 };
+std::string ComboText(const Combo& c) {
+  std::string text;
+  for (int m = 0; m < 4; ++m)
+    if (c.mods & kModFlags[m]) text += std::string(kModNames[m]) + "+";
+  for (const Key& k : kKeys)
+    if (k.vk == c.vk && k.vk != 0) return text + k.name;
+  return text + std::to_string(c.vk);
+}
+
 // The combination an entry asks for, when it asks for one.
 bool EntryCombo(const Entry& e, Combo& c) {
   if (e.active != "True" || Reserved(e.hotkey)) return false;
@@ -314,7 +323,7 @@ class RandomUser {
   std::set<Combo> ExpectedRegistrations() const;
   bool HotKeyFree(const std::string& text, int exceptRow) const;
   // The program saves the list: the outcome the model expects; the file is checked.
-  bool ExpectSave(const std::string& before);
+  bool ExpectSave() const;
   void CheckSaved(bool expected, const std::string& before, const std::map<std::string, std::string>& filesBefore);
   int QuestionCount() const;
 
@@ -512,9 +521,10 @@ int RandomUser::QuestionCount() const {
 }
 
 // Whether the save about to happen should succeed.
-bool RandomUser::ExpectSave(const std::string&) {
-  if (m_.locked) return false;
-  return true;
+bool RandomUser::ExpectSave() const {
+  // Another program's lock keeps it from being replaced; one that only holds it open
+  // lets it be written in place.
+  return !m_.locked;
 }
 
 void RandomUser::CheckSaved(bool expected, const std::string& before,
@@ -794,7 +804,7 @@ void RandomUser::Apply() {
   const std::string before = ReadBytes(Work());
   const auto filesBefore = FolderFiles();
   const bool enabled = m_.applyEnabled;
-  const bool ok = ExpectSave(before);
+  const bool ok = ExpectSave();
   const Entry row = m_.selected >= 0 ? m_.screen[m_.selected] : Entry{};
   editor_->bnt_Apply.UserClick();
   if (!enabled) return;
@@ -813,7 +823,7 @@ void RandomUser::CloseEditor() {
   const auto filesBefore = FolderFiles();
   const int questions = QuestionCount();
   questionAnswer_ = answer;
-  const bool ok = ExpectSave(before);
+  const bool ok = ExpectSave();
   editor_->Close();
   questionAnswer_ = 0;
   const bool asked = QuestionCount() > questions;
@@ -900,7 +910,7 @@ void RandomUser::PressHotKey() {
     c = {kModFlags[Pick(4)], kKeys[Pick(8)].vk};
   }
   if (c == Combo{kCtrlWin, 0x71}) c = {kCtrlWin, 0x70};
-  Log("press the combination " + std::to_string(c.mods) + "+" + std::to_string(c.vk));
+  Log("press " + ComboText(c));
   const std::set<Combo> registered = ExpectedRegistrations();
   const std::size_t shellBefore = sim::ShellCalls().size();
   const bool pressed = sim::PressHotKey(c.mods, c.vk);
@@ -955,7 +965,7 @@ void RandomUser::EndProgram(bool session) {
   const auto filesBefore = FolderFiles();
   const int questions = QuestionCount();
   questionAnswer_ = answer;
-  const bool ok = ExpectSave(before);
+  const bool ok = ExpectSave();
   bool sessionEnds = true;
   if (session) {
     sessionEnds = sim::QueryEndSession();
@@ -1177,9 +1187,9 @@ std::map<std::string, std::string> RandomUser::CheckAll(std::uint32_t tickBefore
   const std::set<Combo> expected = ExpectedRegistrations();
   if (actual != std::multiset<Combo>(expected.begin(), expected.end())) {
     std::string s = "the registered combinations differ:\n  registered:";
-    for (const Combo& c : actual) s += " " + std::to_string(c.mods) + "+" + std::to_string(c.vk);
+    for (const Combo& c : actual) s += " " + ComboText(c);
     s += "\n  expected:  ";
-    for (const Combo& c : expected) s += " " + std::to_string(c.mods) + "+" + std::to_string(c.vk);
+    for (const Combo& c : expected) s += " " + ComboText(c);
     s += "\n  applied list:\n" + Show(m_.applied) + "  list on screen:\n" + Show(m_.screen);
     throw Failure{s};
   }
