@@ -68,6 +68,10 @@ class Tfrm_main : public plat::Form {
   // file keeps the original beside it first.
   std::string IncompleteLoadPath;
   int IncompleteLoadLine = 0;  // the first line of that file not in the list, from 1
+  // Set while the list holds nothing of this file because it could not be read at all
+  // (another program had it locked): the next save of that file keeps it beside it first,
+  // as for a list read only in part.
+  std::string UnreadLoadPath;
   // Says once, in a box owned by the editor, that the list holds only part of its file:
   // where the reading stopped, and that the file will be kept beside it at the next save.
   void TellIncompleteList();

@@ -32,9 +32,11 @@
 #include <vector>
 
 #include "core/frmMain.h"
+#include "editor/frmKeyEdit.h"
 #include "editor/frmKeyList.h"
 #include "editor/frmOption.h"
 #include "actions/frmAction.h"
+#include "actions/frmDirectSearch.h"
 #include "actions/frmSiteadd.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -206,6 +208,8 @@ struct Model {
   bool unsavedEdits = false;
   // The list came from a file read only in part; its next save keeps the old file.
   bool incomplete = false;
+  // The list holds nothing of the file, which could not be read; its next save keeps it.
+  bool unread = false;
   // The work file: what it reads back as, and whether its reading stops early.
   bool fileExists = true;
   std::vector<Entry> fileRows;
@@ -339,6 +343,9 @@ class RandomUser {
   void ClickKind();
   void ClickActive();
   void ActionDialog();
+  void InputDialog();
+  // A dialog's OK gave the box of this kind its text: the entry becomes one of the kind.
+  void ConfirmedInfo(int kind);
   void OpenListWindow();
   void CloseListWindows();
   void NewEntry();
@@ -421,7 +428,6 @@ void RandomUser::Start() {
   tray_->Attach(*editor_);
   // A fresh program: only the files and what other programs do stay.
   Model fresh;
-  fresh.incomplete = m_.incomplete;
   fresh.fileExists = m_.fileExists;
   fresh.fileRows = m_.fileRows;
   fresh.fileIncomplete = m_.fileIncomplete;
@@ -451,7 +457,9 @@ void RandomUser::LoadFromFile() {
   m_.fields.hotkey.key = "";  // the key list is filled anew
   if (!m_.fileExists || m_.locked) {
     m_.screen.clear();
+    if (m_.fileExists) m_.unread = true;
   } else {
+    m_.unread = false;
     m_.screen = m_.fileRows;
     // An empty file leaves the mark of an earlier part-read file as it was.
     if (!(m_.fileRows.empty() && !m_.fileIncomplete)) m_.incomplete = m_.fileIncomplete;
@@ -541,7 +549,8 @@ void RandomUser::CheckSaved(bool expected, const std::string& before,
   Require(after == FileText(saved), "the work file does not hold the list on screen:\n  file:\n" + after +
                                         "\n  expected:\n" + FileText(saved));
   // The old file is kept when the list held only part of it, or when it loses every entry.
-  const bool keep = before != "<missing>" && (m_.incomplete || (saved.empty() && !before.empty()));
+  const bool keep =
+      before != "<missing>" && (m_.incomplete || m_.unread || (saved.empty() && !before.empty()));
   if (keep) {
     bool found = false;
     for (const auto& [name, bytes] : FolderFiles())
@@ -554,6 +563,7 @@ void RandomUser::CheckSaved(bool expected, const std::string& before,
   m_.fileExists = true;
   m_.fileIncomplete = false;
   m_.incomplete = false;
+  m_.unread = false;
   m_.unsavedEdits = false;
   m_.applied = saved;
   mayChange_.insert("MyJob.ini");
@@ -742,14 +752,50 @@ void RandomUser::ActionDialog() {
   Marked();
   if (how == 2) return;
   if (how == 0) m_.fields.info[14] = chosen;
-  m_.fields.kind = 14;
-  if (m_.selected >= 0) {
-    Entry& e = m_.screen[m_.selected];
-    const Entry before = e;
-    e.kind = kKindNames[14];
-    e.info = ReplaceAll(m_.fields.info[14], kDash, kWideDash);
-    if (!(e == before)) m_.unsavedEdits = true;
-  }
+  ConfirmedInfo(14);
+}
+
+void RandomUser::ConfirmedInfo(int kind) {
+  m_.fields.kind = kind;
+  if (m_.selected < 0) return;
+  Entry& e = m_.screen[m_.selected];
+  const Entry before = e;
+  e.kind = kKindNames[kind];
+  e.info = ReplaceAll(m_.fields.info[kind], kDash, kWideDash);
+  if (!(e == before)) m_.unsavedEdits = true;
+}
+
+// The 입력 dialogs of 다이렉트 검색 (a site chosen, or none) and 키값자동 입력 (the keys as
+// they are): OK or Cancel.
+void RandomUser::InputDialog() {
+  const bool search = Chance(50);
+  const int how = Pick(3);
+  std::string chosen;
+  bool shown = false;
+  sim::OnNextModal([&](plat::Form& form) {
+    shown = true;
+    if (search) {
+      auto& dialog = static_cast<Tfrm_DirectSearch&>(form);
+      if (how == 0 && dialog.Listall.RowCount() > 0) {
+        const int row = Pick(dialog.Listall.RowCount());
+        dialog.Listall.UserSelect(row);
+        chosen = dialog.Listall.Cell(row, 0) + ";" + dialog.Listall.Cell(row, 1);
+      }
+      (how == 2 ? dialog.bntCancel : dialog.bntok).UserClick();
+    } else {
+      auto& dialog = static_cast<Tfrm_KeyEdit&>(form);
+      (how == 2 ? dialog.bntCancel : dialog.bntok).UserClick();
+    }
+  });
+  (search ? editor_->bntScriptFind : editor_->bntAutoKey).UserClick();
+  Log(std::string("the 입력 dialog of ") + (search ? "다이렉트 검색: " : "키값자동 입력: ") +
+      (how == 2 ? "Cancel" : chosen.empty() ? "OK as it is" : "choose " + chosen + ", OK"));
+  Require(shown, "the 입력 button opened no dialog");
+  Marked();
+  if (how == 2) return;
+  const int kind = search ? 11 : 13;
+  if (!chosen.empty()) m_.fields.info[kind] = chosen;
+  ConfirmedInfo(kind);
 }
 
 void RandomUser::NewEntry() {
@@ -910,6 +956,14 @@ void RandomUser::PressHotKey() {
     c = {kModFlags[Pick(4)], kKeys[Pick(8)].vk};
   }
   if (c == Combo{kCtrlWin, 0x71}) c = {kCtrlWin, 0x70};
+  // Entries that open the search window or play keys are not pressed: the editor's key instead.
+  for (int i = 0; i < static_cast<int>(m_.applied.size()); ++i) {
+    Combo own{};
+    if (!EntryCombo(m_.applied[i], own) || !(own == c)) continue;
+    for (const Entry& e : m_.screen)
+      if (e.id == m_.applied[i].id && KindOfName(e.kind) >= 11 && KindOfName(e.kind) <= 13) c = {kCtrlWin, 0x70};
+    break;
+  }
   Log("press " + ComboText(c));
   const std::set<Combo> registered = ExpectedRegistrations();
   const std::size_t shellBefore = sim::ShellCalls().size();
@@ -1152,6 +1206,7 @@ std::vector<RandomUser::Step> RandomUser::Steps() {
       {"kind", 4, editing, [this] { ClickKind(); }},
       {"active", 3, editing, [this] { ClickActive(); }},
       {"action dialog", 2, editing, [this] { ActionDialog(); }},
+      {"input dialog", 2, editing, [this] { InputDialog(); }},
       {"new", 6, editing, [this] { NewEntry(); }},
       {"delete", 4, editing, [this] { DeleteEntry(); }},
       {"apply", 8, editing, [this] { Apply(); }},

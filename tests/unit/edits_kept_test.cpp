@@ -145,6 +145,26 @@ TEST_F(EditsKeptTest, DeletingAnEntryEmptiesEveryFieldTheLastBoxToo) {
   EXPECT_EQ(editor.txt_subject.Text(), "");
 }
 
+TEST_F(EditsKeptTest, AWorkFileThatCouldNotBeReadIsKeptAtTheNextSave) {
+  // Another program has the list locked as Keyvane starts and as the editor is shown.
+  const std::string before = ReadFileBytes(list_);
+  sim::LockFile(list_);
+  Tfrm_main editor;
+  editor.Show();
+  ASSERT_EQ(editor.WorkList.RowCount(), 0);
+  sim::UnlockFile(list_);
+  // A new list applied over it: the entries nobody could see are kept beside it.
+  editor.bntNew.UserClick();
+  editor.txt_subject.UserType("new");
+  editor.bnt_Apply.UserClick();
+  EXPECT_EQ(ReadFileBytes(list_).substr(0, 7), "new-P0-");
+  EXPECT_EQ(ReadFileBytes(list_ + ".bak"), before);
+  // Once saved, the next save has nothing more to keep.
+  editor.txt_subject.UserType("!");
+  editor.bnt_Apply.UserClick();
+  EXPECT_EQ(ReadFileBytes(list_ + ".bak2"), "<missing>");
+}
+
 // ---------------------------------------------------------------- opening another file
 
 TEST_F(EditsKeptTest, OpeningAnotherFileAsksAboutUnappliedEditsFirst) {
