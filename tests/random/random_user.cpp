@@ -1312,7 +1312,9 @@ bool RandomUser::Run(int steps, std::uint64_t seed) {
         roll -= s.weight;
       }
       mayChange_.clear();
-      boxesBefore = sim::Boxes().size();
+      // Each step reads only its own boxes and launches: the records start empty.
+      sim::ForgetRecords();
+      boxesBefore = 0;
       configAtStep_ = filesBefore.count("Config.ini") ? filesBefore.at("Config.ini") : "";
       const std::uint32_t tick = sim::Now();
       try {
