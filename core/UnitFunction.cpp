@@ -547,8 +547,10 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
   plat::TextForm fileForm;
   switch (FillListFromWorkFile(path, list, &form, incomplete, &fileForm, &stopLine)) {
     case WorkFileRead::Unreadable:
+      form.UnreadLoadPath = path;
       return false;
     case WorkFileRead::Empty:
+      if (form.UnreadLoadPath == path) form.UnreadLoadPath.clear();
       if (incomplete) {
         form.IncompleteLoadPath = path;
         form.IncompleteLoadLine = stopLine;
@@ -564,6 +566,7 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
   form.WorkFilePath = path;
   form.SetCaption(kTitlePrefix + path);
   form.IncompleteLoadPath = incomplete ? path : std::string();
+  if (form.UnreadLoadPath == path) form.UnreadLoadPath.clear();
   form.IncompleteLoadLine = incomplete ? stopLine : 0;
   return true;
 }
@@ -607,7 +610,8 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   const bool emptying = list.RowCount() == 0 && plat::FileExists(path) &&
                         (!plat::ReadWholeFile(path, existing, unused) || !existing.empty());
   std::string backup;
-  if ((form.IncompleteLoadPath == path || emptying || lossy) && plat::FileExists(path)) {
+  if ((form.IncompleteLoadPath == path || form.UnreadLoadPath == path || emptying || lossy) &&
+      plat::FileExists(path)) {
     if (!plat::KeepBackup(path, backup)) {
       plat::ShowErrorBox("Cannot create file \"" + backup + "\".", &form);
       return false;
@@ -628,6 +632,7 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   }
   form.IncompleteLoadPath.clear();
   form.IncompleteLoadLine = 0;
+  form.UnreadLoadPath.clear();
   // The list now shows exactly what the file holds.
   for (const Change& ch : changes) list.SetCell(ch.row, ch.column, ch.text);
   return true;

@@ -109,6 +109,21 @@ void Tfrm_main::LoadLastWorkFile() {
   ClearWorkList();
   const std::string path = GetLastWorkFile();
   if (!path.empty() && plat::FileExists(path)) LoadWorkFile(path, WorkList, *this);
+  KeepList();
+}
+
+void Tfrm_main::KeepList() {
+  keptRows_.clear();
+  keptRows_.reserve(WorkList.RowCount());
+  for (int row = 0; row < WorkList.RowCount(); ++row) keptRows_.push_back(WorkList.Row(row));
+}
+
+void Tfrm_main::RestoreKeptList() {
+  WorkList.BeginUpdate();
+  WorkList.Clear();
+  for (const std::vector<std::string>& row : keptRows_) WorkList.AddRow(row);
+  WorkList.EndUpdate();
+  MarkUnregisteredRows();
 }
 
 void Tfrm_main::FormShow() {
@@ -167,19 +182,27 @@ void Tfrm_main::ClearWorkList() {
 }
 
 void Tfrm_main::RegisterAllHotKeys() {
+  appliedRows_.clear();
+  appliedRows_.reserve(WorkList.RowCount());
+  for (int i = 0; i < WorkList.RowCount(); ++i) appliedRows_.push_back(WorkList.Row(i));
+  RegisterAppliedRows();
+  registrationsFitList_ = true;
+}
+
+void Tfrm_main::RegisterAppliedRows() {
   // One set at a time: items are tied to rows by position, so a second set over a working
   // one would run other entries and take the editor's key.
   UnregisterAllHotKeys();
   THotKeys& keys = AMHK.HotKeys();
-  for (int i = 0; i < WorkList.RowCount(); ++i) {
-    const std::string& text = WorkList.Cell(i, kColHotKey);
+  for (const std::vector<std::string>& row : appliedRows_) {
+    const std::string& text = row[kColHotKey];
     const HotKeyParts parts = ParseHotKeyText(text);
     // An entry holding a reserved combination would take the editor's key: it stays
     // unregistered and is marked.
     const bool reserved = text == kEditorHotKey || text == kReservedHotKey;
-    const bool active = WorkList.Cell(i, kColActive) == "True";
+    const bool active = row[kColActive] == "True";
     THotKeyItem& item = keys.Add();
-    registeredIds_.push_back(WorkList.Cell(i, kColId));
+    registeredIds_.push_back(row[kColId]);
     reservedItems_.push_back(reserved && active);
     item.SetVirtKey(KeyNameIndex(parts.key));
     TModifiers mods = 0;
@@ -194,7 +217,6 @@ void Tfrm_main::RegisterAllHotKeys() {
     }
     item.SetEnabled(active && !reserved);
   }
-  registrationsFitList_ = true;
   THotKeyItem& editor = keys.Add();
   editor.SetVirtKey(KeyNameIndex("F1"));
   editor.SetModifiers(ModBit(TModifier::modControl));
@@ -244,7 +266,13 @@ void Tfrm_main::Pause() {
 
 void Tfrm_main::Resume() {
   paused_ = false;
-  SwitchHotKeys(true);
+  // The list last applied, not the one on screen now: edits not applied yet, or a list
+  // read again from a file changed meanwhile, run only after 적용.
+  try {
+    RegisterAppliedRows();
+  } catch (...) {
+  }
+  MarkUnregisteredRows();
 }
 
 void Tfrm_main::RegisterApplied() {
@@ -254,6 +282,8 @@ void Tfrm_main::RegisterApplied() {
     return;
   }
   // The list saved is the one resuming registers.
+  appliedRows_.clear();
+  for (int i = 0; i < WorkList.RowCount(); ++i) appliedRows_.push_back(WorkList.Row(i));
   registrationsFitList_ = true;
   try {
     HoldPauseKey();
@@ -362,8 +392,17 @@ bool Tfrm_main::MayEndProgram() {
 
 void Tfrm_main::FormCloseQuery(bool& canClose) { canClose = MayDropList(); }
 
+void Tfrm_main::FormClose() {
+  if (!droppedEdits_) return;
+  droppedEdits_ = false;
+  // Closed with the edits dropped: the hidden list, which the hotkeys run and which stays
+  // when the work file has gone by the next showing, is the one last read or saved again.
+  RestoreKeptList();
+}
+
 bool Tfrm_main::MayDropList() {
   if (WorkFilePath.empty()) WorkFilePath = DefaultWorkFile();
+  droppedEdits_ = false;
   if (!Modified) return true;
   // The question disables the editor, but another program can still send it WM_CLOSE.
   if (closeQuestionOpen_) return false;
@@ -375,10 +414,13 @@ bool Tfrm_main::MayDropList() {
     case plat::kIdYes:
       // A save that fails keeps the list: dropping it would lose the edits unseen. So does
       // a failed "Config.ini": the next start would load another list than the one saved.
-      if (!SaveWorkFile(WorkFilePath, *this) || !SetLastWorkFile(WorkFilePath)) return false;
+      if (!SaveWorkFile(WorkFilePath, *this)) return false;
+      KeepList();
+      if (!SetLastWorkFile(WorkFilePath)) return false;
       RegisterApplied();
       return true;
     case plat::kIdNo:
+      droppedEdits_ = true;
       return true;
     default:
       return false;

@@ -68,6 +68,10 @@ class Tfrm_main : public plat::Form {
   // file keeps the original beside it first.
   std::string IncompleteLoadPath;
   int IncompleteLoadLine = 0;  // the first line of that file not in the list, from 1
+  // Set while the list holds nothing of this file because it could not be read at all
+  // (another program had it locked): the next save of that file keeps it beside it first,
+  // as for a list read only in part.
+  std::string UnreadLoadPath;
   // Says once, in a box owned by the editor, that the list holds only part of its file:
   // where the reading stopped, and that the file will be kept beside it at the next save.
   void TellIncompleteList();
@@ -85,7 +89,8 @@ class Tfrm_main : public plat::Form {
   plat::Edit* InfoBox(int kind) { return kind >= kFirstInfoKind ? infoBoxes_[kind - kFirstInfoKind] : nullptr; }
 
   void ClearWorkList();
-  // The rows' items, the editor's key (Ctrl+Win+F1), then the pause key (Ctrl+Win+F2).
+  // Takes the list as the applied one and registers it: the rows' items, the editor's key
+  // (Ctrl+Win+F1), then the pause key (Ctrl+Win+F2).
   void RegisterAllHotKeys();
   // Frees every item, the pause key's included.
   void UnregisterAllHotKeys();
@@ -227,11 +232,16 @@ class Tfrm_main : public plat::Form {
   // The closing question, when the list holds changes not applied: true when the list may
   // be replaced or dropped (Yes saved it, or No), false to keep it (Cancel, failed save).
   bool MayDropList();
+  // Remembers the list as it is now read from or saved to its file; RestoreKeptList puts
+  // it back in place of the edits made since.
+  void KeepList();
+  void RestoreKeptList();
 
  protected:
   void FormShow() override;
   void FormShown() override;
   void FormCloseQuery(bool& canClose) override;
+  void FormClose() override;
 
  private:
   void FormCreate();
@@ -240,6 +250,8 @@ class Tfrm_main : public plat::Form {
   void ArrangeTabOrder();
   void LoadLastWorkFile();
   int RowOfRegisteredEntry(std::size_t itemIndex) const;
+  // Registers appliedRows_ (see RegisterAllHotKeys).
+  void RegisterAppliedRows();
   void PauseKeyPressed();
   void PauseKeyReleaseTimer();
   // Frees the rows' items and the editor's key, keeping the pause key.
@@ -264,6 +276,10 @@ class Tfrm_main : public plat::Form {
   std::uint32_t pauseKeySwitchTick_ = 0;
   // The ID of the entry behind each item of AMHK, in item order; the editor's item follows.
   std::vector<std::string> registeredIds_;
+  // The rows of the list as last applied (or loaded at start-up): what resuming registers.
+  std::vector<std::vector<std::string>> appliedRows_;
+  // The rows as last read from or saved to the work file (see KeepList).
+  std::vector<std::vector<std::string>> keptRows_;
   // Per item: an active entry whose reserved combination was kept from registering.
   std::vector<bool> reservedItems_;
   // False from opening another file until the next registration: the registrations then
@@ -276,6 +292,8 @@ class Tfrm_main : public plat::Form {
   bool incompleteUntold_ = false;
   // Set while the closing question is up, so a second close cannot ask it again.
   bool closeQuestionOpen_ = false;
+  // The closing question was answered No: closing the editor puts the kept list back.
+  bool droppedEdits_ = false;
   // While ClearEditFields runs, the change handlers it sets off write nothing.
   bool clearing_ = false;
   // While ShowSelectedEntry loads a row, its hotkey writes carry that row's own text.

@@ -246,7 +246,7 @@ void Tfrm_main::ClearEditFields() {
   for (plat::CheckBox* box : {&cbShift, &cbControl, &cbAlt, &cbWin}) box->SetChecked(false);
   cmVK.SetItemIndex(-1);
   CheckActive.SetChecked(false);
-  for (int kind = kFirstInfoKind; kind < kKinds; ++kind) InfoBox(kind)->SetText("");
+  for (int kind = kFirstInfoKind; kind <= kKinds; ++kind) InfoBox(kind)->SetText("");
   clearing_ = false;
 }
 
@@ -301,6 +301,7 @@ bool Tfrm_main::Apply() {
   // A list that cannot be written keeps everything as it was, the mark of changes included,
   // so the user can try again or save under another name.
   if (!SaveWorkFile(WorkFilePath, *this)) return false;
+  KeepList();
   Modified = false;
   bnt_Apply.SetEnabled(false);
   // The file is written; a "Config.ini" that cannot record it leaves the list marked.
@@ -484,6 +485,7 @@ void Tfrm_main::N2Click() {
   if (!plat::OpenFileDialog(options, name) || name.empty()) return;
   if (plat::FileExists(name)) {
     if (SetLastWorkFile(name) && LoadWorkFile(name, WorkList, *this)) {
+      KeepList();
       // What runs is still the list registered before: this one runs after 적용.
       registrationsFitList_ = false;
       MarkUnregisteredRows();
@@ -507,7 +509,9 @@ void Tfrm_main::S1Click() {
   options.owner = this;
   std::string name;
   if (!plat::SaveFileDialog(options, name)) return;
-  if (SaveWorkFile(name, *this)) SetLastWorkFile(name);
+  if (!SaveWorkFile(name, *this)) return;
+  KeepList();
+  SetLastWorkFile(name);
 }
 
 void Tfrm_main::p1Click() { PrintHotkeyList(WorkList); }

@@ -208,6 +208,18 @@ void Reset() {
   ResetTray();
 }
 
+void ForgetRecords() {
+  State& s = S();
+  s.terminations.clear();
+  s.shellCalls.clear();
+  s.keyEvents.clear();
+  s.exitCalls.clear();
+  s.boxes.clear();
+  s.fileDialogs.clear();
+  s.folderDialogs.clear();
+  s.modalCalls.clear();
+}
+
 std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }
 void SetNow(std::uint32_t tick) { S().now = tick; }
 void At(std::uint32_t tick, std::function<void()> fn) {

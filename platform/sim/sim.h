@@ -16,6 +16,10 @@ namespace sim {
 
 // Forgets everything and gives the program a fresh, empty folder.
 void Reset();
+// Forgets the records of calls made so far (boxes, launches, modal forms, dialogs, key
+// events, terminations, exits) and keeps everything else: for long runs that would
+// otherwise pile them up.
+void ForgetRecords();
 
 // ---- clock and messages. The clock is virtual: it moves only when the program waits.
 std::uint32_t Now();

@@ -112,6 +112,59 @@ TEST_F(EditsKeptTest, TheClosingQuestionsYesSavesAnEmptyListToo) {
   EXPECT_EQ(sim::Registrations().size(), 2u);
 }
 
+TEST_F(EditsKeptTest, ClosingWithNoDropsTheEditsFromWhatTheHotkeysRun) {
+  Tfrm_main editor;
+  ShowSettled(editor);
+  editor.WorkList.UserSelect(0);
+  editor.txt_Urlselect.UserEdit("dropped.example");
+  sim::AnswerNextBox(plat::kIdNo);
+  ASSERT_TRUE(editor.Close());
+  // The hidden editor's hotkey runs the entry as saved, not the edit the user declined.
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
+  ASSERT_EQ(sim::ShellCalls().size(), 1u);
+  EXPECT_EQ(sim::ShellCalls()[0].file, "a.example");
+
+  // Nor does the declined edit come back as the list kept for a work file that has gone.
+  std::remove(list_.c_str());
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF1));
+  ASSERT_TRUE(editor.Visible());
+  ASSERT_EQ(editor.WorkList.RowCount(), 2);
+  EXPECT_EQ(editor.WorkList.Cell(0, kColInfo), "a.example");
+}
+
+TEST_F(EditsKeptTest, DeletingAnEntryEmptiesEveryFieldTheLastBoxToo) {
+  Tfrm_main editor;
+  ShowSettled(editor);
+  editor.WorkList.UserSelect(0);
+  editor.txt_Action.UserType("Maximize");
+  ASSERT_EQ(editor.WorkList.Cell(0, kColKind), kKindBuiltin);
+  editor.bntDelete.UserClick();
+  // Nothing of the deleted entry stays in the fields.
+  for (int kind = Tfrm_main::kFirstInfoKind; kind <= Tfrm_main::kKinds; ++kind)
+    EXPECT_EQ(editor.InfoBox(kind)->Text(), "") << kind;
+  EXPECT_EQ(editor.txt_subject.Text(), "");
+}
+
+TEST_F(EditsKeptTest, AWorkFileThatCouldNotBeReadIsKeptAtTheNextSave) {
+  // Another program has the list locked as Keyvane starts and as the editor is shown.
+  const std::string before = ReadFileBytes(list_);
+  sim::LockFile(list_);
+  Tfrm_main editor;
+  editor.Show();
+  ASSERT_EQ(editor.WorkList.RowCount(), 0);
+  sim::UnlockFile(list_);
+  // A new list applied over it: the entries nobody could see are kept beside it.
+  editor.bntNew.UserClick();
+  editor.txt_subject.UserType("new");
+  editor.bnt_Apply.UserClick();
+  EXPECT_EQ(ReadFileBytes(list_).substr(0, 7), "new-P0-");
+  EXPECT_EQ(ReadFileBytes(list_ + ".bak"), before);
+  // Once saved, the next save has nothing more to keep.
+  editor.txt_subject.UserType("!");
+  editor.bnt_Apply.UserClick();
+  EXPECT_EQ(ReadFileBytes(list_ + ".bak2"), "<missing>");
+}
+
 // ---------------------------------------------------------------- opening another file
 
 TEST_F(EditsKeptTest, OpeningAnotherFileAsksAboutUnappliedEditsFirst) {

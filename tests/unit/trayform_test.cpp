@@ -220,11 +220,13 @@ TEST_F(TrayFormTest, ResumeAfterAnApplyWhilePausedKeepsHotkeysWithTheirEntries) 
   editor.txt_Urlselect.UserType("new.example");
   tray.bntStop.Click();
   EXPECT_EQ(tray.bntStop.Caption(), kPauseCaption);
-  // One registration per combination, the editor's key and the pause key last.
+  // The list applied is registered, not the one on screen: one registration per
+  // combination, the editor's key and the pause key last.
   const auto held = Held();
-  ASSERT_EQ(held.size(), 3u);
-  EXPECT_EQ(held[1], std::make_pair(kCtrlWin, kVkF1));
-  EXPECT_EQ(held[2], std::make_pair(kCtrlWin, kVkF2));
+  ASSERT_EQ(held.size(), 4u);
+  EXPECT_EQ(held[0], std::make_pair(kCtrlWin, kVkF5));
+  EXPECT_EQ(held[2], std::make_pair(kCtrlWin, kVkF1));
+  EXPECT_EQ(held[3], std::make_pair(kCtrlWin, kVkF2));
   editor.Hide();
   EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF1));
   EXPECT_TRUE(editor.Visible());
@@ -233,6 +235,29 @@ TEST_F(TrayFormTest, ResumeAfterAnApplyWhilePausedKeepsHotkeysWithTheirEntries) 
   EXPECT_TRUE(sim::PressHotKey(kCtrlAlt, kVkF5));
   ASSERT_EQ(sim::ShellCalls().size(), 1u);
   EXPECT_EQ(sim::ShellCalls()[0].file, "c:\\x.exe");
+}
+
+TEST_F(TrayFormTest, ResumeRegistersTheAppliedListNotTheOneOnScreen) {
+  // While paused: a hotkey changed on screen, and a list read again from a file another
+  // program rewrote. Neither was applied, so resuming brings back what ran before.
+  tray.bntStop.Click();
+  tray.bnt_Edit.Click();
+  editor.WorkList.UserSelect(0);
+  editor.cbShift.UserClick();  // Ctrl+Win+F5 becomes Shift+Ctrl+Win+F5
+  ASSERT_EQ(editor.WorkList.Cell(0, kColHotKey), "Shift+Ctrl+Win+F5");
+  tray.bntStop.Click();
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
+  EXPECT_FALSE(sim::PressHotKey(kCtrlWin | plat::kModShift, kVkF5));
+
+  sim::AnswerNextBox(plat::kIdNo);
+  ASSERT_TRUE(editor.Close());
+  WriteProgramFile("MyJob.ini", "");
+  tray.bnt_Edit.Click();
+  ASSERT_EQ(editor.WorkList.RowCount(), 0);
+  tray.bntStop.Click();
+  tray.bntStop.Click();
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
+  EXPECT_TRUE(sim::PressHotKey(kCtrlAlt, kVkF5));
 }
 
 TEST_F(TrayFormTest, EndingWhilePausedReleasesThePauseKeyToo) {
