@@ -165,30 +165,32 @@ do_apply() {
     modified=0
 }
 do_press() {
-    local line keys runs before
+    local line keys id run before
     line=$(pick $(awk -F- '$2 != "P99" && $6 == "True" && $3 ~ /Ctrl\+Alt\+/ && $5 ~ /^C:\\e2e\\probe\.exe;/ { print NR }' <<<"$applied")) || return 0
     keys=$(sed -n "${line}p" <<<"$applied" | cut -d- -f3)
-    # the entries that may hold the combination: the active rows that have it (when two
-    # share one, only one of them got it)
-    runs=$(awk -F- -v k="$keys" '$6 == "True" && $3 == k { sub(/.*;ㅡㅡexit /, "", $5); print $5 }' <<<"$applied")
-    before=$(launches_of "$runs")
-    log_step "$keys pressed ($( [ $paused = 1 ] && echo "paused" || echo "runs $(echo $runs)"))"
-    kv_press "$(tr 'A-Z' 'a-z' <<<"$keys")"
+    # the entry the combination was registered for (the applied list has it once); a row
+    # deleted on screen and not yet applied keeps its combination but runs nothing
+    id=$(awk -F- -v k="$keys" '$6 == "True" && $3 == k { print $2; exit }' <<<"$applied")
+    run=$(awk -F- -v k="$keys" '$6 == "True" && $3 == k { sub(/.*;ㅡㅡexit /, "", $5); print $5; exit }' <<<"$applied")
+    before=$(kv_launch_count 'C:\e2e\probe.exe' "--exit $run")
     if [ $paused = 1 ]; then
+        log_step "$keys pressed (paused: runs nothing)"
+        kv_press "$(tr 'A-Z' 'a-z' <<<"$keys")"
         sleep 1.5      # the time a press takes to show; the control entry is paused too
-        [ "$(launches_of "$runs")" = "$before" ] || fail_step press "a hotkey ran while paused"
-    else
+        kv_launches_are "$before" 'C:\e2e\probe.exe' "--exit $run" || fail_step press "a hotkey ran while paused"
+    elif [ -z "$(row_of "$id")" ]; then
+        log_step "$keys pressed (its row $id deleted, not applied: runs nothing)"
+        kv_press "$(tr 'A-Z' 'a-z' <<<"$keys")"
         kv_settle
-        [ "$(launches_of "$runs")" = $((before + 1)) ] ||
+        kv_launches_are "$before" 'C:\e2e\probe.exe' "--exit $run" || fail_step press "a deleted entry ran"
+    else
+        log_step "$keys pressed (runs $run)"
+        kv_press "$(tr 'A-Z' 'a-z' <<<"$keys")"
+        kv_settle
+        kv_launches_are $((before + 1)) 'C:\e2e\probe.exe' "--exit $run" ||
             fail_step press "$keys did not run the entry it was registered for, once"
     fi
     ui_focus "$ED"
-}
-# launches_of <exit arguments, one per line>: how many starts of those entries so far
-launches_of() {
-    local a n=0
-    while read -r a; do n=$((n + $(kv_launch_count 'C:\e2e\probe.exe' "--exit $a"))); done <<<"$1"
-    echo $n
 }
 do_pause() {
     log_step "Ctrl+Win+F2 ($( [ $paused = 1 ] && echo resume || echo pause))"
