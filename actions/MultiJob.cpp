@@ -116,10 +116,10 @@ void RunChain(const JobEntry& entry, const std::string& info) {
 
 std::optional<JobEntry> FindEntryById(const std::string& id) {
   if (!frm_main) return std::nullopt;
+  const int row = frm_main->RowOfEntry(id);
+  if (row < 0) return std::nullopt;
   const plat::ListView& list = frm_main->WorkList;
-  for (int row = 0; row < list.RowCount(); ++row)
-    if (list.Cell(row, kColId) == id) return JobEntry{id, list.Cell(row, kColKind), list.Cell(row, kColInfo)};
-  return std::nullopt;
+  return JobEntry{id, list.Cell(row, kColKind), list.Cell(row, kColInfo)};
 }
 
 // Without an ID it matches no entry: an entry with the same items runs once more.

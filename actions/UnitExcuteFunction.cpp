@@ -32,10 +32,8 @@ std::set<std::string>& BoxesUp() {
 
 std::string DescriptionOfEntry(const std::string& id) {
   if (!frm_main || id.empty()) return {};
-  const plat::ListView& list = frm_main->WorkList;
-  for (int row = 0; row < list.RowCount(); ++row)
-    if (list.Cell(row, kColId) == id) return list.Cell(row, kColDescription);  // as the list shows it
-  return {};
+  const int row = frm_main->RowOfEntry(id);
+  return row < 0 ? std::string() : frm_main->WorkList.Cell(row, kColDescription);  // as the list shows it
 }
 
 // One box owned by no window (a hotkey speaks for no window), shown from the message loop

@@ -112,11 +112,7 @@ void Tfrm_main::LoadLastWorkFile() {
   KeepList();
 }
 
-void Tfrm_main::KeepList() {
-  keptRows_.clear();
-  keptRows_.reserve(WorkList.RowCount());
-  for (int row = 0; row < WorkList.RowCount(); ++row) keptRows_.push_back(WorkList.Row(row));
-}
+void Tfrm_main::KeepList() { keptRows_ = WorkList.Rows(); }
 
 void Tfrm_main::RestoreKeptList() {
   WorkList.BeginUpdate();
@@ -149,9 +145,10 @@ void Tfrm_main::TellIncompleteList() {
   const std::string told = IncompleteLoadPath + "\n" + std::to_string(IncompleteLoadLine);
   if (told == incompleteTold_) return;
   incompleteTold_ = told;
-  // The name KeepBackup will take: the first of X.bak, X.bak2, ... not there yet.
-  std::string backup = IncompleteLoadPath + ".bak";
-  for (int n = 2; plat::FileExists(backup); ++n) backup = IncompleteLoadPath + ".bak" + std::to_string(n);
+  // The name KeepBackup will take: the first one not there yet.
+  int n = 1;
+  while (plat::FileExists(plat::BackupName(IncompleteLoadPath, n))) ++n;
+  const std::string backup = plat::BackupName(IncompleteLoadPath, n);
   // Reading stopped at a line, or went to the end over bytes that are no text (a damaged
   // UTF-8 or UTF-16 file).
   const std::string what = IncompleteLoadLine > 0
@@ -182,9 +179,7 @@ void Tfrm_main::ClearWorkList() {
 }
 
 void Tfrm_main::RegisterAllHotKeys() {
-  appliedRows_.clear();
-  appliedRows_.reserve(WorkList.RowCount());
-  for (int i = 0; i < WorkList.RowCount(); ++i) appliedRows_.push_back(WorkList.Row(i));
+  appliedRows_ = WorkList.Rows();
   RegisterAppliedRows();
   registrationsFitList_ = true;
 }
@@ -282,8 +277,7 @@ void Tfrm_main::RegisterApplied() {
     return;
   }
   // The list saved is the one resuming registers.
-  appliedRows_.clear();
-  for (int i = 0; i < WorkList.RowCount(); ++i) appliedRows_.push_back(WorkList.Row(i));
+  appliedRows_ = WorkList.Rows();
   registrationsFitList_ = true;
   try {
     HoldPauseKey();
@@ -377,7 +371,11 @@ int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex) const {
   // The registered position first: a list with duplicate IDs then still runs each row's own.
   const int position = static_cast<int>(itemIndex);
   if (position < rows && WorkList.Cell(position, kColId) == id) return position;
-  for (int row = 0; row < rows; ++row)
+  return RowOfEntry(id);
+}
+
+int Tfrm_main::RowOfEntry(const std::string& id) const {
+  for (int row = 0; row < WorkList.RowCount(); ++row)
     if (WorkList.Cell(row, kColId) == id) return row;
   return -1;
 }

@@ -88,6 +88,9 @@ class Tfrm_main : public plat::Form {
   plat::RadioButton& KindButton(int kind) { return *kindButtons_[kind - 1]; }
   plat::Edit* InfoBox(int kind) { return kind >= kFirstInfoKind ? infoBoxes_[kind - kFirstInfoKind] : nullptr; }
 
+  // The first row of the list with that ID; -1 when none has it.
+  int RowOfEntry(const std::string& id) const;
+
   void ClearWorkList();
   // Takes the list as the applied one and registers it: the rows' items, the editor's key
   // (Ctrl+Win+F1), then the pause key (Ctrl+Win+F2).

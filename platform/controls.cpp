@@ -538,6 +538,13 @@ void ListView::EndUpdate() {
 
 int ListView::Selected() const { return firstSelected_; }
 
+std::vector<std::vector<std::string>> ListView::Rows() const {
+  std::vector<std::vector<std::string>> cells;
+  cells.reserve(rows_.size());
+  for (const auto& row : rows_) cells.push_back(row.cells);
+  return cells;
+}
+
 std::vector<int> ListView::SelectedRows() const {
   std::vector<int> rows;
   if (firstSelected_ < 0) return rows;

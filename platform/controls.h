@@ -571,6 +571,8 @@ class ListView : public Control {
   int RowCount() const { return static_cast<int>(rows_.size()); }
   // Cell 0 is the row's caption; cells 1.. are its sub-items 0...
   const std::vector<std::string>& Row(int row) const { return rows_[row].cells; }
+  // Every row's cells, top to bottom.
+  std::vector<std::vector<std::string>> Rows() const;
   const std::string& Cell(int row, int column) const { return rows_[row].cells[column]; }
   void SetCell(int row, int column, const std::string& text);
 

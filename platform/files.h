@@ -31,6 +31,11 @@ bool ReadWholeFile(const std::string& path, std::string& contents, std::string& 
 // or in its backup.
 bool ReplaceFile(const std::string& path, const std::string& contents, std::string& error);
 
+// The n-th name (from 1) KeepBackup tries for a file: X.bak, X.bak2, X.bak3, ...
+inline std::string BackupName(const std::string& path, int n) {
+  return path + ".bak" + (n > 1 ? std::to_string(n) : std::string());
+}
+
 // Copies the file to the first of X.bak, X.bak2, X.bak3, ... that does not exist, never
 // replacing a file. backup is the name tried last; false when no copy was made.
 bool KeepBackup(const std::string& path, std::string& backup);

@@ -249,14 +249,14 @@ bool ReplaceFile(const std::string& path, const std::string& contents, std::stri
 }
 
 bool KeepBackup(const std::string& path, std::string& backup) {
-  backup = path + ".bak";
+  backup = BackupName(path, 1);
   std::string contents, error;
   if (!ReadWholeFile(path, contents, error)) return false;
   for (int n = 2;; ++n) {
     DWORD code = ERROR_SUCCESS;
     if (WriteNewFile(win32::Wide(backup), contents, code)) return true;
     if (!NameTaken(code)) return false;
-    backup = path + ".bak" + std::to_string(n);
+    backup = BackupName(path, n);
   }
 }
 
