@@ -124,9 +124,13 @@ ui_paste() {
     printf '%s' "$1" | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
     E2E_PIDS+=("$!")
     _e2e_until 5 "the clipboard to hold the text" _ui_clipboard_is "$1" || return 1
+    # Wine takes the new owner's text over a little later: a paste before that would put
+    # in what was on the clipboard before
+    _e2e_until 10 "Wine's clipboard to hold the text" _ui_wine_clipboard_is "$1" || return 1
     xdotool key --delay 30 ctrl+v
 }
 _ui_clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
+_ui_wine_clipboard_is() { [ "$(e2e_run "$(e2e_tool clipcheck)" text 2>/dev/null)" = "TEXT=$1" ]; }
 
 # ui_set_text <title> <locator> <text>: clicks into an edit box, selects all it holds and
 # types the text over it
