@@ -1444,7 +1444,7 @@ void RandomUser::AnswerPrompts(const std::vector<std::pair<std::string, std::str
 
 void RandomUser::PressHotKey() {
   // Now and then another program starts, one that 프로그램 종료 entries may end.
-  if (Chance(20)) {
+  if (Chance(20) && procs_.size() < 12) {
     static const char* const names[] = {"notepad.exe", "C:\\Windows\\NotePad.exe", "calc.exe"};
     procs_.push_back({names[Pick(3)], nextPid_++});
     sim::AddProcess(procs_.back().first, procs_.back().second);
@@ -1862,6 +1862,7 @@ void RandomUser::SecondCopy() {
   m_.unsavedEdits = false;
   m_.visible = false;
   Start();
+  Require(sim::TrayIcons().size() == 1, "after a second start there is not exactly one tray icon");
 }
 
 namespace {
