@@ -609,9 +609,9 @@ std::string RandomUser::RandomInfo(int kind) {
     return info;
   } else if (kind == kKeysKind) {
     static const char* const items[] = {"id",     "VK_TAB", "암호 1", "VK_RETURN", "VK_BACK",
-                                        "VK_ESCAPE", "VK_Tab", "a-b"};
+                                        "VK_ESCAPE", "VK_Tab", "a-b", "it's"};
     std::string info;
-    for (int n = 1 + Pick(4); n > 0; --n) info += std::string(info.empty() ? "" : ";") + items[Pick(8)];
+    for (int n = 1 + Pick(4); n > 0; --n) info += std::string(info.empty() ? "" : ";") + items[Pick(9)];
     return info;
   }
   return kind >= 7 ? RandomText(6, true) : "";
@@ -1063,6 +1063,20 @@ void RandomUser::InputDialog() {
       (how == 2 ? dialog.bntCancel : dialog.bntok).UserClick();
     } else {
       auto& dialog = static_cast<Tfrm_KeyEdit&>(form);
+      if (how == 0) {
+        // Lines typed, and a special key added: each line break becomes ";".
+        static const char* const typed[] = {"id\n암호", "a b\n", "it's"};
+        static const char* const keys[] = {"TAB", "RETURN", "ESCAPE", "BACK"};
+        std::string memo = m_.fields.info[kKeysKind];
+        const std::string text = typed[Pick(3)];
+        dialog.MemoKey.UserType(text);
+        memo += ReplaceAll(text, "\n", "\r\n");
+        const int key = Pick(4);
+        dialog.cmVK.UserPick(key);
+        dialog.bnt_Add.UserClick();
+        memo += std::string(!memo.empty() && memo.back() == ';' ? "VK_" : ";VK_") + keys[key];
+        chosen = ReplaceAll(memo, "\r\n", ";");
+      }
       (how == 2 ? dialog.bntCancel : dialog.bntok).UserClick();
     }
   });
@@ -1476,11 +1490,12 @@ void RandomUser::PressHotKey() {
   const std::set<Combo> registered = ExpectedRegistrations();
   // The entry it runs: the first applied entry holding the combination registered it, and
   // it runs the entry with that ID on the list: at the same place, else the first.
-  int row = -1, item = -1;
-  if (registered.count(c) && !(c == Combo{kCtrlWin, 0x70})) {
+  const auto rowFor = [&](const Combo& combo) {
+    int row = -1, item = -1;
+    if (!registered.count(combo) || combo == Combo{kCtrlWin, 0x70}) return row;
     for (int i = 0; i < static_cast<int>(m_.applied.size()) && item < 0; ++i) {
       Combo own{};
-      if (EntryCombo(m_.applied[i], own) && own == c) item = i;
+      if (EntryCombo(m_.applied[i], own) && own == combo) item = i;
     }
     Require(item >= 0, "no applied entry holds a registered combination");
     const std::string& id = m_.applied[item].id;
@@ -1489,7 +1504,9 @@ void RandomUser::PressHotKey() {
     else
       for (int r = 0; r < static_cast<int>(m_.screen.size()) && row < 0; ++r)
         if (m_.screen[r].id == id) row = r;
-  }
+    return row;
+  };
+  const int row = rowFor(c);
   Expected x;
   const auto processes = procs_;
   if (row >= 0) {
@@ -1508,7 +1525,34 @@ void RandomUser::PressHotKey() {
       return;
     }
   }
-  Log("press " + ComboText(c) + (row >= 0 ? " (" + m_.screen[row].id + ", " + m_.screen[row].kind + ")" : ""));
+  // During a multi-job's wait the user presses a hotkey that starts a program, opens a
+  // folder or a site: it runs at once, inside the wait.
+  std::string during;
+  if (row >= 0 && KindOfName(m_.screen[row].kind) == kMultiKind && x.t >= 400 && Chance(50)) {
+    std::vector<std::pair<Combo, int>> openers;
+    for (const Entry& e : m_.applied) {
+      Combo own{};
+      if (!EntryCombo(e, own)) continue;
+      const int r = rowFor(own);
+      if (r >= 0 && KindOfName(m_.screen[r].kind) >= 8 && KindOfName(m_.screen[r].kind) <= kWebKind)
+        openers.push_back({own, r});
+    }
+    if (!openers.empty()) {
+      const auto [other, r] = openers[Pick(static_cast<int>(openers.size()))];
+      constexpr std::uint32_t kAfter = 150;  // between two jobs, which come 200 ms apart
+      Expected y;
+      ExpectAction(m_.screen[r].kind, m_.screen[r].info, y);
+      for (Launch l : y.launches) {
+        l.at += kAfter;
+        x.launches.insert(std::upper_bound(x.launches.begin(), x.launches.end(), l,
+                                           [](const Launch& a, const Launch& b) { return a.at < b.at; }),
+                          l);
+      }
+      sim::At(sim::Now() + kAfter, [other = other] { sim::PressHotKey(other.mods, other.vk); });
+      during = ", and " + ComboText(other) + " (" + m_.screen[r].id + ") 150 ms later";
+    }
+  }
+  Log("press " + ComboText(c) + (row >= 0 ? " (" + m_.screen[row].id + ", " + m_.screen[row].kind + ")" : "") + during);
   const std::vector<plat::ClipboardData> clipboard = sim::ClipboardFormats();
   const std::uint32_t pressedAt = sim::Now();
   const bool pressed = sim::PressHotKey(c.mods, c.vk);
