@@ -24,6 +24,8 @@
 //     did not mean to change.
 // Seeded: a failure prints the seed, the steps taken and what broke; the same seed and
 // step count repeat it.
+#include <iconv.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -32,7 +34,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iconv.h>
 #include <map>
 #include <memory>
 #include <random>
@@ -41,24 +42,24 @@
 #include <string>
 #include <vector>
 
+#include "actions/frmAction.h"
 #include "actions/frmDirectMove.h"
+#include "actions/frmDirectSearch.h"
+#include "actions/frmSiteadd.h"
 #include "core/ClassProcessUnique.h"
 #include "core/frmMain.h"
 #include "editor/frmKeyEdit.h"
 #include "editor/frmKeyList.h"
 #include "editor/frmOption.h"
 #include "editor/frmSetmulti.h"
-#include "actions/frmAction.h"
-#include "actions/frmDirectSearch.h"
-#include "actions/frmSiteadd.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/hotkeys.h"
 #include "platform/msgloop.h"
-#include "platform/text.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/sim_clipboard.h"
 #include "platform/sim/sim_tray.h"
+#include "platform/text.h"
 #include "tray/frmTray.h"
 
 using namespace kv;
@@ -168,7 +169,8 @@ std::string BalancedQuotes(const std::string& s) {
   std::size_t from = 0;
   for (std::size_t m = 0; m < marks.size(); ++m) {
     out.append(s, from, marks[m] - from);
-    out += ways[0].kept[m] ? std::string(1, s[marks[m]]) : std::string(s[marks[m]] == '\'' ? kWideApostrophe : kWideQuote);
+    out +=
+        ways[0].kept[m] ? std::string(1, s[marks[m]]) : std::string(s[marks[m]] == '\'' ? kWideApostrophe : kWideQuote);
     from = marks[m] + 1;
   }
   return out + s.substr(from);
@@ -201,7 +203,9 @@ std::string FileText(const std::vector<Entry>& rows) {
 
 // The forms a work file comes in: Keyvane's own, and Notepad's UTF-8 and "Unicode".
 enum class Enc { kCp949, kUtf8Mark, kUtf16Le };
-const char* EncName(Enc e) { return e == Enc::kCp949 ? "CP949" : e == Enc::kUtf8Mark ? "UTF-8 with a mark" : "UTF-16 LE"; }
+const char* EncName(Enc e) {
+  return e == Enc::kCp949 ? "CP949" : e == Enc::kUtf8Mark ? "UTF-8 with a mark" : "UTF-16 LE";
+}
 
 // A CP949 text in another form, by the C library's tables.
 std::string Converted(const std::string& text, const char* to) {
@@ -331,9 +335,9 @@ struct Model {
   // a fresh editor offers before any change.
   bool modified = false;
   bool applyEnabled = true;
-  std::vector<Entry> screen;   // the editor's list
-  std::vector<Entry> applied;  // what the registrations were made from
-  std::vector<Entry> baseline; // the list as last loaded or saved
+  std::vector<Entry> screen;    // the editor's list
+  std::vector<Entry> applied;   // what the registrations were made from
+  std::vector<Entry> baseline;  // the list as last loaded or saved
   int selected = -1;
   Fields fields;
   // The user changed the list since it was last loaded or saved.
@@ -604,14 +608,15 @@ std::string RandomUser::RandomInfo(int kind) {
     }
     return Chance(50) ? "" : "한 부분뿐";
   } else if (kind == kMultiKind) {
-    static const char* const items[] = {"P0", "P1", "P2", "P3", "P4", "P5", "Delay=0", "Delay=1", "Delay=2", "Delay=-1"};
+    static const char* const items[] = {"P0", "P1",      "P2",      "P3",      "P4",
+                                        "P5", "Delay=0", "Delay=1", "Delay=2", "Delay=-1"};
     std::string info;
     for (int n = 1 + Pick(4); n > 0; --n) info += std::string(items[Pick(10)]) + ";";
     if (Chance(5)) info += Chance(50) ? "Delay=x;" : "Delay=;";
     return info;
   } else if (kind == kKeysKind) {
-    static const char* const items[] = {"id",     "VK_TAB", "암호 1", "VK_RETURN", "VK_BACK",
-                                        "VK_ESCAPE", "VK_Tab", "a-b", "it's"};
+    static const char* const items[] = {"id",        "VK_TAB", "암호 1", "VK_RETURN", "VK_BACK",
+                                        "VK_ESCAPE", "VK_Tab", "a-b",    "it's"};
     std::string info;
     for (int n = 1 + Pick(4); n > 0; --n) info += std::string(info.empty() ? "" : ";") + items[Pick(9)];
     return info;
@@ -646,7 +651,7 @@ void RandomUser::SetUpFiles() {
   WriteBytes(PathOf(kMainFile) + ".bak", "an older list\r\n");
   for (const auto& [mods, vk] : kTaken) sim::TakeCombination(mods, vk);
   // This copy of Keyvane, and other programs; notepad is what 프로그램 종료 entries end.
-  procs_ = {{plat::ProgramPath(), 1000},    {"C:\\Windows\\notepad.exe", 2001}, {"NOTEPAD.EXE", 2002},
+  procs_ = {{plat::ProgramPath(), 1000},   {"C:\\Windows\\notepad.exe", 2001}, {"NOTEPAD.EXE", 2002},
             {"C:\\Tools\\calc.exe", 2003}, {"C:\\Tools\\Keyvane2.exe", 2004},  {"keyvane.exe.bak", 2005}};
   for (const auto& [file, pid] : procs_) sim::AddProcess(file, pid);
   sim::SetCurrentProcess(1000);
@@ -827,8 +832,8 @@ void RandomUser::CheckSaved(const std::string& name, bool expected, const std::s
                                after + "\n  expected:\n" + wanted);
   // The old file is kept when the list held only part of it or nothing of it, or when it
   // loses every entry.
-  const bool keep = before != "<missing>" && (m_.incompletePath == name || m_.unreadPath == name ||
-                                              (saved.empty() && !before.empty()));
+  const bool keep = before != "<missing>" &&
+                    (m_.incompletePath == name || m_.unreadPath == name || (saved.empty() && !before.empty()));
   if (keep) {
     bool found = false;
     for (const auto& [file, bytes] : FolderFiles())
@@ -904,7 +909,10 @@ void RandomUser::EditDescription() {
     text = old + RandomText(5, false);
   else
     text = RandomText(6, true);
-  Log(std::string(how == 0 ? "Delete" : how == 1 ? "paste" : "context menu") + " makes the description \"" + text + "\"");
+  Log(std::string(how == 0   ? "Delete"
+                  : how == 1 ? "paste"
+                             : "context menu") +
+      " makes the description \"" + text + "\"");
   editor_->txt_subject.UserEdit(text);
   if (text == old) return;
   m_.fields.description = text;
@@ -946,8 +954,10 @@ void RandomUser::EditInfo() {
     text = old + RandomText(5, false);
   else
     text = RandomText(6, true);
-  Log(std::string(how == 0 ? "Delete" : how == 1 ? "paste" : "context menu") + " makes the box of " + kKindNames[kind] +
-      " \"" + text + "\"");
+  Log(std::string(how == 0   ? "Delete"
+                  : how == 1 ? "paste"
+                             : "context menu") +
+      " makes the box of " + kKindNames[kind] + " \"" + text + "\"");
   editor_->InfoBox(kind)->UserEdit(text);
   if (text == old) return;
   m_.fields.info[kind] = text;
@@ -1031,8 +1041,9 @@ void RandomUser::ActionDialog() {
     (how == 2 ? dialog.bntCancel : dialog.bntok).UserClick();
   });
   editor_->bntAction.UserClick();
-  Log(std::string("the 특정액션 실행 dialog: ") +
-      (how == 0 ? "choose " + chosen + ", OK" : how == 1 ? "OK without a choice" : "Cancel"));
+  Log(std::string("the 특정액션 실행 dialog: ") + (how == 0   ? "choose " + chosen + ", OK"
+                                                   : how == 1 ? "OK without a choice"
+                                                              : "Cancel"));
   Marked();
   if (how == 2) return;
   if (how == 0) m_.fields.info[14] = chosen;
@@ -1087,7 +1098,9 @@ void RandomUser::InputDialog() {
   });
   (search ? editor_->bntScriptFind : editor_->bntAutoKey).UserClick();
   Log(std::string("the 입력 dialog of ") + (search ? "다이렉트 검색: " : "키값자동 입력: ") +
-      (how == 2 ? "Cancel" : chosen.empty() ? "OK as it is" : "choose " + chosen + ", OK"));
+      (how == 2         ? "Cancel"
+       : chosen.empty() ? "OK as it is"
+                        : "choose " + chosen + ", OK"));
   Require(shown, "the 입력 button opened no dialog");
   Marked();
   if (how == 2) return;
@@ -1176,7 +1189,7 @@ void RandomUser::CloseEditor() {
   questionAnswer_ = 0;
   const bool asked = QuestionCount() > questions;
   Require(asked == m_.modified, asked ? "the closing question came for a list without changes"
-                                          : "the editor closed without asking although it held changes");
+                                      : "the editor closed without asking although it held changes");
   Require(!(m_.unsavedEdits && !asked), "an edit was dropped without the closing question");
   if (!asked) {
     m_.visible = false;
@@ -1215,8 +1228,8 @@ void RandomUser::OpenListWindow() {
     const auto c = list.Row(r);
     rows.push_back({c[0], c[1], c[2], c[3], c[4], c[5]});
   }
-  Require(rows == f.rows, "the list window does not show the work file:\n  shown:\n" + Show(rows) +
-                              "  in the file:\n" + Show(f.rows));
+  Require(rows == f.rows,
+          "the list window does not show the work file:\n  shown:\n" + Show(rows) + "  in the file:\n" + Show(f.rows));
 }
 
 void RandomUser::CloseListWindows() {
@@ -1259,7 +1272,8 @@ std::vector<std::string> SemicolonParts(const std::string& text) {
   while (true) {
     while (from < text.size() && static_cast<unsigned char>(text[from]) <= ' ') ++from;
     const std::size_t semi = text.find(';', from);
-    parts.push_back(text.substr(std::min(from, text.size()), semi == std::string::npos ? std::string::npos : semi - from));
+    parts.push_back(
+        text.substr(std::min(from, text.size()), semi == std::string::npos ? std::string::npos : semi - from));
     if (semi == std::string::npos) return parts;
     from = semi + 1;
   }
@@ -1352,12 +1366,16 @@ void RandomUser::ExpectAction(const std::string& kind, const std::string& info, 
       } else {
         x.pasted.push_back(item);
         x.t += 200;  // between filling the clipboard and Ctrl+V
-        for (const auto& key : {std::pair{0x11u, false}, {0x56u, false}, {0x56u, true}, {0x11u, true}}) x.keys.push_back(key);
+        for (const auto& key : {std::pair{0x11u, false}, {0x56u, false}, {0x56u, true}, {0x11u, true}})
+          x.keys.push_back(key);
       }
       x.t += 200;
     }
     // The clipboard holds again what the user had copied.
-    if (std::any_of(items.begin(), items.end(), [](const std::string& i) { unsigned vk; return !SpecialKey(i, vk); }))
+    if (std::any_of(items.begin(), items.end(), [](const std::string& i) {
+          unsigned vk;
+          return !SpecialKey(i, vk);
+        }))
       x.pasted.push_back(kUsersClipboard);
   }
 }
@@ -1396,34 +1414,36 @@ void RandomUser::ExpectItems(const JobKey& entry, const std::string& text, Expec
 }
 
 void RandomUser::CheckPress(const Expected& x, std::uint32_t pressedAt) {
-  Require(sim::Now() - pressedAt == x.t, "the press took " + std::to_string(sim::Now() - pressedAt) + " ms, expected " +
-                                             std::to_string(x.t));
+  Require(sim::Now() - pressedAt == x.t,
+          "the press took " + std::to_string(sim::Now() - pressedAt) + " ms, expected " + std::to_string(x.t));
   const std::vector<sim::ShellCall> calls = sim::ShellCalls();
   std::string made, wanted;
   for (const sim::ShellCall& c : calls)
     made += "    " + c.file + (c.hasParameters ? " [" + c.parameters + "]" : "") + " at " +
             std::to_string(c.tick - pressedAt) + "\n";
   for (const Launch& l : x.launches)
-    wanted += "    " + l.file + (l.hasParameters ? " [" + l.parameters + "]" : "") + " at " + std::to_string(l.at) + "\n";
-  Require(made == wanted, "the press opened other things than its entries name:\n  opened:\n" + made +
-                              "  expected:\n" + wanted);
+    wanted +=
+        "    " + l.file + (l.hasParameters ? " [" + l.parameters + "]" : "") + " at " + std::to_string(l.at) + "\n";
+  Require(made == wanted,
+          "the press opened other things than its entries name:\n  opened:\n" + made + "  expected:\n" + wanted);
   std::vector<std::uint32_t> ended;
   for (const sim::Termination& t : sim::Terminations()) ended.push_back(t.pid);
   Require(ended == x.ended, "the press ended other programs than 프로그램 종료 names");
   for (std::uint32_t pid : x.ended) Require(!sim::ProcessRunning(pid), "a program 프로그램 종료 ended still runs");
-  for (const auto& [file, pid] : procs_) Require(sim::ProcessRunning(pid), file + " was ended although no entry names it");
+  for (const auto& [file, pid] : procs_)
+    Require(sim::ProcessRunning(pid), file + " was ended although no entry names it");
   std::vector<std::uint32_t> exits;
   for (const sim::ExitCall& e : sim::ExitCalls()) exits.push_back(e.flags);
   Require(exits == x.exits, "the press asked Windows to end otherwise than its entries say");
   const auto& prompts = OpenPrompts();
   Require(prompts.size() == x.prompts.size(), "the press left " + std::to_string(prompts.size()) +
-                                                   " direct-search prompts, expected " +
-                                                   std::to_string(x.prompts.size()));
+                                                  " direct-search prompts, expected " +
+                                                  std::to_string(x.prompts.size()));
   for (std::size_t i = 0; i < prompts.size(); ++i)
-    Require(prompts[i]->lbl_info.Caption() == x.prompts[i].first && prompts[i]->lbl_site.Caption() == x.prompts[i].second,
-            "a direct-search prompt shows \"" + prompts[i]->lbl_info.Caption() + "\" \"" +
-                prompts[i]->lbl_site.Caption() + "\", expected \"" + x.prompts[i].first + "\" \"" +
-                x.prompts[i].second + "\"");
+    Require(
+        prompts[i]->lbl_info.Caption() == x.prompts[i].first && prompts[i]->lbl_site.Caption() == x.prompts[i].second,
+        "a direct-search prompt shows \"" + prompts[i]->lbl_info.Caption() + "\" \"" + prompts[i]->lbl_site.Caption() +
+            "\", expected \"" + x.prompts[i].first + "\" \"" + x.prompts[i].second + "\"");
 }
 
 void RandomUser::AnswerPrompts(const std::vector<std::pair<std::string, std::string>>& expected) {
@@ -1445,9 +1465,13 @@ void RandomUser::AnswerPrompts(const std::vector<std::pair<std::string, std::str
     } else {
       prompt.txt_edit.UserType("\x1b");  // Esc
     }
-    did += std::string(" ") + (how == 0 ? "\"" + word + "\" Enter" : how == 1 ? "\"" + word + "\" 검색 시작"
-                                                               : how == 2 ? "검색 시작 with nothing typed"
-                                                               : how == 3 ? "취소" : "Esc") + ";";
+    did += std::string(" ") +
+           (how == 0   ? "\"" + word + "\" Enter"
+            : how == 1 ? "\"" + word + "\" 검색 시작"
+            : how == 2 ? "검색 시작 with nothing typed"
+            : how == 3 ? "취소"
+                       : "Esc") +
+           ";";
     if (!word.empty()) wanted.push_back({"iexplore.exe", true, OneArgument(expected[i].second + word), 0});
   }
   Log("the direct-search prompts:" + did);
@@ -1562,8 +1586,9 @@ void RandomUser::PressHotKey() {
   const std::vector<plat::ClipboardData> clipboard = sim::ClipboardFormats();
   const std::uint32_t pressedAt = sim::Now();
   const bool pressed = sim::PressHotKey(c.mods, c.vk);
-  Require(pressed == (registered.count(c) > 0), pressed ? "a press reached the program for a combination it should not hold"
-                                                          : "a press found no registration for a combination it should hold");
+  Require(pressed == (registered.count(c) > 0), pressed
+                                                    ? "a press reached the program for a combination it should not hold"
+                                                    : "a press found no registration for a combination it should hold");
   if (!pressed) return;
   if (c == Combo{kCtrlWin, 0x70}) {
     if (!m_.visible) ShowEditor();
@@ -1581,15 +1606,15 @@ void RandomUser::PressHotKey() {
     std::vector<std::string> pasted;
     for (const sim::ClipboardChange& change : sim::ClipboardChanges())
       if (change.text) pasted.push_back(*change.text);
-    Require(pasted == x.pasted, "the key sequence pasted other texts than its items, or did not give the clipboard back");
+    Require(pasted == x.pasted,
+            "the key sequence pasted other texts than its items, or did not give the clipboard back");
     Require(sim::ClipboardFormats() == clipboard, "the clipboard does not hold again what the user had copied");
   }
   // A built-in action runs a moment after its press, and a box says what could not be opened.
   sim::SetNow(sim::Now() + 20);
   plat::ProcessPendingMessages();
-  const int failed = static_cast<int>(std::count_if(x.launches.begin(), x.launches.end(), [](const Launch& l) {
-    return l.file == "z.exe" || l.file == "D:\\a";
-  }));
+  const int failed = static_cast<int>(std::count_if(
+      x.launches.begin(), x.launches.end(), [](const Launch& l) { return l.file == "z.exe" || l.file == "D:\\a"; }));
   Require(static_cast<int>(sim::Boxes().size()) == x.boxes + failed,
           "the press showed " + std::to_string(sim::Boxes().size()) + " boxes, expected " + std::to_string(x.boxes) +
               " and one for each of the " + std::to_string(failed) + " things that could not be opened");
@@ -1632,7 +1657,8 @@ void RandomUser::EndProgram(bool session) {
   } else if (answer == plat::kIdCancel) {
     ends = false;
   }
-  Require(!session || sessionEnds == ends, ends ? "the program held the session up" : "the session ended against the answer");
+  Require(!session || sessionEnds == ends,
+          ends ? "the program held the session up" : "the session ended against the answer");
   if (!ends) {
     Require(sim::TrayIcons().size() == 1, "the program ended although the user stayed");
     return;
@@ -1940,9 +1966,7 @@ std::string Trimmed(const std::string& text) {
   while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
   return text.substr(b, e - b);
 }
-bool Storable(const std::string& text) {
-  return !text.empty() && text.find_first_of(",;'\"\r\n") == std::string::npos;
-}
+bool Storable(const std::string& text) { return !text.empty() && text.find_first_of(",;'\"\r\n") == std::string::npos; }
 std::vector<std::pair<std::string, std::string>> SitesOf(plat::ListView& list) {
   std::vector<std::pair<std::string, std::string>> rows;
   for (int r = 0; r < list.RowCount(); ++r) rows.push_back({list.Cell(r, 0), list.Cell(r, 1)});
@@ -1951,8 +1975,8 @@ std::vector<std::pair<std::string, std::string>> SitesOf(plat::ListView& list) {
 }  // namespace
 
 void RandomUser::EditOptions() {
-  static const char* const odd[] = {"검색", "a,b", "say \"hi\"", "it's", "x;y", "  padded  ", "http://q.example/?q=",
-                                    "사전 검색", ""};
+  static const char* const odd[] = {
+      "검색", "a,b", "say \"hi\"", "it's", "x;y", "  padded  ", "http://q.example/?q=", "사전 검색", ""};
   std::vector<std::pair<std::string, std::string>> window = m_.sites;
   std::vector<std::string> did;
   bool ok = false;
@@ -2061,7 +2085,7 @@ std::vector<RandomUser::Step> RandomUser::Steps() {
 // ---------------------------------------------------------------- invariants
 
 std::map<std::string, std::string> RandomUser::CheckAll(std::uint32_t tickBefore,
-                                                       const std::map<std::string, std::string>& filesBefore) {
+                                                        const std::map<std::string, std::string>& filesBefore) {
   Tfrm_main& ed = *editor_;
   // No step waits longer than what it runs.
   Require(sim::Now() - tickBefore <= allowedMs_, "a step took " + std::to_string(sim::Now() - tickBefore) + " ms");
@@ -2093,10 +2117,11 @@ std::map<std::string, std::string> RandomUser::CheckAll(std::uint32_t tickBefore
     const std::string config = filesAfter.count("Config.ini") ? filesAfter.at("Config.ini") : "";
     const std::string key = "LastWorkList_Path=";
     const std::size_t at = config.find(key);
-    const std::string named =
-        at == std::string::npos ? "" : config.substr(at + key.size(), config.find_first_of("\r\n", at) - at - key.size());
-    Require(named == PathOf(m_.last), "Config.ini names the last work file \"" + named + "\", expected \"" +
-                                          PathOf(m_.last) + "\"");
+    const std::string named = at == std::string::npos
+                                  ? ""
+                                  : config.substr(at + key.size(), config.find_first_of("\r\n", at) - at - key.size());
+    Require(named == PathOf(m_.last),
+            "Config.ini names the last work file \"" + named + "\", expected \"" + PathOf(m_.last) + "\"");
   }
   for (const auto& [name, bytes] : filesBefore) {
     if (mayChange_.count(name)) continue;
@@ -2111,17 +2136,19 @@ std::map<std::string, std::string> RandomUser::CheckAll(std::uint32_t tickBefore
     const auto c = ed.WorkList.Row(r);
     rows.push_back({c[0], c[1], c[2], c[3], c[4], c[5]});
   }
-  Require(rows == m_.screen, "the list on screen differs:\n  shown:\n" + Show(rows) + "  expected:\n" + Show(m_.screen));
+  Require(rows == m_.screen,
+          "the list on screen differs:\n  shown:\n" + Show(rows) + "  expected:\n" + Show(m_.screen));
   Require(ed.WorkList.Selected() == m_.selected, "another row is selected: " + std::to_string(ed.WorkList.Selected()));
   Require(ed.bnt_Apply.Enabled() == m_.applyEnabled,
           m_.applyEnabled ? "적용 is not enabled after a change" : "적용 is enabled without a change");
   const Fields& f = m_.fields;
-  Require(ed.txt_subject.Text() == f.description, "the description box shows \"" + ed.txt_subject.Text() +
-                                                      "\", expected \"" + f.description + "\"");
+  Require(ed.txt_subject.Text() == f.description,
+          "the description box shows \"" + ed.txt_subject.Text() + "\", expected \"" + f.description + "\"");
   const plat::CheckBox* mods[4] = {&ed.cbShift, &ed.cbControl, &ed.cbAlt, &ed.cbWin};
   for (int i = 0; i < 4; ++i)
     Require(mods[i]->Checked() == f.hotkey.mods[i], std::string("the box ") + kModNames[i] + " is wrong");
-  Require(ed.cmVK.Text() == f.hotkey.key, "the key list shows \"" + ed.cmVK.Text() + "\", expected \"" + f.hotkey.key + "\"");
+  Require(ed.cmVK.Text() == f.hotkey.key,
+          "the key list shows \"" + ed.cmVK.Text() + "\", expected \"" + f.hotkey.key + "\"");
   Require(ed.CheckActive.Checked() == f.active, "단축키 활성화 is wrong");
   Require(ed.KindButton(f.kind).Checked(), std::string("the kind ") + kKindNames[f.kind] + " is not checked");
   for (int k = Tfrm_main::kFirstInfoKind; k <= Tfrm_main::kKinds; ++k)
@@ -2178,8 +2205,8 @@ bool RandomUser::Run(int steps, std::uint64_t seed) {
       filesBefore = CheckAll(tick, filesBefore);
     }
   } catch (const Failure& f) {
-    std::printf("random_user: FAILED with seed %llu at step %d of %d\n",
-                static_cast<unsigned long long>(seed), step, steps);
+    std::printf("random_user: FAILED with seed %llu at step %d of %d\n", static_cast<unsigned long long>(seed), step,
+                steps);
     const std::size_t first = log_.size() > 400 ? log_.size() - 400 : 0;
     if (first > 0) std::printf("  (the first %zu steps are left out; --verbose prints all)\n", first);
     for (std::size_t i = first; i < log_.size(); ++i) std::printf("  %5zu  %s\n", i + 1, Readable(log_[i]).c_str());
