@@ -268,6 +268,9 @@ class Tfrm_main : public plat::Form {
   void InfoKeyDown(int& vk);
   void ConfirmInfo(const plat::Edit& box);
   void FindFile(plat::Edit& box, bool nameOnly);
+  // After a save: the selected row (before: its cells until then) shows in the fields as the
+  // file reads it back.
+  void ShowSavedRow(int row, const std::vector<std::string>& before);
 
   std::array<plat::RadioButton*, kKinds> kindButtons_;
   std::array<plat::Edit*, kKinds - kFirstInfoKind + 1> infoBoxes_;

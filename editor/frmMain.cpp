@@ -307,11 +307,7 @@ bool Tfrm_main::Apply() {
   // The file is written; a "Config.ini" that cannot record it leaves the list marked.
   if (!SetLastWorkFile(WorkFilePath)) SetModified();
   RegisterApplied();
-  // The save gives the cells the texts the file reads back as: the fields show them too.
-  if (row >= 0 && row < WorkList.RowCount() && WorkList.Row(row) != before) {
-    ClearEditFields();
-    ShowSelectedEntry();
-  }
+  ShowSavedRow(row, before);
   const std::vector<int> failed = UnregisteredRows();
   if (!failed.empty() || !PauseKeyHeld()) {
     // One box, kept to a size the screen can show however many failed.
@@ -326,6 +322,14 @@ bool Tfrm_main::Apply() {
                      kAlertCaption, plat::kMbOk | plat::kMbIconWarning, this);
   }
   return true;
+}
+
+void Tfrm_main::ShowSavedRow(int row, const std::vector<std::string>& before) {
+  // The save gives the cells the texts the file reads back as: the fields show them too.
+  if (row >= 0 && row < WorkList.RowCount() && WorkList.Row(row) != before) {
+    ClearEditFields();
+    ShowSelectedEntry();
+  }
 }
 
 // ---------------------------------------------------------------- handlers
@@ -509,9 +513,12 @@ void Tfrm_main::S1Click() {
   options.owner = this;
   std::string name;
   if (!plat::SaveFileDialog(options, name)) return;
+  const int row = WorkList.Selected();
+  const std::vector<std::string> before = row >= 0 ? WorkList.Row(row) : std::vector<std::string>();
   if (!SaveWorkFile(name, *this)) return;
   KeepList();
   SetLastWorkFile(name);
+  ShowSavedRow(row, before);
 }
 
 void Tfrm_main::p1Click() { PrintHotkeyList(WorkList); }

@@ -218,6 +218,8 @@ void ForgetRecords() {
   s.fileDialogs.clear();
   s.folderDialogs.clear();
   s.modalCalls.clear();
+  ForgetClipboardChanges();
+  ForgetMouseEvents();
 }
 
 std::uint32_t Now() { return static_cast<std::uint32_t>(S().now); }
@@ -320,6 +322,7 @@ void SetProgramFolder(const std::string& folder) { S().folder = folder; }
 void LockFile(const std::string& path) { S().locked.insert(path); }
 void UnlockFile(const std::string& path) { S().locked.erase(path); }
 void DenyRead(const std::string& path) { S().readDenied.insert(path); }
+void AllowRead(const std::string& path) { S().readDenied.erase(path); }
 int FileReads(const std::string& path) {
   const auto it = S().reads.find(path);
   return it == S().reads.end() ? 0 : it->second;

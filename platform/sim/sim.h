@@ -17,8 +17,8 @@ namespace sim {
 // Forgets everything and gives the program a fresh, empty folder.
 void Reset();
 // Forgets the records of calls made so far (boxes, launches, modal forms, dialogs, key
-// events, terminations, exits) and keeps everything else: for long runs that would
-// otherwise pile them up.
+// and mouse events, clipboard changes, terminations, exits) and keeps everything else:
+// for long runs that would otherwise pile them up.
 void ForgetRecords();
 
 // ---- clock and messages. The clock is virtual: it moves only when the program waits.
@@ -145,8 +145,9 @@ void SetProgramFolder(const std::string& folder);
 // Every read or replace of this path fails, as when another program locks it.
 void LockFile(const std::string& path);
 void UnlockFile(const std::string& path);
-// Reading this path fails (access denied) while replacing it still works.
+// Reading this path fails (access denied) while replacing it still works, until AllowRead.
 void DenyRead(const std::string& path);
+void AllowRead(const std::string& path);
 // How many times the program has read this file whole since the reset.
 int FileReads(const std::string& path);
 // Another program holds the file open with read and write sharing but without delete

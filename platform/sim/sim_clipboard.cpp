@@ -42,6 +42,7 @@ void PutFormatsOnClipboard(const std::vector<plat::ClipboardData>& formats) { Re
 std::vector<plat::ClipboardData> ClipboardFormats() { return C().formats; }
 void HoldClipboard(bool held) { C().held = held; }
 void ResetClipboard() { C() = Clipboard(); }
+void ForgetClipboardChanges() { C().changes.clear(); }
 
 }  // namespace sim
 

@@ -34,5 +34,7 @@ void HoldClipboard(bool held);
 
 // Called by sim::Reset().
 void ResetClipboard();
+// Called by sim::ForgetRecords(): the changes recorded so far go, the clipboard stays.
+void ForgetClipboardChanges();
 
 }  // namespace sim

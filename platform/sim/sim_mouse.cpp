@@ -31,6 +31,7 @@ void SetScreenSize(std::int32_t width, std::int32_t height) { M().screen = {widt
 bool BusyCursor() { return M().busy; }
 int CursorSwitches() { return M().switches; }
 void ResetMouse() { M() = MouseState(); }
+void ForgetMouseEvents() { M().events.clear(); }
 
 }  // namespace sim
 

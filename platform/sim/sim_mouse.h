@@ -31,5 +31,7 @@ int CursorSwitches();
 
 // Called by Reset: the pointer at (0, 0), no events, the normal shape.
 void ResetMouse();
+// Called by ForgetRecords: the events recorded so far go, the pointer stays.
+void ForgetMouseEvents();
 
 }  // namespace sim

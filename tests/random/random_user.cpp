@@ -1,20 +1,31 @@
 // A random user for the whole program on the simulated platform. Each step is something a
 // user (or another program) does: edit in the editor, apply, close and answer the question,
-// pause and resume, press hotkeys, end the program and start it again, change the files
-// from outside, edit the direct-search sites. After every step the program is compared with
-// a small model of what the user has done, kept here apart from the program's code:
+// pause and resume, press hotkeys, end the program and start it again (also by starting a
+// second copy while it runs), open another work file and save under another name (also into
+// a folder that cannot be written), compose multi-jobs, answer the direct-search prompt,
+// change the files from outside (rewrite them as CP949, UTF-8 or UTF-16 as Notepad saves
+// them, lock, hold, make unreadable and readable again), edit the direct-search sites.
+// After every step the program is compared with a small model of what the user has done,
+// kept here apart from the program's code:
 //   - the list on screen and the editing fields are what the user's steps made of them;
-//   - after a save the work file holds exactly that list, and a backup of the old file
-//     when the list was read only in part or every entry was deleted;
+//   - after a save the file holds exactly that list, in the form the list came in, and a
+//     backup of the old file when the list was read only in part, not at all, or every entry
+//     was deleted; a save that cannot succeed says so and changes no file;
+//   - the title names the file the list was last loaded from or saved to, and "Config.ini"
+//     the last work file, which the next showing and the next start load;
 //   - an edit is never dropped without the closing question;
 //   - the registered combinations are those of the applied list (only the pause key while
-//     paused), and a press runs the entry registered for it;
+//     paused), and a press runs the entry registered for it: what it opens, ends, types and
+//     pastes, the prompts it shows, the jobs of a multi-job with their delays, to the
+//     millisecond of the virtual clock;
 //   - the sites read back as the options window showed them at OK, and nothing else in
 //     "Config.ini" changes then;
 //   - no step waits, throws or leaves a window behind, and no file changes that the step
 //     did not mean to change.
 // Seeded: a failure prints the seed, the steps taken and what broke; the same seed and
 // step count repeat it.
+#include <iconv.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -31,20 +42,24 @@
 #include <string>
 #include <vector>
 
+#include "actions/frmAction.h"
+#include "actions/frmDirectMove.h"
+#include "actions/frmDirectSearch.h"
+#include "actions/frmSiteadd.h"
+#include "core/ClassProcessUnique.h"
 #include "core/frmMain.h"
 #include "editor/frmKeyEdit.h"
 #include "editor/frmKeyList.h"
 #include "editor/frmOption.h"
-#include "actions/frmAction.h"
-#include "actions/frmDirectSearch.h"
-#include "actions/frmSiteadd.h"
+#include "editor/frmSetmulti.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/hotkeys.h"
 #include "platform/msgloop.h"
-#include "platform/text.h"
 #include "platform/sim/sim.h"
+#include "platform/sim/sim_clipboard.h"
 #include "platform/sim/sim_tray.h"
+#include "platform/text.h"
 #include "tray/frmTray.h"
 
 using namespace kv;
@@ -68,12 +83,24 @@ const char* const kKindNames[15] = {"",
                                     "다중작업 실행",
                                     "키값자동 입력",
                                     "특정액션 실행"};
-// The kinds the random user gives entries: pressing one does nothing that waits.
-const int kUsedKinds[] = {1, 7, 8, 9, 10, 10, 10};
-constexpr int kWebKind = 10;
+// The kinds the random user gives entries.
+const int kUsedKinds[] = {1, 7, 8, 9, 10, 10, 10, 11, 12, 13};
+constexpr int kUsedKindCount = 10;
+constexpr int kWebKind = 10, kDirectKind = 11, kMultiKind = 12, kKeysKind = 13;
 const char* const kQuestion = "현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?";
 const char* const kDash = "-";
 const char* const kWideDash = "ㅡ";
+const char* const kWideApostrophe = "＇";
+const char* const kWideQuote = "＂";
+const char* const kTitle = " 키베인 v1.5 - ";
+
+// The work files the user keeps beside the program, and two names that lead nowhere.
+const char* const kMainFile = "MyJob.ini";
+const char* const kOtherFile = "다른목록.ini";
+const char* const kNoFile = "없는목록.ini";          // never exists
+const char* const kGoneFile = "없는 폴더/목록.ini";  // in a folder that does not exist: cannot be written
+// What the clipboard holds before any key sequence: the user's own copy.
+const char* const kUsersClipboard = "사용자가 복사한 글";
 
 struct Key {
   const char* name;
@@ -102,11 +129,61 @@ struct Entry {
   bool operator==(const Entry& o) const { return Cells() == o.Cells(); }
 };
 
+// The quote marks of a field that are written full-width: as few as leave no quoted stretch
+// open at its end (outside a stretch a mark opens one that the same mark closes; inside, the
+// other mark becomes the one that closes it), the earlier marks kept where there is a choice.
+std::string BalancedQuotes(const std::string& s) {
+  std::vector<std::size_t> marks;
+  for (std::size_t i = 0; i < s.size(); ++i)
+    if (s[i] == '\'' || s[i] == '"') marks.push_back(i);
+  if (marks.empty()) return s;
+  struct Way {
+    bool reached = false;
+    int replaced = 0;
+    std::vector<bool> kept;
+  };
+  // By the state after the marks so far: 0 outside, 1 inside a stretch ' closes, 2 " closes.
+  std::vector<Way> ways(3);
+  ways[0].reached = true;
+  for (std::size_t at : marks) {
+    std::vector<Way> next(3);
+    const auto offer = [&next](int state, Way way) {
+      Way& best = next[state];
+      if (!best.reached || way.replaced < best.replaced || (way.replaced == best.replaced && way.kept > best.kept))
+        best = std::move(way);
+    };
+    const int closer = s[at] == '\'' ? 1 : 2;
+    for (int state = 0; state < 3; ++state) {
+      if (!ways[state].reached) continue;
+      Way keep = ways[state];
+      keep.kept.push_back(true);
+      offer(state == closer ? 0 : closer, std::move(keep));
+      Way swap = ways[state];
+      swap.kept.push_back(false);
+      ++swap.replaced;
+      offer(state, std::move(swap));
+    }
+    ways = std::move(next);
+  }
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t m = 0; m < marks.size(); ++m) {
+    out.append(s, from, marks[m] - from);
+    out +=
+        ways[0].kept[m] ? std::string(1, s[marks[m]]) : std::string(s[marks[m]] == '\'' ? kWideApostrophe : kWideQuote);
+    from = marks[m] + 1;
+  }
+  return out + s.substr(from);
+}
+
 // How a cell is written to the work file, for the texts this user types: a dash becomes
-// the wide one, blanks in front go, and an empty cell is the word null.
+// the wide one, blanks in front go, quote marks that would leave a stretch open become
+// full-width, an empty cell is the word null and the word null itself gains a blank.
 std::string Stored(const std::string& cell) {
   std::string s = ReplaceAll(cell, kDash, kWideDash);
   s.erase(0, std::min(s.find_first_not_of(' '), s.size()));
+  s = BalancedQuotes(s);
+  if (s == "null") return "null ";
   return s.empty() ? "null" : s;
 }
 std::string ReadBack(const std::string& stored) { return stored == "null" ? "" : stored; }
@@ -122,6 +199,55 @@ std::string FileText(const std::vector<Entry>& rows) {
     text += "\r\n";
   }
   return text;
+}
+
+// The forms a work file comes in: Keyvane's own, and Notepad's UTF-8 and "Unicode".
+enum class Enc { kCp949, kUtf8Mark, kUtf16Le };
+const char* EncName(Enc e) {
+  return e == Enc::kCp949 ? "CP949" : e == Enc::kUtf8Mark ? "UTF-8 with a mark" : "UTF-16 LE";
+}
+
+// A CP949 text in another form, by the C library's tables.
+std::string Converted(const std::string& text, const char* to) {
+  iconv_t cd = iconv_open(to, "CP949");
+  std::string out(text.size() * 4 + 4, '\0');
+  char* in = const_cast<char*>(text.data());
+  std::size_t inLeft = text.size(), outLeft = out.size();
+  char* o = out.data();
+  const std::size_t done = iconv(cd, &in, &inLeft, &o, &outLeft);
+  iconv_close(cd);
+  if (done == static_cast<std::size_t>(-1)) return "<not convertible>";
+  out.resize(out.size() - outLeft);
+  return out;
+}
+std::string Encoded(const std::string& text, Enc e) {
+  if (e == Enc::kUtf8Mark) return "\xEF\xBB\xBF" + Converted(text, "UTF-8");
+  if (e == Enc::kUtf16Le) return "\xFF\xFE" + Converted(text, "UTF-16LE");
+  return text;
+}
+
+// Items as the program splits a list: at the separator, a line break also ends one, blanks
+// and line breaks before an item go, empty items vanish, and a quote mark keeps the
+// separator inside an item until its closing mark (the other mark met inside closes it).
+std::vector<std::string> Items(const std::string& text, char separator = ';') {
+  std::vector<std::string> items;
+  std::string item;
+  char closer = 0;
+  bool started = false;
+  for (char c : text) {
+    if (closer == 0 && (c == separator || c == '\r' || c == '\n')) {
+      if (!item.empty()) items.push_back(item);
+      item.clear();
+      started = false;
+      continue;
+    }
+    if (!started && c == ' ' && closer == 0) continue;
+    started = true;
+    if (c == '\'' || c == '"') closer = closer == c ? 0 : c;
+    item += c;
+  }
+  if (!item.empty()) items.push_back(item);
+  return items;
 }
 
 struct HotKey {
@@ -191,6 +317,16 @@ struct Fields {
   std::string info[15];  // the boxes of kinds 7 to 14
 };
 
+// A work file as the model knows it, and what other programs do to it.
+struct WorkFile {
+  bool exists = false;
+  std::vector<Entry> rows;  // what it reads back as
+  bool incomplete = false;  // its reading stops at a line after the rows
+  Enc enc = Enc::kCp949;
+  bool locked = false, held = false, denied = false;
+  bool Readable() const { return exists && !locked && !denied; }
+};
+
 struct Model {
   bool running = true;
   bool visible = false;
@@ -199,22 +335,26 @@ struct Model {
   // a fresh editor offers before any change.
   bool modified = false;
   bool applyEnabled = true;
-  std::vector<Entry> screen;   // the editor's list
-  std::vector<Entry> applied;  // what the registrations were made from
-  std::vector<Entry> baseline; // the list as last loaded or saved
+  std::vector<Entry> screen;    // the editor's list
+  std::vector<Entry> applied;   // what the registrations were made from
+  std::vector<Entry> baseline;  // the list as last loaded or saved
   int selected = -1;
   Fields fields;
   // The user changed the list since it was last loaded or saved.
   bool unsavedEdits = false;
-  // The list came from a file read only in part; its next save keeps the old file.
-  bool incomplete = false;
-  // The list holds nothing of the file, which could not be read; its next save keeps it.
-  bool unread = false;
-  // The work file: what it reads back as, and whether its reading stops early.
-  bool fileExists = true;
-  std::vector<Entry> fileRows;
-  bool fileIncomplete = false;
-  bool locked = false, held = false;
+  // The files, by their names in the program's folder.
+  std::map<std::string, WorkFile> files;
+  // The last work file "Config.ini" names: the one the editor loads when shown.
+  std::string last = kMainFile;
+  // The file the editor saves to ("" until one is loaded or saved), and the one its title
+  // names, which follows only loads and saves.
+  std::string workPath, title;
+  // A file read only in part, or not at all, into the list: its next save keeps it first.
+  std::string incompletePath, unreadPath;
+  // The form of the file the list came from, which its saves keep.
+  Enc listEnc = Enc::kCp949;
+  // The registrations were made from the list's own file (not from one 열기 replaced).
+  bool fits = true;
   std::vector<std::pair<std::string, std::string>> sites;  // description, address
 };
 
@@ -309,8 +449,10 @@ class RandomUser {
   // The program marks the list as changed.
   void Marked() { m_.modified = m_.applyEnabled = true; }
 
-  std::string Work() const { return plat::ProgramFolder() + "MyJob.ini"; }
+  std::string PathOf(const std::string& name) const { return plat::ProgramFolder() + name; }
   std::string ConfigFile() const { return plat::ProgramFolder() + "Config.ini"; }
+  WorkFile& F(const std::string& name) { return m_.files[name]; }
+  std::string RandomInfo(int kind);
 
   // ---- the program
   void Start();
@@ -322,14 +464,24 @@ class RandomUser {
   // ---- model transitions shared by steps
   void ShowRowInFields(int row);
   void ClearFields();
-  void LoadFromFile();  // the editor reads its work file into the list
+  // The editor empties its list and reads the last work file (showing it, starting).
+  void LoadLast();
+  enum class Load { kUnreadable, kEmpty, kLoaded };
+  // The editor reads an existing file into its list.
+  Load LoadList(const std::string& name);
+  // The hidden editor is shown and reloads its list.
+  void ShowEditor();
   void WriteHotKeyField();
   std::set<Combo> ExpectedRegistrations() const;
   bool HotKeyFree(const std::string& text, int exceptRow) const;
-  // The program saves the list: the outcome the model expects; the file is checked.
-  bool ExpectSave() const;
-  void CheckSaved(bool expected, const std::string& before, const std::map<std::string, std::string>& filesBefore);
+  // Whether saving the list to the file should succeed.
+  bool ExpectSave(const std::string& name);
+  // The program saved the list to the file (or tried): the file is checked and the model
+  // follows. registers: the save also makes the list the one the hotkeys run.
+  void CheckSaved(const std::string& name, bool expected, const std::string& before,
+                  const std::map<std::string, std::string>& filesBefore, bool registers);
   int QuestionCount() const;
+  int BoxCount(const std::string& text) const;
 
   // ---- steps
   std::vector<Step> Steps();
@@ -360,6 +512,39 @@ class RandomUser {
   void EndProgram(bool session);
   void ChangeFileFromOutside();
   void EditOptions();
+  void OpenWorkFile();
+  void SaveAs();
+  void MultiJobDialog();
+  void SecondCopy();
+
+  // ---- what a press runs, as the model expects it
+  struct Launch {
+    std::string file;
+    bool hasParameters;
+    std::string parameters;
+    std::uint32_t at;  // ms after the press
+  };
+  struct JobKey {
+    std::string id, kind, info;
+    bool operator==(const JobKey& o) const { return id == o.id && kind == o.kind && info == o.info; }
+  };
+  struct Expected {
+    std::uint32_t t = 0;  // the virtual time since the press
+    std::vector<Launch> launches;
+    std::vector<std::uint32_t> ended;  // processes
+    std::vector<std::uint32_t> exits;  // ExitWindows flags
+    std::vector<std::pair<std::string, std::string>> prompts;
+    int boxes = 0;  // for a malformed direct search or delay
+    int jobs = 0;
+    // Of key sequences: the keys (virtual key, up) and the texts pasted.
+    std::vector<std::pair<unsigned, bool>> keys;
+    std::vector<std::string> pasted;
+  };
+  void ExpectAction(const std::string& kind, const std::string& info, Expected& x);
+  void ExpectItems(const JobKey& entry, const std::string& text, Expected& x, std::vector<JobKey>& chain,
+                   bool& abandoned);
+  void CheckPress(const Expected& x, std::uint32_t pressedAt);
+  void AnswerPrompts(const std::vector<std::pair<std::string, std::string>>& prompts);
 
   // ---- invariants
   // Returns the files as they are after the step.
@@ -379,13 +564,20 @@ class RandomUser {
   int questionAnswer_ = 0;
   // "Config.ini" as the current step found it.
   std::string configAtStep_;
+  // How long the current step may take on the virtual clock.
+  std::uint32_t allowedMs_ = 1000;
+  // The processes running beside the program (file, id), this copy of Keyvane among them.
+  std::vector<std::pair<std::string, std::uint32_t>> procs_;
+  std::uint32_t nextPid_ = 3000;
+  // Another program holds the clipboard open.
+  bool clipboardHeld_ = false;
 };
 
 std::string RandomUser::RandomText(int maxChars, bool allowEmpty) {
-  static const char* const pieces[] = {"a", "b", "c", "d", "e", "f", "0", "7", " ", "-", "가", "나", "한"};
+  static const char* const pieces[] = {"a", "b", "c", "d", "e", "f", "0", "7", " ", "-", "가", "나", "한", "'", "\""};
   const int n = Pick(maxChars + 1);
   std::string text;
-  for (int i = 0; i < n; ++i) text += pieces[Pick(13)];
+  for (int i = 0; i < n; ++i) text += pieces[Pick(Chance(20) ? 15 : 13)];
   if (text.empty() && !allowEmpty) text = "x";
   return text;
 }
@@ -398,9 +590,43 @@ std::string RandomUser::RandomHotKeyText() {
   return FormatHotKey(h);
 }
 
+// An action info as the list holds it (before it is stored).
+std::string RandomUser::RandomInfo(int kind) {
+  if (kind == 7) {
+    static const char* const names[] = {"notepad.exe", "NOTEPAD.exe", "calc.exe", "C:\\Windows\\notepad.exe"};
+    if (Chance(70)) return names[Pick(4)];
+  } else if (kind == 8) {
+    static const char* const programs[] = {"C:\\Apps\\x.exe;/a b", "notepad.exe", "y.exe ;  p;q", "z.exe;",
+                                           "\"C:\\My Apps\\w.exe\""};
+    if (Chance(60)) return programs[Pick(5)];
+  } else if (kind == 9) {
+    if (Chance(50)) return Chance(50) ? "C:\\Users" : "D:\\a;b";
+  } else if (kind == kDirectKind) {
+    if (!m_.sites.empty() && Chance(80)) {
+      const auto& site = m_.sites[Pick(static_cast<int>(m_.sites.size()))];
+      return site.first + ";" + site.second;
+    }
+    return Chance(50) ? "" : "한 부분뿐";
+  } else if (kind == kMultiKind) {
+    static const char* const items[] = {"P0", "P1",      "P2",      "P3",      "P4",
+                                        "P5", "Delay=0", "Delay=1", "Delay=2", "Delay=-1"};
+    std::string info;
+    for (int n = 1 + Pick(4); n > 0; --n) info += std::string(items[Pick(10)]) + ";";
+    if (Chance(5)) info += Chance(50) ? "Delay=x;" : "Delay=;";
+    return info;
+  } else if (kind == kKeysKind) {
+    static const char* const items[] = {"id",        "VK_TAB", "암호 1", "VK_RETURN", "VK_BACK",
+                                        "VK_ESCAPE", "VK_Tab", "a-b",    "it's"};
+    std::string info;
+    for (int n = 1 + Pick(4); n > 0; --n) info += std::string(info.empty() ? "" : ";") + items[Pick(9)];
+    return info;
+  }
+  return kind >= 7 ? RandomText(6, true) : "";
+}
+
 Entry RandomUser::RandomEntry(const std::string& id) {
-  const int kind = kUsedKinds[Pick(7)];
-  std::string info = kind >= 7 ? ReplaceAll(RandomText(6, true), kDash, kWideDash) : "";
+  const int kind = kUsedKinds[Pick(kUsedKindCount)];
+  const std::string info = ReplaceAll(RandomInfo(kind), kDash, kWideDash);
   return AsSaved({RandomText(6, true), id, RandomHotKeyText(), kKindNames[kind], info, Chance(80) ? "True" : "False"});
 }
 
@@ -409,33 +635,43 @@ Entry RandomUser::RandomEntry(const std::string& id) {
 void RandomUser::SetUpFiles() {
   std::vector<Entry> rows;
   for (int i = 0; i < 4; ++i) rows.push_back(RandomEntry("P" + std::to_string(i)));
-  WriteBytes(Work(), FileText(rows));
-  m_.fileRows = rows;
+  WriteBytes(PathOf(kMainFile), FileText(rows));
+  F(kMainFile) = {true, rows};
+  rows.clear();
+  for (int i = 0; i < 3; ++i) rows.push_back(RandomEntry("P" + std::to_string(i)));
+  WriteBytes(PathOf(kOtherFile), Encoded(FileText(rows), Enc::kUtf8Mark));
+  F(kOtherFile) = {true, rows, false, Enc::kUtf8Mark};
   WriteBytes(ConfigFile(),
              "[Config]\r\nStartUp=0\r\nNewExplore=0\r\n[DirectSite]\r\nCount=2\r\nSite0=네이버,http://s.example/?q=\r\n"
              "Site1=다음 사전,http://d.example/?w=\r\n[Etc]\r\nLastWorkList_Path=" +
-                 Work() + "\r\n");
+                 PathOf(kMainFile) + "\r\n");
   m_.sites = {{"네이버", "http://s.example/?q="}, {"다음 사전", "http://d.example/?w="}};
   // The user's own files beside the program, which nothing may touch.
   WriteBytes(plat::ProgramFolder() + "Notes.txt", "mine\r\n");
-  WriteBytes(Work() + ".bak", "an older list\r\n");
+  WriteBytes(PathOf(kMainFile) + ".bak", "an older list\r\n");
   for (const auto& [mods, vk] : kTaken) sim::TakeCombination(mods, vk);
+  // This copy of Keyvane, and other programs; notepad is what 프로그램 종료 entries end.
+  procs_ = {{plat::ProgramPath(), 1000},   {"C:\\Windows\\notepad.exe", 2001}, {"NOTEPAD.EXE", 2002},
+            {"C:\\Tools\\calc.exe", 2003}, {"C:\\Tools\\Keyvane2.exe", 2004},  {"keyvane.exe.bak", 2005}};
+  for (const auto& [file, pid] : procs_) sim::AddProcess(file, pid);
+  sim::SetCurrentProcess(1000);
+  sim::PutOnClipboard(kUsersClipboard);
+  // Two things the shell cannot open.
+  sim::FailShellOpen("z.exe", 2);
+  sim::FailShellOpen("D:\\a", 5);
 }
 
 void RandomUser::Start() {
   tray_ = std::make_unique<Tfrm_Tray>();
   editor_ = std::make_unique<Tfrm_main>();
   tray_->Attach(*editor_);
-  // A fresh program: only the files and what other programs do stay.
+  // A fresh program: only the files, the settings and what other programs do stay.
   Model fresh;
-  fresh.fileExists = m_.fileExists;
-  fresh.fileRows = m_.fileRows;
-  fresh.fileIncomplete = m_.fileIncomplete;
-  fresh.locked = m_.locked;
-  fresh.held = m_.held;
+  fresh.files = m_.files;
+  fresh.last = m_.last;
   fresh.sites = m_.sites;
   m_ = fresh;
-  LoadFromFile();
+  LoadLast();
   m_.applied = m_.screen;
 }
 
@@ -452,20 +688,46 @@ void RandomUser::Stop() {
   plat::RunMessageLoop();
 }
 
-void RandomUser::LoadFromFile() {
+RandomUser::Load RandomUser::LoadList(const std::string& name) {
+  const WorkFile& f = F(name);
+  if (!f.Readable()) {
+    m_.unreadPath = name;  // an error box says so
+    return Load::kUnreadable;
+  }
+  if (m_.unreadPath == name) m_.unreadPath.clear();
+  if (f.rows.empty() && !f.incomplete) {
+    // Nothing to read: the list, the title and the file saved to stay; an empty file of the
+    // list's own still gives the form its entries are written in.
+    if (m_.workPath.empty() || m_.workPath == name) m_.listEnc = f.enc;
+    return Load::kEmpty;
+  }
+  m_.screen = f.rows;
+  m_.selected = -1;
+  m_.listEnc = f.enc;
+  m_.workPath = m_.title = name;
+  m_.incompletePath = f.incomplete ? name : "";
+  return Load::kLoaded;
+}
+
+void RandomUser::LoadLast() {
+  m_.screen.clear();
   m_.selected = -1;
   m_.fields.hotkey.key = "";  // the key list is filled anew
-  if (!m_.fileExists || m_.locked) {
-    m_.screen.clear();
-    if (m_.fileExists) m_.unread = true;
-  } else {
-    m_.unread = false;
-    m_.screen = m_.fileRows;
-    // An empty file leaves the mark of an earlier part-read file as it was.
-    if (!(m_.fileRows.empty() && !m_.fileIncomplete)) m_.incomplete = m_.fileIncomplete;
-  }
+  if (F(m_.last).exists) LoadList(m_.last);
   m_.baseline = m_.screen;
   m_.unsavedEdits = false;
+}
+
+void RandomUser::ShowEditor() {
+  m_.visible = true;
+  Require(!m_.unsavedEdits, "showing the editor dropped edits not saved");
+  if (!m_.screen.empty() && !F(m_.last).exists) {
+    Marked();  // the list stays for a file that is gone
+    return;
+  }
+  LoadLast();
+  // A list 열기 read since the last registration is not what runs.
+  if (!m_.fits) Marked();
 }
 
 void RandomUser::ClearFields() {
@@ -528,45 +790,72 @@ int RandomUser::QuestionCount() const {
   return n;
 }
 
-// Whether the save about to happen should succeed.
-bool RandomUser::ExpectSave() const {
-  // Another program's lock keeps it from being replaced; one that only holds it open
-  // lets it be written in place.
-  return !m_.locked;
+int RandomUser::BoxCount(const std::string& text) const {
+  int n = 0;
+  for (const sim::Box& box : sim::Boxes()) n += box.text == text;
+  return n;
 }
 
-void RandomUser::CheckSaved(bool expected, const std::string& before,
-                            const std::map<std::string, std::string>& filesBefore) {
-  const std::string after = ReadBytes(Work());
+// Whether saving the list to the file should succeed.
+bool RandomUser::ExpectSave(const std::string& name) {
+  if (name == kGoneFile) return false;  // its folder is not there
+  const WorkFile& f = F(name);
+  // Another program's lock keeps it from being replaced; one that only holds it open lets
+  // it be written in place, after a copy of it is kept.
+  if (f.locked) return false;
+  // A file about to lose every entry is kept first, as is one the list holds only part of
+  // or nothing of; keeping needs reading it.
+  const bool emptying = m_.screen.empty() && f.exists && (f.denied || ReadBytes(PathOf(name)) != "");
+  const bool keep = f.exists && (m_.incompletePath == name || m_.unreadPath == name || emptying);
+  if (f.denied && (keep || (f.held && f.exists))) return false;
+  return true;
+}
+
+void RandomUser::CheckSaved(const std::string& name, bool expected, const std::string& before,
+                            const std::map<std::string, std::string>& filesBefore, bool registers) {
+  // The title names the file before the writing starts, also when it fails.
+  m_.workPath = m_.title = name;
+  const std::string after = ReadBytes(PathOf(name));
   Require(WithoutSection(ReadBytes(ConfigFile()), "Etc") == WithoutSection(configAtStep_, "Etc"),
           "a save changed Config.ini outside the last work file's path");
   if (!expected) {
-    Require(after == before, "a save that had to fail changed the work file");
+    Require(after == before, "a save that had to fail changed " + name);
+    bool told = false;
+    for (const sim::Box& box : sim::Boxes()) told |= (box.flags & 0xF0) == plat::kMbIconError;
+    Require(told, "a save that failed did not say so");
     return;
   }
   std::vector<Entry> saved;
   for (const Entry& e : m_.screen) saved.push_back(AsSaved(e));
-  Require(after == FileText(saved), "the work file does not hold the list on screen:\n  file:\n" + after +
-                                        "\n  expected:\n" + FileText(saved));
-  // The old file is kept when the list held only part of it, or when it loses every entry.
-  const bool keep =
-      before != "<missing>" && (m_.incomplete || m_.unread || (saved.empty() && !before.empty()));
+  const std::string wanted = Encoded(FileText(saved), m_.listEnc);
+  Require(after == wanted, name + " does not hold the list on screen (" + EncName(m_.listEnc) + "):\n  file:\n" +
+                               after + "\n  expected:\n" + wanted);
+  // The old file is kept when the list held only part of it or nothing of it, or when it
+  // loses every entry.
+  const bool keep = before != "<missing>" &&
+                    (m_.incompletePath == name || m_.unreadPath == name || (saved.empty() && !before.empty()));
   if (keep) {
     bool found = false;
-    for (const auto& [name, bytes] : FolderFiles())
-      if (!filesBefore.count(name) && name.rfind("MyJob.ini.bak", 0) == 0 && bytes == before) found = true;
-    Require(found, "the old work file was not kept beside it");
+    for (const auto& [file, bytes] : FolderFiles())
+      if (!filesBefore.count(file) && file.rfind(name + ".bak", 0) == 0 && bytes == before) found = true;
+    Require(found, "the old " + name + " was not kept beside it");
   }
+  WorkFile& f = F(name);
+  f.exists = true;
+  f.rows = saved;
+  f.incomplete = false;
+  f.enc = m_.listEnc;
   m_.screen = saved;
   m_.baseline = saved;
-  m_.fileRows = saved;
-  m_.fileExists = true;
-  m_.fileIncomplete = false;
-  m_.incomplete = false;
-  m_.unread = false;
+  m_.incompletePath.clear();
+  m_.unreadPath.clear();
   m_.unsavedEdits = false;
-  m_.applied = saved;
-  mayChange_.insert("MyJob.ini");
+  m_.last = name;
+  if (registers) {
+    m_.applied = saved;
+    m_.fits = true;
+  }
+  mayChange_.insert(name);
   mayChange_.insert("Config.ini");
 }
 
@@ -620,7 +909,10 @@ void RandomUser::EditDescription() {
     text = old + RandomText(5, false);
   else
     text = RandomText(6, true);
-  Log(std::string(how == 0 ? "Delete" : how == 1 ? "paste" : "context menu") + " makes the description \"" + text + "\"");
+  Log(std::string(how == 0   ? "Delete"
+                  : how == 1 ? "paste"
+                             : "context menu") +
+      " makes the description \"" + text + "\"");
   editor_->txt_subject.UserEdit(text);
   if (text == old) return;
   m_.fields.description = text;
@@ -662,8 +954,10 @@ void RandomUser::EditInfo() {
     text = old + RandomText(5, false);
   else
     text = RandomText(6, true);
-  Log(std::string(how == 0 ? "Delete" : how == 1 ? "paste" : "context menu") + " makes the box of " + kKindNames[kind] +
-      " \"" + text + "\"");
+  Log(std::string(how == 0   ? "Delete"
+                  : how == 1 ? "paste"
+                             : "context menu") +
+      " makes the box of " + kKindNames[kind] + " \"" + text + "\"");
   editor_->InfoBox(kind)->UserEdit(text);
   if (text == old) return;
   m_.fields.info[kind] = text;
@@ -706,7 +1000,7 @@ void RandomUser::PickKey() {
 }
 
 void RandomUser::ClickKind() {
-  const int kind = kUsedKinds[Pick(7)];
+  const int kind = kUsedKinds[Pick(kUsedKindCount)];
   Log(std::string("click the kind ") + kKindNames[kind]);
   editor_->KindButton(kind).UserClick();
   Marked();
@@ -747,8 +1041,9 @@ void RandomUser::ActionDialog() {
     (how == 2 ? dialog.bntCancel : dialog.bntok).UserClick();
   });
   editor_->bntAction.UserClick();
-  Log(std::string("the 특정액션 실행 dialog: ") +
-      (how == 0 ? "choose " + chosen + ", OK" : how == 1 ? "OK without a choice" : "Cancel"));
+  Log(std::string("the 특정액션 실행 dialog: ") + (how == 0   ? "choose " + chosen + ", OK"
+                                                   : how == 1 ? "OK without a choice"
+                                                              : "Cancel"));
   Marked();
   if (how == 2) return;
   if (how == 0) m_.fields.info[14] = chosen;
@@ -784,12 +1079,28 @@ void RandomUser::InputDialog() {
       (how == 2 ? dialog.bntCancel : dialog.bntok).UserClick();
     } else {
       auto& dialog = static_cast<Tfrm_KeyEdit&>(form);
+      if (how == 0) {
+        // Lines typed, and a special key added: each line break becomes ";".
+        static const char* const typed[] = {"id\n암호", "a b\n", "it's"};
+        static const char* const keys[] = {"TAB", "RETURN", "ESCAPE", "BACK"};
+        std::string memo = m_.fields.info[kKeysKind];
+        const std::string text = typed[Pick(3)];
+        dialog.MemoKey.UserType(text);
+        memo += ReplaceAll(text, "\n", "\r\n");
+        const int key = Pick(4);
+        dialog.cmVK.UserPick(key);
+        dialog.bnt_Add.UserClick();
+        memo += std::string(!memo.empty() && memo.back() == ';' ? "VK_" : ";VK_") + keys[key];
+        chosen = ReplaceAll(memo, "\r\n", ";");
+      }
       (how == 2 ? dialog.bntCancel : dialog.bntok).UserClick();
     }
   });
   (search ? editor_->bntScriptFind : editor_->bntAutoKey).UserClick();
   Log(std::string("the 입력 dialog of ") + (search ? "다이렉트 검색: " : "키값자동 입력: ") +
-      (how == 2 ? "Cancel" : chosen.empty() ? "OK as it is" : "choose " + chosen + ", OK"));
+      (how == 2         ? "Cancel"
+       : chosen.empty() ? "OK as it is"
+                        : "choose " + chosen + ", OK"));
   Require(shown, "the 입력 button opened no dialog");
   Marked();
   if (how == 2) return;
@@ -845,16 +1156,17 @@ void RandomUser::DeleteEntry() {
 }
 
 void RandomUser::Apply() {
+  const std::string target = m_.workPath.empty() ? kMainFile : m_.workPath;
+  const bool ok = ExpectSave(target);
   Log(std::string("click 적용") + (m_.applyEnabled ? "" : " (disabled)") + (m_.paused ? " while paused" : "") +
-      (m_.locked ? " with the work file locked" : ""));
-  const std::string before = ReadBytes(Work());
+      " (saving to " + target + (ok ? ")" : ", which cannot be written)"));
+  const std::string before = ReadBytes(PathOf(target));
   const auto filesBefore = FolderFiles();
   const bool enabled = m_.applyEnabled;
-  const bool ok = ExpectSave();
   const Entry row = m_.selected >= 0 ? m_.screen[m_.selected] : Entry{};
   editor_->bnt_Apply.UserClick();
   if (!enabled) return;
-  CheckSaved(ok, before, filesBefore);
+  CheckSaved(target, ok, before, filesBefore, true);
   if (!ok) return;
   m_.modified = m_.applyEnabled = false;
   // The saved texts come back into the fields when the selected row read back otherwise.
@@ -865,21 +1177,24 @@ void RandomUser::CloseEditor() {
   const int answer = Pick(3) == 0 ? plat::kIdNo : Chance(50) ? plat::kIdYes : plat::kIdCancel;
   const char* name = answer == plat::kIdYes ? "예" : answer == plat::kIdNo ? "아니요" : "취소";
   Log(std::string("close the editor, answering ") + name);
-  const std::string before = ReadBytes(Work());
+  // Closing takes the default work file when the editor has none yet.
+  if (m_.workPath.empty()) m_.workPath = kMainFile;
+  const std::string target = m_.workPath;
+  const std::string before = ReadBytes(PathOf(target));
   const auto filesBefore = FolderFiles();
   const int questions = QuestionCount();
   questionAnswer_ = answer;
-  const bool ok = ExpectSave();
+  const bool ok = ExpectSave(target);
   editor_->Close();
   questionAnswer_ = 0;
   const bool asked = QuestionCount() > questions;
   Require(asked == m_.modified, asked ? "the closing question came for a list without changes"
-                                          : "the editor closed without asking although it held changes");
+                                      : "the editor closed without asking although it held changes");
   Require(!(m_.unsavedEdits && !asked), "an edit was dropped without the closing question");
   if (!asked) {
     m_.visible = false;
   } else if (answer == plat::kIdYes) {
-    CheckSaved(ok, before, filesBefore);
+    CheckSaved(target, ok, before, filesBefore, true);
     // The mark of changes stays (as it always has) until the tray shows the editor again.
     if (ok) m_.visible = false;
   } else if (answer == plat::kIdNo) {
@@ -896,13 +1211,7 @@ void RandomUser::TrayEdit() {
   tray_->bnt_EditClick();
   if (m_.visible) return;
   m_.modified = m_.applyEnabled = false;
-  m_.visible = true;
-  Require(!m_.unsavedEdits, "showing the editor dropped edits not saved");
-  if (!m_.screen.empty() && !m_.fileExists) {
-    Marked();  // the list stays for a file that is gone
-    return;
-  }
-  LoadFromFile();
+  ShowEditor();
 }
 
 void RandomUser::OpenListWindow() {
@@ -910,16 +1219,17 @@ void RandomUser::OpenListWindow() {
   const std::size_t before = OpenKeyLists().size();
   tray_->bnt_listviewClick();
   Require(OpenKeyLists().size() == before + 1, "단축 리스트 보기 opened no window");
-  if (!m_.fileExists || m_.locked) return;
-  // The list as it lies on disk.
+  const WorkFile& f = F(m_.last);
+  if (!f.Readable()) return;
+  // The last work file as it lies on disk.
   plat::ListView& list = OpenKeyLists().back()->WorkList;
   std::vector<Entry> rows;
   for (int r = 0; r < list.RowCount(); ++r) {
     const auto c = list.Row(r);
     rows.push_back({c[0], c[1], c[2], c[3], c[4], c[5]});
   }
-  Require(rows == m_.fileRows, "the list window does not show the work file:\n  shown:\n" + Show(rows) +
-                                   "  in the file:\n" + Show(m_.fileRows));
+  Require(rows == f.rows,
+          "the list window does not show the work file:\n  shown:\n" + Show(rows) + "  in the file:\n" + Show(f.rows));
 }
 
 void RandomUser::CloseListWindows() {
@@ -944,11 +1254,262 @@ void RandomUser::PauseKey() {
   plat::ProcessPendingMessages();
 }
 
+namespace {
+std::string UpperAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+std::string BaseName(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\:/");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+// A program's path and its parameters: each part starts after blanks and control
+// characters; the parameters end at a further ";".
+std::vector<std::string> SemicolonParts(const std::string& text) {
+  std::vector<std::string> parts;
+  std::size_t from = 0;
+  while (true) {
+    while (from < text.size() && static_cast<unsigned char>(text[from]) <= ' ') ++from;
+    const std::size_t semi = text.find(';', from);
+    parts.push_back(
+        text.substr(std::min(from, text.size()), semi == std::string::npos ? std::string::npos : semi - from));
+    if (semi == std::string::npos) return parts;
+    from = semi + 1;
+  }
+}
+// The milliseconds of a delay item, or none when it has no whole number of seconds.
+std::optional<std::int64_t> DelayOf(const std::string& item) {
+  const std::vector<std::string> parts = Items(item, '=');
+  if (parts.size() < 2) return std::nullopt;
+  const std::string& n = parts[1];
+  std::size_t i = n[0] == '+' || n[0] == '-' ? 1 : 0;
+  if (i == n.size() || n.size() > 9) return std::nullopt;
+  for (std::size_t k = i; k < n.size(); ++k)
+    if (n[k] < '0' || n[k] > '9') return std::nullopt;
+  return std::stoll(n) * 1000;
+}
+// The search URL as one argument: in quotes, a quote mark escaped with a backslash, and the
+// backslashes right before a quote mark (or the closing one) doubled.
+std::string OneArgument(const std::string& text) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t run = 0;
+    while (i + run < text.size() && text[i + run] == '\\') ++run;
+    if (i + run == text.size()) {
+      out += std::string(2 * run, '\\');
+      break;
+    }
+    if (text[i + run] == '"')
+      out += std::string(2 * run + 1, '\\') + "\"";
+    else
+      out += std::string(run, '\\') + text[i + run];
+    i += run + 1;
+  }
+  return out + "\"";
+}
+bool SpecialKey(const std::string& item, unsigned& vk) {
+  static const std::pair<const char*, unsigned> keys[] = {
+      {"VK_TAB", 0x09}, {"VK_RETURN", 0x0D}, {"VK_ESCAPE", 0x1B}, {"VK_BACK", 0x08}};
+  for (const auto& [name, code] : keys)
+    if (item == name) vk = code;
+  return std::any_of(std::begin(keys), std::end(keys), [&](const auto& k) { return item == k.first; });
+}
+constexpr int kJobBudget = 300;  // a press whose multi-jobs would run more jobs is not made
+}  // namespace
+
+void RandomUser::ExpectAction(const std::string& kind, const std::string& info, Expected& x) {
+  ++x.jobs;
+  const int k = KindOfName(kind);
+  const std::string text = ReplaceAll(info, kWideDash, kDash);
+  // Names, paths and addresses get their quote marks back.
+  const std::string plain = ReplaceAll(ReplaceAll(text, kWideApostrophe, "'"), kWideQuote, "\"");
+  if (k >= 1 && k <= 3) {
+    x.exits.push_back(k == 1 ? 1u : k == 2 ? 2u : 0u);
+  } else if (k == 7) {
+    for (auto it = procs_.begin(); it != procs_.end();) {
+      if (UpperAscii(BaseName(it->first)) == UpperAscii(plain)) {
+        x.ended.push_back(it->second);
+        it = procs_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  } else if (k == 8 || k == 9) {
+    if (plain.find(';') == std::string::npos) {
+      x.launches.push_back({plain, false, "", x.t});
+    } else {
+      const std::vector<std::string> parts = SemicolonParts(plain);
+      x.launches.push_back({parts[0], true, parts.size() > 1 ? parts[1] : "", x.t});
+    }
+  } else if (k == kWebKind) {
+    x.launches.push_back({plain, false, "", x.t});  // NewExplore=0: the system's handler
+  } else if (k == kDirectKind) {
+    const std::vector<std::string> parts = Items(text);
+    if (parts.size() < 2)
+      ++x.boxes;
+    else
+      x.prompts.push_back({parts[0], parts[1]});
+  } else if (k == kKeysKind) {
+    const std::vector<std::string> items = Items(text);
+    if (items.empty()) return;
+    // Modifiers still held from the hotkey go up first.
+    for (unsigned vk : {0x11u, 0x12u, 0x10u, 0x5Bu, 0x5Cu}) x.keys.push_back({vk, true});
+    for (const std::string& item : items) {
+      unsigned vk = 0;
+      if (SpecialKey(item, vk)) {
+        x.keys.push_back({vk, false});
+        x.keys.push_back({vk, true});
+      } else if (clipboardHeld_) {
+        // A text that cannot go on the clipboard ends the sequence: nothing is pasted.
+        return;
+      } else {
+        x.pasted.push_back(item);
+        x.t += 200;  // between filling the clipboard and Ctrl+V
+        for (const auto& key : {std::pair{0x11u, false}, {0x56u, false}, {0x56u, true}, {0x11u, true}})
+          x.keys.push_back(key);
+      }
+      x.t += 200;
+    }
+    // The clipboard holds again what the user had copied.
+    if (std::any_of(items.begin(), items.end(), [](const std::string& i) {
+          unsigned vk;
+          return !SpecialKey(i, vk);
+        }))
+      x.pasted.push_back(kUsersClipboard);
+  }
+}
+
+void RandomUser::ExpectItems(const JobKey& entry, const std::string& text, Expected& x, std::vector<JobKey>& chain,
+                             bool& abandoned) {
+  chain.push_back(entry);
+  for (const std::string& item : Items(text)) {
+    if (x.jobs > kJobBudget) break;
+    if (item.compare(0, 5, "Delay") == 0) {
+      const std::optional<std::int64_t> ms = DelayOf(item);
+      if (!ms) {
+        abandoned = true;
+        break;
+      }
+      if (*ms > 0) x.t += static_cast<std::uint32_t>(*ms);
+      continue;
+    }
+    // Each job is looked up as the list stands: the first row with the ID.
+    for (const Entry& e : m_.screen) {
+      if (e.id != item) continue;
+      const JobKey job{e.id, e.kind, e.info};
+      if (KindOfName(e.kind) != kMultiKind) {
+        ExpectAction(e.kind, e.info, x);
+      } else if (std::find(chain.begin(), chain.end(), job) == chain.end() && chain.size() < 32) {
+        // A multi-job already running in this run is skipped.
+        ++x.jobs;
+        ExpectItems(job, ReplaceAll(e.info, kWideDash, kDash), x, chain, abandoned);
+      }
+      break;
+    }
+    if (abandoned) break;
+    x.t += 200;
+  }
+  chain.pop_back();
+}
+
+void RandomUser::CheckPress(const Expected& x, std::uint32_t pressedAt) {
+  Require(sim::Now() - pressedAt == x.t,
+          "the press took " + std::to_string(sim::Now() - pressedAt) + " ms, expected " + std::to_string(x.t));
+  const std::vector<sim::ShellCall> calls = sim::ShellCalls();
+  std::string made, wanted;
+  for (const sim::ShellCall& c : calls)
+    made += "    " + c.file + (c.hasParameters ? " [" + c.parameters + "]" : "") + " at " +
+            std::to_string(c.tick - pressedAt) + "\n";
+  for (const Launch& l : x.launches)
+    wanted +=
+        "    " + l.file + (l.hasParameters ? " [" + l.parameters + "]" : "") + " at " + std::to_string(l.at) + "\n";
+  Require(made == wanted,
+          "the press opened other things than its entries name:\n  opened:\n" + made + "  expected:\n" + wanted);
+  std::vector<std::uint32_t> ended;
+  for (const sim::Termination& t : sim::Terminations()) ended.push_back(t.pid);
+  Require(ended == x.ended, "the press ended other programs than 프로그램 종료 names");
+  for (std::uint32_t pid : x.ended) Require(!sim::ProcessRunning(pid), "a program 프로그램 종료 ended still runs");
+  for (const auto& [file, pid] : procs_)
+    Require(sim::ProcessRunning(pid), file + " was ended although no entry names it");
+  std::vector<std::uint32_t> exits;
+  for (const sim::ExitCall& e : sim::ExitCalls()) exits.push_back(e.flags);
+  Require(exits == x.exits, "the press asked Windows to end otherwise than its entries say");
+  const auto& prompts = OpenPrompts();
+  Require(prompts.size() == x.prompts.size(), "the press left " + std::to_string(prompts.size()) +
+                                                  " direct-search prompts, expected " +
+                                                  std::to_string(x.prompts.size()));
+  for (std::size_t i = 0; i < prompts.size(); ++i)
+    Require(
+        prompts[i]->lbl_info.Caption() == x.prompts[i].first && prompts[i]->lbl_site.Caption() == x.prompts[i].second,
+        "a direct-search prompt shows \"" + prompts[i]->lbl_info.Caption() + "\" \"" + prompts[i]->lbl_site.Caption() +
+            "\", expected \"" + x.prompts[i].first + "\" \"" + x.prompts[i].second + "\"");
+}
+
+void RandomUser::AnswerPrompts(const std::vector<std::pair<std::string, std::string>>& expected) {
+  static const char* const words[] = {"검색어", "two words", "say \"hi\"", "C:\\dir\\", "a\\\"b", "x"};
+  std::vector<Tfrm_DirectMove*> prompts = OpenPrompts();
+  std::vector<Launch> wanted;
+  std::string did;
+  for (std::size_t i = 0; i < prompts.size(); ++i) {
+    Tfrm_DirectMove& prompt = *prompts[i];
+    const int how = Pick(5);
+    const std::string word = how <= 1 ? words[Pick(6)] : "";
+    if (how == 0) {
+      prompt.txt_edit.UserType(word + "\n");  // Enter
+    } else if (how == 1 || how == 2) {
+      prompt.txt_edit.UserType(word);
+      prompt.bntok.UserClick();
+    } else if (how == 3) {
+      prompt.bntcancle.UserClick();
+    } else {
+      prompt.txt_edit.UserType("\x1b");  // Esc
+    }
+    did += std::string(" ") +
+           (how == 0   ? "\"" + word + "\" Enter"
+            : how == 1 ? "\"" + word + "\" 검색 시작"
+            : how == 2 ? "검색 시작 with nothing typed"
+            : how == 3 ? "취소"
+                       : "Esc") +
+           ";";
+    if (!word.empty()) wanted.push_back({"iexplore.exe", true, OneArgument(expected[i].second + word), 0});
+  }
+  Log("the direct-search prompts:" + did);
+  plat::ProcessPendingMessages();
+  Require(OpenPrompts().empty(), "a direct-search prompt stayed after its answer");
+  const std::vector<sim::ShellCall> calls = sim::ShellCalls();
+  Require(calls.size() == wanted.size(), "the prompts opened " + std::to_string(calls.size()) + " searches, expected " +
+                                             std::to_string(wanted.size()));
+  for (std::size_t i = 0; i < calls.size(); ++i)
+    Require(calls[i].file == wanted[i].file && calls[i].hasParameters && calls[i].parameters == wanted[i].parameters,
+            "a search opened " + calls[i].file + " " + calls[i].parameters + ", expected iexplore.exe " +
+                wanted[i].parameters);
+}
+
 void RandomUser::PressHotKey() {
+  // Now and then another program starts, one that 프로그램 종료 entries may end.
+  if (Chance(20) && procs_.size() < 12) {
+    static const char* const names[] = {"notepad.exe", "C:\\Windows\\NotePad.exe", "calc.exe"};
+    procs_.push_back({names[Pick(3)], nextPid_++});
+    sim::AddProcess(procs_.back().first, procs_.back().second);
+  }
   // Mostly the combination of an applied entry; sometimes the editor's key or any other.
   Combo c{};
-  const int how = Pick(10);
-  if (how < 7 && !m_.applied.empty()) {
+  int how = Pick(10);
+  if (how < 4) {
+    // Mostly an entry that does more than open a site.
+    std::vector<Combo> others;
+    for (const Entry& e : m_.applied) {
+      Combo own{};
+      if (KindOfName(e.kind) != kWebKind && EntryCombo(e, own)) others.push_back(own);
+    }
+    if (!others.empty())
+      c = others[Pick(static_cast<int>(others.size()))];
+    else
+      how = 4;
+  }
+  if (how < 4) {
+  } else if (how < 7 && !m_.applied.empty()) {
     if (!EntryCombo(m_.applied[Pick(static_cast<int>(m_.applied.size()))], c)) c = {plat::kModAlt, 0x42};
   } else if (how < 9) {
     c = {kCtrlWin, 0x70};
@@ -956,57 +1517,110 @@ void RandomUser::PressHotKey() {
     c = {kModFlags[Pick(4)], kKeys[Pick(8)].vk};
   }
   if (c == Combo{kCtrlWin, 0x71}) c = {kCtrlWin, 0x70};
-  // Entries that open the search window or play keys are not pressed: the editor's key instead.
-  for (int i = 0; i < static_cast<int>(m_.applied.size()); ++i) {
-    Combo own{};
-    if (!EntryCombo(m_.applied[i], own) || !(own == c)) continue;
-    for (const Entry& e : m_.screen)
-      if (e.id == m_.applied[i].id && KindOfName(e.kind) >= 11 && KindOfName(e.kind) <= 13) c = {kCtrlWin, 0x70};
-    break;
-  }
-  Log("press " + ComboText(c));
   const std::set<Combo> registered = ExpectedRegistrations();
-  const std::size_t shellBefore = sim::ShellCalls().size();
+  // The entry it runs: the first applied entry holding the combination registered it, and
+  // it runs the entry with that ID on the list: at the same place, else the first.
+  const auto rowFor = [&](const Combo& combo) {
+    int row = -1, item = -1;
+    if (!registered.count(combo) || combo == Combo{kCtrlWin, 0x70}) return row;
+    for (int i = 0; i < static_cast<int>(m_.applied.size()) && item < 0; ++i) {
+      Combo own{};
+      if (EntryCombo(m_.applied[i], own) && own == combo) item = i;
+    }
+    Require(item >= 0, "no applied entry holds a registered combination");
+    const std::string& id = m_.applied[item].id;
+    if (item < static_cast<int>(m_.screen.size()) && m_.screen[item].id == id)
+      row = item;
+    else
+      for (int r = 0; r < static_cast<int>(m_.screen.size()) && row < 0; ++r)
+        if (m_.screen[r].id == id) row = r;
+    return row;
+  };
+  const int row = rowFor(c);
+  Expected x;
+  const auto processes = procs_;
+  if (row >= 0) {
+    const Entry& e = m_.screen[row];
+    if (KindOfName(e.kind) == kMultiKind) {
+      std::vector<JobKey> chain;
+      bool abandoned = false;
+      ExpectItems({e.id, e.kind, e.info}, ReplaceAll(e.info, kWideDash, kDash), x, chain, abandoned);
+      if (abandoned) ++x.boxes;
+    } else {
+      ExpectAction(e.kind, e.info, x);
+    }
+    if (x.jobs > kJobBudget) {
+      Log("the user does not press " + ComboText(c) + ": its multi-job would run too long");
+      procs_ = processes;
+      return;
+    }
+  }
+  // During a multi-job's wait the user presses a hotkey that starts a program, opens a
+  // folder or a site: it runs at once, inside the wait.
+  std::string during;
+  if (row >= 0 && KindOfName(m_.screen[row].kind) == kMultiKind && x.t >= 400 && Chance(50)) {
+    std::vector<std::pair<Combo, int>> openers;
+    for (const Entry& e : m_.applied) {
+      Combo own{};
+      if (!EntryCombo(e, own)) continue;
+      const int r = rowFor(own);
+      if (r >= 0 && KindOfName(m_.screen[r].kind) >= 8 && KindOfName(m_.screen[r].kind) <= kWebKind)
+        openers.push_back({own, r});
+    }
+    if (!openers.empty()) {
+      const auto [other, r] = openers[Pick(static_cast<int>(openers.size()))];
+      constexpr std::uint32_t kAfter = 150;  // between two jobs, which come 200 ms apart
+      Expected y;
+      ExpectAction(m_.screen[r].kind, m_.screen[r].info, y);
+      for (Launch l : y.launches) {
+        l.at += kAfter;
+        x.launches.insert(std::upper_bound(x.launches.begin(), x.launches.end(), l,
+                                           [](const Launch& a, const Launch& b) { return a.at < b.at; }),
+                          l);
+      }
+      sim::At(sim::Now() + kAfter, [other = other] { sim::PressHotKey(other.mods, other.vk); });
+      during = ", and " + ComboText(other) + " (" + m_.screen[r].id + ") 150 ms later";
+    }
+  }
+  Log("press " + ComboText(c) + (row >= 0 ? " (" + m_.screen[row].id + ", " + m_.screen[row].kind + ")" : "") + during);
+  const std::vector<plat::ClipboardData> clipboard = sim::ClipboardFormats();
+  const std::uint32_t pressedAt = sim::Now();
   const bool pressed = sim::PressHotKey(c.mods, c.vk);
-  Require(pressed == (registered.count(c) > 0), pressed ? "a press reached the program for a combination it should not hold"
-                                                          : "a press found no registration for a combination it should hold");
+  Require(pressed == (registered.count(c) > 0), pressed
+                                                    ? "a press reached the program for a combination it should not hold"
+                                                    : "a press found no registration for a combination it should hold");
   if (!pressed) return;
   if (c == Combo{kCtrlWin, 0x70}) {
-    if (!m_.visible) {
-      m_.visible = true;
-      Require(!m_.unsavedEdits, "showing the editor dropped edits not saved");
-      if (!m_.screen.empty() && !m_.fileExists)
-        Marked();
-      else
-        LoadFromFile();
-    }
+    if (!m_.visible) ShowEditor();
     return;
   }
-  // The first applied entry holding the combination registered it.
-  int item = -1;
-  for (int i = 0; i < static_cast<int>(m_.applied.size()) && item < 0; ++i) {
-    Combo own{};
-    if (EntryCombo(m_.applied[i], own) && own == c) item = i;
+  allowedMs_ = x.t + 1000;
+  CheckPress(x, pressedAt);
+  if (!x.keys.empty()) {
+    std::vector<std::pair<unsigned, bool>> keys;
+    for (const sim::KeyEvent& k : sim::KeyEvents()) keys.push_back({k.vk, (k.flags & 2) != 0});
+    // Built-in actions of a multi-job send keys of their own; a key sequence pressed alone
+    // sends exactly its own.
+    if (KindOfName(m_.screen[row].kind) == kKeysKind)
+      Require(keys == x.keys, "the key sequence sent other keys than its items");
+    std::vector<std::string> pasted;
+    for (const sim::ClipboardChange& change : sim::ClipboardChanges())
+      if (change.text) pasted.push_back(*change.text);
+    Require(pasted == x.pasted,
+            "the key sequence pasted other texts than its items, or did not give the clipboard back");
+    Require(sim::ClipboardFormats() == clipboard, "the clipboard does not hold again what the user had copied");
   }
-  Require(item >= 0, "a press ran although no applied entry holds the combination");
-  // It runs the entry with that ID on the list: at the same place, else the first.
-  const std::string& id = m_.applied[item].id;
-  int row = -1;
-  if (item < static_cast<int>(m_.screen.size()) && m_.screen[item].id == id)
-    row = item;
-  else
-    for (int r = 0; r < static_cast<int>(m_.screen.size()) && row < 0; ++r)
-      if (m_.screen[r].id == id) row = r;
-  const std::vector<sim::ShellCall> calls = sim::ShellCalls();
-  if (row < 0) {
-    Require(calls.size() == shellBefore, "a press ran something for an entry no longer in the list");
-    return;
-  }
-  const Entry& e = m_.screen[row];
-  if (e.kind == kKindNames[kWebKind] && !e.info.empty()) {
-    const std::string url = ReplaceAll(e.info, kWideDash, kDash);
-    Require(calls.size() == shellBefore + 1 && calls.back().file == url,
-            "a press of " + e.id + " did not open " + url + (calls.size() > shellBefore ? " but " + calls.back().file : ""));
+  // A built-in action runs a moment after its press, and a box says what could not be opened.
+  sim::SetNow(sim::Now() + 20);
+  plat::ProcessPendingMessages();
+  const int failed = static_cast<int>(std::count_if(
+      x.launches.begin(), x.launches.end(), [](const Launch& l) { return l.file == "z.exe" || l.file == "D:\\a"; }));
+  Require(static_cast<int>(sim::Boxes().size()) == x.boxes + failed,
+          "the press showed " + std::to_string(sim::Boxes().size()) + " boxes, expected " + std::to_string(x.boxes) +
+              " and one for each of the " + std::to_string(failed) + " things that could not be opened");
+  if (!x.prompts.empty()) {
+    sim::ForgetRecords();
+    AnswerPrompts(x.prompts);
   }
 }
 
@@ -1015,11 +1629,14 @@ void RandomUser::EndProgram(bool session) {
   const char* name = answer == plat::kIdYes ? "예" : answer == plat::kIdNo ? "아니요" : "취소";
   Log(std::string(session ? "Windows ends the session" : "tray: 끝내기") + ", answering " + name +
       ", then start again");
-  const std::string before = ReadBytes(Work());
+  // Asking takes the default work file when the editor has none yet.
+  if (m_.visible && m_.modified && m_.workPath.empty()) m_.workPath = kMainFile;
+  const std::string target = m_.workPath.empty() ? kMainFile : m_.workPath;
+  const std::string before = ReadBytes(PathOf(target));
   const auto filesBefore = FolderFiles();
   const int questions = QuestionCount();
   questionAnswer_ = answer;
-  const bool ok = ExpectSave();
+  const bool ok = ExpectSave(target);
   bool sessionEnds = true;
   if (session) {
     sessionEnds = sim::QueryEndSession();
@@ -1035,12 +1652,13 @@ void RandomUser::EndProgram(bool session) {
   bool ends = true;
   if (!asked) {
   } else if (answer == plat::kIdYes) {
-    CheckSaved(ok, before, filesBefore);
+    CheckSaved(target, ok, before, filesBefore, true);
     ends = ok;
   } else if (answer == plat::kIdCancel) {
     ends = false;
   }
-  Require(!session || sessionEnds == ends, ends ? "the program held the session up" : "the session ended against the answer");
+  Require(!session || sessionEnds == ends,
+          ends ? "the program held the session up" : "the session ended against the answer");
   if (!ends) {
     Require(sim::TrayIcons().size() == 1, "the program ended although the user stayed");
     return;
@@ -1052,54 +1670,292 @@ void RandomUser::EndProgram(bool session) {
 }
 
 void RandomUser::ChangeFileFromOutside() {
-  const int how = Pick(9);
-  mayChange_.insert("MyJob.ini");
-  if (how == 8) {
-    // The user clears away the backups the program kept (all but the first, made before).
-    Log("the user deletes the backups MyJob.ini.bak2 and on");
-    for (const auto& [name, bytes] : FolderFiles())
-      if (name.rfind("MyJob.ini.bak", 0) == 0 && name != "MyJob.ini.bak") {
-        std::filesystem::remove(std::filesystem::path(plat::ProgramFolder() + name));
-        mayChange_.insert(name);
+  const std::string name = Chance(70) ? kMainFile : kOtherFile;
+  WorkFile& f = F(name);
+  const std::string path = PathOf(name);
+  int how = Pick(13);
+  if (how == 12) {
+    clipboardHeld_ = !clipboardHeld_;
+    sim::HoldClipboard(clipboardHeld_);
+    Log(clipboardHeld_ ? "another program holds the clipboard open" : "the clipboard is let go");
+    return;
+  }
+  // What another program does to a file it mostly undoes soon.
+  if ((f.locked || f.held || f.denied) && Chance(40)) how = f.locked ? 5 : f.held ? 7 : 9;
+  mayChange_.insert(name);
+  if (how == 11) {
+    // The user clears away the backups the program kept (all but the first of MyJob.ini,
+    // which the user made before).
+    Log("the user deletes the backups the program kept");
+    for (const auto& [file, bytes] : FolderFiles())
+      if (file.find(".bak") != std::string::npos && file != std::string(kMainFile) + ".bak") {
+        std::filesystem::remove(std::filesystem::path(plat::ProgramFolder() + file));
+        mayChange_.insert(file);
       }
   } else if (how == 0) {
-    Log(std::string("another program deletes the work file") + (m_.locked || m_.held ? " (it cannot)" : ""));
-    if (m_.locked || m_.held) return;
-    std::filesystem::remove(std::filesystem::path(Work()));
-    m_.fileExists = false;
-    m_.fileRows.clear();
-    m_.fileIncomplete = false;
-  } else if (how <= 3) {
-    if (m_.locked) {
-      Log("another program cannot write the locked work file");
+    Log("another program deletes " + name + (f.locked || f.held ? " (it cannot)" : ""));
+    if (f.locked || f.held) return;
+    std::filesystem::remove(std::filesystem::path(path));
+    f.exists = false;
+    f.rows.clear();
+    f.incomplete = false;
+  } else if (how <= 4) {
+    if (f.locked) {
+      Log("another program cannot write the locked " + name);
       return;
     }
     std::vector<Entry> rows;
     const int n = Pick(6);
     for (int i = 0; i < n; ++i) rows.push_back(RandomEntry("P" + std::to_string(Chance(10) ? 0 : i)));
-    std::string bytes = FileText(rows);
+    std::string text = FileText(rows);
     const bool broken = Chance(30);
-    if (broken) bytes += "a line that is no entry\r\n" + FileText({RandomEntry("P9")});
-    Log("another program writes the work file: " + std::to_string(n) + " entries" + (broken ? " and a broken line" : ""));
-    WriteBytes(Work(), bytes);
-    m_.fileExists = true;
-    m_.fileRows = rows;
-    m_.fileIncomplete = broken;
-  } else if (how <= 5) {
-    m_.locked = !m_.locked;
-    Log(m_.locked ? "another program locks the work file" : "the lock on the work file goes");
-    if (m_.locked)
-      sim::LockFile(Work());
+    if (broken) text += "a line that is no entry\r\n" + FileText({RandomEntry("P9")});
+    const int form = Pick(5);
+    const Enc enc = form <= 2 ? Enc::kCp949 : form == 3 ? Enc::kUtf8Mark : Enc::kUtf16Le;
+    Log("another program writes " + name + " as " + EncName(enc) + ": " + std::to_string(n) + " entries" +
+        (broken ? " and a broken line" : ""));
+    WriteBytes(path, Encoded(text, enc));
+    f.exists = true;
+    f.rows = rows;
+    f.incomplete = broken;
+    f.enc = enc;
+  } else if (how <= 6) {
+    f.locked = !f.locked;
+    Log(f.locked ? "another program locks " + name : "the lock on " + name + " goes");
+    if (f.locked)
+      sim::LockFile(path);
     else
-      sim::UnlockFile(Work());
+      sim::UnlockFile(path);
+  } else if (how <= 8) {
+    f.held = !f.held;
+    Log(f.held ? "another program holds " + name + " open" : name + " is let go");
+    if (f.held)
+      sim::HoldOpen(path);
+    else
+      sim::ReleaseHold(path);
   } else {
-    m_.held = !m_.held;
-    Log(m_.held ? "another program holds the work file open" : "the work file is let go");
-    if (m_.held)
-      sim::HoldOpen(Work());
+    f.denied = !f.denied;
+    Log(f.denied ? name + " is made unreadable" : name + " is made readable again");
+    if (f.denied)
+      sim::DenyRead(path);
     else
-      sim::ReleaseHold(Work());
+      sim::AllowRead(path);
   }
+}
+
+// 파일 > 열기: the closing question first when the list holds changes, then the file.
+void RandomUser::OpenWorkFile() {
+  const int pick = Pick(5);
+  const std::string target = pick <= 1 ? kOtherFile : pick == 2 ? kMainFile : pick == 3 ? kNoFile : "";
+  const int answer = Pick(3) == 0 ? plat::kIdNo : Chance(60) ? plat::kIdYes : plat::kIdCancel;
+  const char* answerName = answer == plat::kIdYes ? "예" : answer == plat::kIdNo ? "아니요" : "취소";
+  // Asking takes the default work file when the editor has none yet.
+  if (m_.workPath.empty()) m_.workPath = kMainFile;
+  const std::string saveTo = m_.workPath;
+  const bool saves = m_.modified && answer == plat::kIdYes;
+  const bool ok = !saves || ExpectSave(saveTo);
+  const bool dialog = !m_.modified || answer == plat::kIdNo || (saves && ok);
+  Log("파일 > 열기 " + (target.empty() ? std::string("(cancelled)") : target) +
+      (m_.modified ? std::string(", answering ") + answerName : ""));
+  const std::string before = ReadBytes(PathOf(saveTo));
+  const auto filesBefore = FolderFiles();
+  const int questions = QuestionCount();
+  if (dialog && !target.empty()) sim::AnswerNextFileDialog(PathOf(target));
+  questionAnswer_ = answer;
+  editor_->N2Click();
+  questionAnswer_ = 0;
+  const bool asked = QuestionCount() > questions;
+  Require(asked == m_.modified, asked ? "열기 asked about a list without changes" : "열기 did not ask about changes");
+  if (saves) CheckSaved(saveTo, ok, before, filesBefore, true);
+  Require(static_cast<int>(sim::FileDialogs().size()) == (dialog ? 1 : 0),
+          dialog ? "열기 showed no file dialog" : "열기 showed its dialog although the user stayed with the list");
+  if (!dialog || target.empty()) return;
+  Require(!sim::FileDialogs()[0].save, "열기 showed a save dialog");
+  if (!F(target).exists) {
+    Require(BoxCount("작업 파일이 존재 하지 않습니다. 다시한번 확인해 주십시오") == 1,
+            "opening a file that is not there did not say so");
+    return;
+  }
+  m_.last = target;
+  mayChange_.insert("Config.ini");
+  if (LoadList(target) == Load::kUnreadable) {
+    bool told = false;
+    for (const sim::Box& box : sim::Boxes()) told |= (box.flags & 0xF0) == plat::kMbIconError;
+    Require(told, "opening a file that cannot be read did not say so");
+    return;
+  }
+  // The list opened (or the one kept, for a file without lines) is not what the hotkeys run.
+  m_.baseline = m_.screen;
+  m_.unsavedEdits = false;
+  m_.fits = false;
+  Marked();
+}
+
+// 파일 > 다른 이름으로 저장: to another file, the same one, or where nothing can be written.
+void RandomUser::SaveAs() {
+  const int pick = Pick(5);
+  const std::string target = pick <= 1 ? kOtherFile : pick == 2 ? kMainFile : pick == 3 && Chance(40) ? kGoneFile : "";
+  const bool dialog = !m_.screen.empty();
+  const bool ok = !target.empty() && ExpectSave(target);
+  Log("파일 > 다른 이름으로 저장 " + (target.empty() ? std::string("(cancelled)") : target) +
+      (dialog ? (ok || target.empty() ? "" : ", which cannot be written") : " with an empty list"));
+  const std::string before = ReadBytes(PathOf(target));
+  const auto filesBefore = FolderFiles();
+  if (dialog && !target.empty()) sim::AnswerNextFileDialog(PathOf(target));
+  editor_->S1Click();
+  Require(static_cast<int>(sim::FileDialogs().size()) == (dialog ? 1 : 0),
+          dialog ? "다른 이름으로 저장 showed no dialog" : "다른 이름으로 저장 showed a dialog for an empty list");
+  if (!dialog || target.empty()) return;
+  Require(sim::FileDialogs()[0].save && sim::FileDialogs()[0].options.overwritePrompt,
+          "다른 이름으로 저장 showed no save dialog that asks before overwriting");
+  // Neither the registrations nor the mark of changes follow a save under another name.
+  const Entry row = m_.selected >= 0 ? m_.screen[m_.selected] : Entry{};
+  CheckSaved(target, ok, before, filesBefore, false);
+  if (ok && m_.selected >= 0 && !(m_.screen[m_.selected] == row)) ShowRowInFields(m_.selected);
+}
+
+// The 다중작업 실행 dialog: the jobs and delays on the right come from the box; the user adds,
+// removes and moves rows and delays, then OK or Cancel.
+void RandomUser::MultiJobDialog() {
+  using Rows = std::vector<std::pair<std::string, std::string>>;  // first column, ID
+  Rows right;
+  for (const std::string& item : Items(m_.fields.info[kMultiKind])) {
+    if (item.find("Delay=") != std::string::npos) {
+      right.push_back({item, ""});
+      continue;
+    }
+    std::string description;
+    for (const Entry& e : m_.screen)
+      if (e.id == item) {
+        description = e.description;
+        break;
+      }
+    right.push_back({description, item});
+  }
+  Rows all;
+  for (const Entry& e : m_.screen) all.push_back({e.description, e.id});
+  const int how = Pick(3);  // 0: changes and OK, 1: OK at once, 2: Cancel
+  std::string problem, did;
+  int formatBoxes = 0;
+  bool shown = false;
+  const auto rowsOf = [](plat::ListView& list) {
+    Rows rows;
+    for (int r = 0; r < list.RowCount(); ++r) rows.push_back({list.Cell(r, 0), list.Cell(r, 1)});
+    return rows;
+  };
+  sim::OnNextModal([&](plat::Form& form) {
+    shown = true;
+    auto& d = static_cast<Tfrm_Setmulti&>(form);
+    if (rowsOf(d.Listall) != all) problem = "the multi-job dialog does not list the entries on screen";
+    if (rowsOf(d.ListSelect) != right) problem = "the multi-job dialog does not show the jobs of the box";
+    if (!problem.empty()) return;
+    for (int n = how == 0 ? 1 + Pick(5) : 0; n > 0; --n) {
+      const int action = Pick(8);
+      const int rows = static_cast<int>(right.size());
+      if (action == 0 && !all.empty()) {
+        const int a = Pick(static_cast<int>(all.size())), b = Pick(static_cast<int>(all.size()));
+        d.Listall.UserSelect(a);
+        if (b != a) d.Listall.UserSelect(b, true);
+        for (int r = 0; r < static_cast<int>(all.size()); ++r)
+          if (r == a || r == b) right.push_back(all[r]);
+        d.bntplus.UserClick();
+        did += " > rows " + std::to_string(std::min(a, b)) + "," + std::to_string(std::max(a, b)) + ";";
+      } else if (action == 1) {
+        d.bntallpluss.UserClick();
+        right = all;
+        did += " >>;";
+      } else if (action == 2 && rows > 0) {
+        const int a = Pick(rows), b = Pick(rows);
+        d.ListSelect.UserSelect(a);
+        if (b != a) d.ListSelect.UserSelect(b, true);
+        d.bntminus.UserClick();
+        right.erase(right.begin() + std::max(a, b));
+        if (a != b) right.erase(right.begin() + std::min(a, b));
+        did += " < rows " + std::to_string(a) + "," + std::to_string(b) + ";";
+      } else if (action == 3) {
+        d.bntallminus.UserClick();
+        right.clear();
+        did += " <<;";
+      } else if (action <= 5) {
+        static const char* const delays[] = {"1", "2", " +2", "0", "-1", "0x1", "$2", "abc", "2x", ""};
+        static const char* const added[] = {"1", "2", "2", "0", "-1", "1", "2", nullptr, nullptr, nullptr};
+        const int k = Pick(10);
+        d.txt_delay.UserEdit(delays[k]);
+        d.bntSecAdd.UserClick();
+        if (added[k])
+          right.push_back({std::string("Delay=") + added[k], ""});
+        else
+          ++formatBoxes;
+        did += std::string(" delay \"") + delays[k] + "\";";
+      } else if (rows > 0) {
+        const int r = Pick(rows);
+        const bool up = action == 6;
+        d.ListSelect.UserSelect(r);
+        (up ? d.bntUp : d.bntDown).UserClick();
+        const int to = up ? r - 1 : r + 1;
+        if (to >= 0 && to < rows) std::swap(right[r], right[to]);
+        did += std::string(up ? " up " : " down ") + std::to_string(r) + ";";
+      }
+      if (rowsOf(d.ListSelect) != right) {
+        problem = "after" + did + " the multi-job dialog shows other jobs than the user chose";
+        return;
+      }
+    }
+    (how == 2 ? d.bntCancel : d.bntok).UserClick();
+  });
+  editor_->bntMultijop.UserClick();
+  Log("the 다중작업 dialog:" + did + (how == 2 ? " Cancel" : " OK"));
+  Require(shown, "the 입력 button of 다중작업 opened no dialog");
+  Require(problem.empty(), problem);
+  Require(BoxCount("형식이 틀렸습니다. 다시입력해 주세요") == formatBoxes, "a delay that is no number was not refused");
+  Marked();
+  if (how == 2) return;
+  // Each job and delay, followed by ";".
+  std::string text;
+  for (const auto& [first, id] : right) text += (id.empty() ? first : id) + ";";
+  m_.fields.info[kMultiKind] = text;
+  ConfirmedInfo(kMultiKind);
+}
+
+// The user starts Keyvane again while it runs: the new copy ends the old one at once (no
+// question, nothing saved) and starts as usual.
+void RandomUser::SecondCopy() {
+  static const char* const names[] = {"Keyvane.exe", "KEYVANE.EXE"};
+  const std::string file = plat::ProgramFolder() + names[Pick(2)];
+  const std::uint32_t pid = nextPid_++;
+  if (Chance(20)) {  // and a copy of it elsewhere
+    procs_.push_back({"D:\\Old\\keyvane.exe", nextPid_++});
+    sim::AddProcess(procs_.back().first, procs_.back().second);
+  }
+  Log(std::string("the user starts Keyvane again") + (m_.modified && m_.visible ? " (the editor holds changes)" : ""));
+  procs_.push_back({file, pid});
+  sim::AddProcess(file, pid);
+  sim::SetCurrentProcess(pid);
+  std::vector<std::uint32_t> old;
+  for (auto it = procs_.begin(); it != procs_.end();) {
+    std::string base = BaseName(it->first);
+    for (char& ch : base)
+      if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    if (base == "keyvane.exe" && it->second != pid) {
+      old.push_back(it->second);
+      it = procs_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  TProcessUnique().KillOtherCopies();
+  std::vector<std::uint32_t> ended;
+  for (const sim::Termination& t : sim::Terminations()) ended.push_back(t.pid);
+  Require(ended == old, "starting a second copy ended other programs than the copies running");
+  for (const auto& [name, p] : procs_) Require(sim::ProcessRunning(p), name + " was ended by the new copy");
+  // The old copy is gone as it stood: what it held unapplied is lost without a word.
+  const int questions = QuestionCount();
+  CloseProgram();
+  Require(QuestionCount() == questions && sim::Boxes().empty(), "the ended copy asked or said something");
+  m_.unsavedEdits = false;
+  m_.visible = false;
+  Start();
+  Require(sim::TrayIcons().size() == 1, "after a second start there is not exactly one tray icon");
 }
 
 namespace {
@@ -1110,9 +1966,7 @@ std::string Trimmed(const std::string& text) {
   while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ') --e;
   return text.substr(b, e - b);
 }
-bool Storable(const std::string& text) {
-  return !text.empty() && text.find_first_of(",;'\"\r\n") == std::string::npos;
-}
+bool Storable(const std::string& text) { return !text.empty() && text.find_first_of(",;'\"\r\n") == std::string::npos; }
 std::vector<std::pair<std::string, std::string>> SitesOf(plat::ListView& list) {
   std::vector<std::pair<std::string, std::string>> rows;
   for (int r = 0; r < list.RowCount(); ++r) rows.push_back({list.Cell(r, 0), list.Cell(r, 1)});
@@ -1121,8 +1975,8 @@ std::vector<std::pair<std::string, std::string>> SitesOf(plat::ListView& list) {
 }  // namespace
 
 void RandomUser::EditOptions() {
-  static const char* const odd[] = {"검색", "a,b", "say \"hi\"", "it's", "x;y", "  padded  ", "http://q.example/?q=",
-                                    "사전 검색", ""};
+  static const char* const odd[] = {
+      "검색", "a,b", "say \"hi\"", "it's", "x;y", "  padded  ", "http://q.example/?q=", "사전 검색", ""};
   std::vector<std::pair<std::string, std::string>> window = m_.sites;
   std::vector<std::string> did;
   bool ok = false;
@@ -1212,25 +2066,33 @@ std::vector<RandomUser::Step> RandomUser::Steps() {
       {"apply", 8, editing, [this] { Apply(); }},
       {"close", 4, editing, [this] { CloseEditor(); }},
       {"tray edit", 6, always, [this] { TrayEdit(); }},
-      {"tray pause", 3, always, [this] { TrayPause(); }},
+      {"tray pause", 2, always, [this] { TrayPause(); }},
       {"list window", 2, always, [this] { OpenListWindow(); }},
       {"close list windows", 2, [] { return !OpenKeyLists().empty(); }, [this] { CloseListWindows(); }},
-      {"pause key", 3, always, [this] { PauseKey(); }},
-      {"hotkey", 8, always, [this] { PressHotKey(); }},
+      {"pause key", 2, always, [this] { PauseKey(); }},
+      {"hotkey", 14, always, [this] { PressHotKey(); }},
       {"end", 2, always, [this] { EndProgram(false); }},
       {"session end", 1, always, [this] { EndProgram(true); }},
-      {"outside", 3, always, [this] { ChangeFileFromOutside(); }},
+      {"outside", 4, always, [this] { ChangeFileFromOutside(); }},
       {"options", 2, editing, [this] { EditOptions(); }},
+      {"open", 3, editing, [this] { OpenWorkFile(); }},
+      {"save as", 3, editing, [this] { SaveAs(); }},
+      {"multi-job dialog", 3, editing, [this] { MultiJobDialog(); }},
+      {"second copy", 1, always, [this] { SecondCopy(); }},
   };
 }
 
 // ---------------------------------------------------------------- invariants
 
 std::map<std::string, std::string> RandomUser::CheckAll(std::uint32_t tickBefore,
-                                                       const std::map<std::string, std::string>& filesBefore) {
+                                                        const std::map<std::string, std::string>& filesBefore) {
   Tfrm_main& ed = *editor_;
-  // No step waits: nothing here runs an action that waits.
-  Require(sim::Now() - tickBefore <= 1000, "a step took " + std::to_string(sim::Now() - tickBefore) + " ms");
+  // No step waits longer than what it runs.
+  Require(sim::Now() - tickBefore <= allowedMs_, "a step took " + std::to_string(sim::Now() - tickBefore) + " ms");
+  Require(OpenPrompts().empty(), "a direct-search prompt was left open");
+  // The title names the file last loaded or saved; "Config.ini" the last work file.
+  const std::string title = m_.title.empty() ? std::string("Keyvane") : kTitle + PathOf(m_.title);
+  Require(ed.Caption() == title, "the editor's title is \"" + ed.Caption() + "\", expected \"" + title + "\"");
   Require(ed.Visible() == m_.visible, m_.visible ? "the editor is not on screen" : "the editor is on screen");
   Require(sim::Windows().size() == windowsAtStart_ + OpenKeyLists().size(), "a window was left open (or one went)");
   Require(ed.Paused() == m_.paused, "the program's pause state differs from the user's");
@@ -1251,6 +2113,16 @@ std::map<std::string, std::string> RandomUser::CheckAll(std::uint32_t tickBefore
 
   // The files: nothing the step did not mean to change.
   const auto filesAfter = FolderFiles();
+  {
+    const std::string config = filesAfter.count("Config.ini") ? filesAfter.at("Config.ini") : "";
+    const std::string key = "LastWorkList_Path=";
+    const std::size_t at = config.find(key);
+    const std::string named = at == std::string::npos
+                                  ? ""
+                                  : config.substr(at + key.size(), config.find_first_of("\r\n", at) - at - key.size());
+    Require(named == PathOf(m_.last),
+            "Config.ini names the last work file \"" + named + "\", expected \"" + PathOf(m_.last) + "\"");
+  }
   for (const auto& [name, bytes] : filesBefore) {
     if (mayChange_.count(name)) continue;
     const auto it = filesAfter.find(name);
@@ -1264,17 +2136,19 @@ std::map<std::string, std::string> RandomUser::CheckAll(std::uint32_t tickBefore
     const auto c = ed.WorkList.Row(r);
     rows.push_back({c[0], c[1], c[2], c[3], c[4], c[5]});
   }
-  Require(rows == m_.screen, "the list on screen differs:\n  shown:\n" + Show(rows) + "  expected:\n" + Show(m_.screen));
+  Require(rows == m_.screen,
+          "the list on screen differs:\n  shown:\n" + Show(rows) + "  expected:\n" + Show(m_.screen));
   Require(ed.WorkList.Selected() == m_.selected, "another row is selected: " + std::to_string(ed.WorkList.Selected()));
   Require(ed.bnt_Apply.Enabled() == m_.applyEnabled,
           m_.applyEnabled ? "적용 is not enabled after a change" : "적용 is enabled without a change");
   const Fields& f = m_.fields;
-  Require(ed.txt_subject.Text() == f.description, "the description box shows \"" + ed.txt_subject.Text() +
-                                                      "\", expected \"" + f.description + "\"");
+  Require(ed.txt_subject.Text() == f.description,
+          "the description box shows \"" + ed.txt_subject.Text() + "\", expected \"" + f.description + "\"");
   const plat::CheckBox* mods[4] = {&ed.cbShift, &ed.cbControl, &ed.cbAlt, &ed.cbWin};
   for (int i = 0; i < 4; ++i)
     Require(mods[i]->Checked() == f.hotkey.mods[i], std::string("the box ") + kModNames[i] + " is wrong");
-  Require(ed.cmVK.Text() == f.hotkey.key, "the key list shows \"" + ed.cmVK.Text() + "\", expected \"" + f.hotkey.key + "\"");
+  Require(ed.cmVK.Text() == f.hotkey.key,
+          "the key list shows \"" + ed.cmVK.Text() + "\", expected \"" + f.hotkey.key + "\"");
   Require(ed.CheckActive.Checked() == f.active, "단축키 활성화 is wrong");
   Require(ed.KindButton(f.kind).Checked(), std::string("the kind ") + kKindNames[f.kind] + " is not checked");
   for (int k = Tfrm_main::kFirstInfoKind; k <= Tfrm_main::kKinds; ++k)
@@ -1312,6 +2186,7 @@ bool RandomUser::Run(int steps, std::uint64_t seed) {
         roll -= s.weight;
       }
       mayChange_.clear();
+      allowedMs_ = 1000;
       // Each step reads only its own boxes and launches: the records start empty.
       sim::ForgetRecords();
       boxesBefore = 0;
@@ -1330,8 +2205,8 @@ bool RandomUser::Run(int steps, std::uint64_t seed) {
       filesBefore = CheckAll(tick, filesBefore);
     }
   } catch (const Failure& f) {
-    std::printf("random_user: FAILED with seed %llu at step %d of %d\n",
-                static_cast<unsigned long long>(seed), step, steps);
+    std::printf("random_user: FAILED with seed %llu at step %d of %d\n", static_cast<unsigned long long>(seed), step,
+                steps);
     const std::size_t first = log_.size() > 400 ? log_.size() - 400 : 0;
     if (first > 0) std::printf("  (the first %zu steps are left out; --verbose prints all)\n", first);
     for (std::size_t i = first; i < log_.size(); ++i) std::printf("  %5zu  %s\n", i + 1, Readable(log_[i]).c_str());

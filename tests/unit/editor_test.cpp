@@ -430,6 +430,21 @@ TEST_F(EditorTest, AppliedDescriptionsReadBackAsShown) {
   EXPECT_EQ(ReadFileBytes(path).find("\r\n"), ReadFileBytes(path).size() - 2);
 }
 
+TEST_F(EditorTest, SaveAsShowsTheSelectedEntryAsStoredInItsFields) {
+  WriteList(Line("a", "P0", "", kKindWebSite, ""));
+  Tfrm_main editor;
+  editor.Show();
+  editor.WorkList.UserSelect(0);
+  editor.txt_subject.UserEdit("a-b 'c");
+  sim::AnswerNextFileDialog(plat::ProgramFolder() + "other.ini");
+  editor.S1Click();
+  EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "aㅡb ＇c");
+  EXPECT_EQ(editor.txt_subject.Text(), "aㅡb ＇c");
+  // Typing on continues the stored text, not the one typed before.
+  editor.txt_subject.UserType("d");
+  EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "aㅡb ＇cd");
+}
+
 TEST_F(EditorTest, LongTextsInEveryBoxReadBackAfterApply) {
   Tfrm_main editor;
   editor.Show();

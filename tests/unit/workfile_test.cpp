@@ -136,6 +136,22 @@ TEST_F(WorkFileTest, UnreadableFileShowsErrorAndChangesNothing) {
   EXPECT_EQ(editor.WorkFilePath, "");
 }
 
+TEST_F(WorkFileTest, FileNotReadIsKeptOnceItCanBeReadAgain) {
+  const std::string old = "a-P0-A-k-i-True-\r\n";
+  const std::string path = WriteProgramFile("MyJob.ini", old);
+  sim::DenyRead(path);
+  EXPECT_FALSE(LoadWorkFile(path, editor.WorkList, editor));
+  AddEntry({"new", "P0", "", kKindWebSite, "", "True"}, editor.WorkList);
+  // Its entries were never seen: it is not replaced before a copy of it is kept.
+  EXPECT_FALSE(SaveWorkFile(path, editor));
+  EXPECT_EQ(ReadFileBytes(path), old);
+  EXPECT_FALSE(plat::FileExists(path + ".bak"));
+  sim::AllowRead(path);
+  ASSERT_TRUE(SaveWorkFile(path, editor));
+  EXPECT_EQ(ReadFileBytes(path + ".bak"), old);
+  EXPECT_EQ(ReadFileBytes(path), "new-P0-null-웹사이트 이동-null-True-\r\n");
+}
+
 TEST_F(WorkFileTest, FailedSaveKeepsThePreviousFileWhole) {
   const std::string path = WriteProgramFile("MyJob.ini", "old-P0-A-k-i-True-\r\n");
   AddEntry({"new", "P0", "B", kKindWebSite, "", "True"}, editor.WorkList);
