@@ -19,7 +19,7 @@ source lib/ui.sh
 source lib/editor.sh
 
 SEED=${RANDOM_SEED:-20261209}
-STEPS=${STEPS:-70}
+STEPS=${STEPS:-50}
 WORK='C:\app\MyJob.ini'
 KEYS=(N M K J L H Q)
 ed_begin
