@@ -573,8 +573,6 @@ bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form
 
 bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
   plat::ListView& list = form.WorkList;
-  form.WorkFilePath = path;
-  form.SetCaption(kTitlePrefix + path);
   const plat::TextEncoding encoding = form.WorkFileForm.encoding;
   const bool unicode = encoding != plat::TextEncoding::kCp949;
 
@@ -630,6 +628,10 @@ bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
     plat::ShowErrorBox("Cannot create file \"" + path + "\". " + error, &form);
     return false;
   }
+  // Only a file that now holds the list becomes the work file: after a failed save under
+  // another name, 적용 still writes to the file the list came from.
+  form.WorkFilePath = path;
+  form.SetCaption(kTitlePrefix + path);
   form.IncompleteLoadPath.clear();
   form.IncompleteLoadLine = 0;
   form.UnreadLoadPath.clear();

@@ -813,8 +813,6 @@ bool RandomUser::ExpectSave(const std::string& name) {
 
 void RandomUser::CheckSaved(const std::string& name, bool expected, const std::string& before,
                             const std::map<std::string, std::string>& filesBefore, bool registers) {
-  // The title names the file before the writing starts, also when it fails.
-  m_.workPath = m_.title = name;
   const std::string after = ReadBytes(PathOf(name));
   Require(WithoutSection(ReadBytes(ConfigFile()), "Etc") == WithoutSection(configAtStep_, "Etc"),
           "a save changed Config.ini outside the last work file's path");
@@ -825,6 +823,8 @@ void RandomUser::CheckSaved(const std::string& name, bool expected, const std::s
     Require(told, "a save that failed did not say so");
     return;
   }
+  // Only a save that succeeded makes the file the work file the title names.
+  m_.workPath = m_.title = name;
   std::vector<Entry> saved;
   for (const Entry& e : m_.screen) saved.push_back(AsSaved(e));
   const std::string wanted = Encoded(FileText(saved), m_.listEnc);

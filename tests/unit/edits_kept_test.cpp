@@ -468,3 +468,25 @@ TEST_F(EditsKeptTest, EnterInTheDelayBoxAddsTheDelay) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- saving under another name
+
+TEST_F(EditsKeptTest, ASaveAsThatFailsLeavesTheWorkFileWhereItWas) {
+  Tfrm_main editor;
+  ShowSettled(editor);
+  const std::string title = editor.Caption();
+  editor.WorkList.UserSelect(0);
+  editor.txt_subject.UserType("!");
+
+  // A folder that does not exist cannot hold the file: the error box, and nothing moves.
+  sim::AnswerNextFileDialog(plat::ProgramFolder() + "없는 폴더/목록.ini");
+  editor.S1Click();
+  ASSERT_EQ(sim::FileDialogs().size(), 1u);
+  EXPECT_EQ(editor.Caption(), title);
+  EXPECT_EQ(editor.WorkFilePath, list_);
+
+  // 적용 then writes the edit to the file the list came from, as before.
+  editor.bnt_Apply.UserClick();
+  EXPECT_NE(ReadFileBytes(list_).find("!-P0-"), std::string::npos);
+  EXPECT_EQ(editor.Caption(), title);
+}
