@@ -488,7 +488,10 @@ void Tfrm_main::N2Click() {
   if (!MayDropList()) return;
   if (!plat::OpenFileDialog(options, name) || name.empty()) return;
   if (plat::FileExists(name)) {
-    if (SetLastWorkFile(name) && LoadWorkFile(name, WorkList, *this)) {
+    // Recorded as the last work file only once it is the list on screen: a file that
+    // cannot be read leaves the editor, and the next start, with the list they had.
+    if (LoadWorkFile(name, WorkList, *this)) {
+      SetLastWorkFile(name);
       KeepList();
       // What runs is still the list registered before: this one runs after 적용.
       registrationsFitList_ = false;

@@ -1776,14 +1776,15 @@ void RandomUser::OpenWorkFile() {
             "opening a file that is not there did not say so");
     return;
   }
-  m_.last = target;
-  mayChange_.insert("Config.ini");
   if (LoadList(target) == Load::kUnreadable) {
     bool told = false;
     for (const sim::Box& box : sim::Boxes()) told |= (box.flags & 0xF0) == plat::kMbIconError;
     Require(told, "opening a file that cannot be read did not say so");
     return;
   }
+  // Only a list that opened becomes the last work file.
+  m_.last = target;
+  mayChange_.insert("Config.ini");
   // The list opened (or the one kept, for a file without lines) is not what the hotkeys run.
   m_.baseline = m_.screen;
   m_.unsavedEdits = false;

@@ -490,3 +490,29 @@ TEST_F(EditsKeptTest, ASaveAsThatFailsLeavesTheWorkFileWhereItWas) {
   EXPECT_NE(ReadFileBytes(list_).find("!-P0-"), std::string::npos);
   EXPECT_EQ(editor.Caption(), title);
 }
+
+TEST_F(EditsKeptTest, OpeningAFileThatCannotBeReadKeepsTheListAndTheLastWorkFile) {
+  const std::string other = WriteProgramFile("Other.ini", "다른-P0-Ctrl+Win+F6-웹사이트 이동-o.example-True-\r\n");
+  sim::DenyRead(other);
+  Tfrm_main editor;
+  ShowSettled(editor);
+  const std::string title = editor.Caption();
+  const auto rows = editor.WorkList.Rows();
+
+  sim::AnswerNextFileDialog(other);
+  editor.N2Click();
+  bool told = false;
+  for (const sim::Box& box : sim::Boxes()) told |= (box.flags & 0xF0) == plat::kMbIconError;
+  EXPECT_TRUE(told);
+  EXPECT_EQ(editor.WorkList.Rows(), rows);
+  EXPECT_EQ(editor.Caption(), title);
+  // The next showing and the next start load the list on screen, not the unreadable one.
+  EXPECT_EQ(GetLastWorkFile(), list_);
+
+  // Once it can be read, it opens and becomes the last work file.
+  sim::AllowRead(other);
+  sim::AnswerNextFileDialog(other);
+  editor.N2Click();
+  EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "다른");
+  EXPECT_EQ(GetLastWorkFile(), other);
+}
