@@ -35,6 +35,8 @@
 //   MOUSE ldown x=.. y=.. t=<tick>  a button event on the probe's button "누름" (not in --form; ldown lup
 //                                   ldblclk rdown rup), x and y on the screen
 //   BUTTON clicked t=<tick>         that button's BN_CLICKED
+// With --hold FILE it opens that file with no sharing before its window shows and keeps it
+// open until it ends, as an editor holding a document does (HOLD ok, or HOLD err=<error>).
 // N is the --name argument, or the exe's own name without ".exe" (a copy named memo.exe
 // is "probe memo").  With --exit, or when running as iexplore.exe, it only logs the
 // launch and exits: that is how it stands in for browsers and folder windows.
@@ -50,6 +52,7 @@ namespace {
 
 std::wstring g_logDir;
 std::wstring g_name;
+std::wstring g_hold;  // --hold: the file kept open
 int g_hotkeyMods = -1;
 int g_hotkeyVk = 0;
 bool g_form = false;
@@ -384,6 +387,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
       i += 2;
     } else if (a == L"--name" && i + 1 < argc)
       g_name = argv[++i];
+    else if (a == L"--hold" && i + 1 < argc)
+      g_hold = argv[++i];
     else if (a == L"--hotkey" && i + 2 < argc) {
       g_hotkeyMods = (int)wcstoul(argv[i + 1], nullptr, 0);
       g_hotkeyVk = (int)wcstoul(argv[i + 2], nullptr, 0);
@@ -412,6 +417,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     g_buttonProc = (WNDPROC)SetWindowLongPtrW(button, GWLP_WNDPROC, (LONG_PTR)buttonProc);
   }
   logEvent(startLine());
+  if (!g_hold.empty()) {
+    // Never closed: the system closes it when the probe ends.
+    const HANDLE held =
+        CreateFileW(g_hold.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    logEvent(held == INVALID_HANDLE_VALUE ? "HOLD err=" + std::to_string(GetLastError()) : std::string("HOLD ok"));
+  }
   if (g_hotkeyMods >= 0 && !RegisterHotKey(hwnd, 1, g_hotkeyMods, g_hotkeyVk))
     logEvent("HOTKEY-FAILED err=" + std::to_string(GetLastError()));
   ShowWindow(hwnd, show);
