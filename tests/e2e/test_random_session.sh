@@ -248,6 +248,16 @@ do_pause() {
     fi
     ! editor_shown || ui_focus "$ED"
 }
+# answer_question <예|아니요|취소>: clicks that button of the closing question
+answer_question() {
+    [ $modified = 1 ] || echo "     (asked with no edit since the last save: answered $1)"
+    case $1 in
+        예) ui_click 알림말 class:Button:0 ;;
+        아니요) ui_click 알림말 class:Button:1 ;;
+        취소) ui_click 알림말 class:Button:2 ;;
+    esac
+    e2e_wait_gone '^알림말$' 10
+}
 # closed_or_asked: the editor has gone, or asks about its edits
 closed_or_asked() { ! kv_no_window '^알림말$' || ! editor_shown; }
 do_close() {
@@ -258,13 +268,7 @@ do_close() {
     e2e_close "$(ui_wid "$ED" 5)" || { fail_step close "no editor to close"; return; }
     ui_wait 10 "the editor to close or ask" closed_or_asked
     if ! kv_no_window '^알림말$'; then
-        [ $modified = 1 ] || echo "     (asked with no edit since the last save: answered $answer)"
-        case $answer in
-            예) ui_click 알림말 class:Button:0 ;;
-            아니요) ui_click 알림말 class:Button:1 ;;
-            취소) ui_click 알림말 class:Button:2 ;;
-        esac
-        e2e_wait_gone '^알림말$' 10
+        answer_question "$answer"
         if [ "$answer" = 취소 ]; then
             ui_wait 5 "the editor to stay" editor_shown || fail_step close "취소 closed the editor"
             [ "$(rows)" = "$before" ] || fail_step close "취소 changed the rows"
@@ -356,13 +360,7 @@ do_quit() {
     kv_tray_choose 6 || { fail_step quit "no tray menu"; return; }
     ui_wait 10 "Keyvane to end or ask" eval '! kv_no_window "^알림말\$" || ! kill -0 "$pid" 2>/dev/null'
     if ! kv_no_window '^알림말$'; then
-        [ $modified = 1 ] || echo "     (asked with no edit since the last save: answered $answer)"
-        case $answer in
-            예) ui_click 알림말 class:Button:0 ;;
-            아니요) ui_click 알림말 class:Button:1 ;;
-            취소) ui_click 알림말 class:Button:2 ;;
-        esac
-        e2e_wait_gone '^알림말$' 10
+        answer_question "$answer"
         if [ "$answer" = 취소 ]; then
             kv_stays_running "$pid" 1 || { fail_step quit "취소 ended Keyvane"; return; }
             ui_wait 5 "the editor to stay" editor_shown || fail_step quit "취소 closed the editor"
