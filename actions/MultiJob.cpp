@@ -116,10 +116,9 @@ void RunChain(const JobEntry& entry, const std::string& info) {
 
 std::optional<JobEntry> FindEntryById(const std::string& id) {
   if (!frm_main) return std::nullopt;
-  const int row = frm_main->RowOfEntry(id);
-  if (row < 0) return std::nullopt;
-  const plat::ListView& list = frm_main->WorkList;
-  return JobEntry{id, list.Cell(row, kColKind), list.Cell(row, kColInfo)};
+  const std::optional<HotkeyEntry> entry = frm_main->EntryToRun(id);
+  if (!entry) return std::nullopt;
+  return JobEntry{id, entry->kind, entry->info};
 }
 
 // Without an ID it matches no entry: an entry with the same items runs once more.

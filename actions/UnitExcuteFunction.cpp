@@ -32,8 +32,8 @@ std::set<std::string>& BoxesUp() {
 
 std::string DescriptionOfEntry(const std::string& id) {
   if (!frm_main || id.empty()) return {};
-  const int row = frm_main->RowOfEntry(id);
-  return row < 0 ? std::string() : frm_main->WorkList.Cell(row, kColDescription);  // as the list shows it
+  const std::optional<HotkeyEntry> entry = frm_main->EntryToRun(id);
+  return entry ? entry->description : std::string();  // as the list it runs from holds it
 }
 
 // One box owned by no window (a hotkey speaks for no window), shown from the message loop

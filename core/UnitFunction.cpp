@@ -41,7 +41,6 @@ namespace {
 
 const std::string kDash = "-";
 const std::string kEu = "ㅡ";  // CP949 A4 D1
-const char* const kTitlePrefix = " 키베인 v1.5 - ";
 const char* const kNull = "null";
 
 // The bytes of one CP949 character starting at i: two for a lead byte followed by a trail
@@ -421,11 +420,23 @@ bool WriteOptions(bool startUp, bool newExplore, const std::vector<SearchSite>& 
 
 // ---------------------------------------------------------------- work file
 
+const char* const kTitlePrefix = " 키베인 v1.5 - ";
+
 std::string DefaultWorkFile() { return plat::ProgramFolder() + "MyJob.ini"; }
+
+bool IsSettingsFile(const std::string& path) {
+  const auto plain = [](std::string p) {
+    for (char& c : p)
+      if (c == '/') c = '\\';
+    return UpperAscii(std::move(p));
+  };
+  return plain(path) == plain(ConfigPath());
+}
 
 std::string GetLastWorkFile() {
   const std::string path = plat::ReadProfileString(ConfigPath(), "Etc", "LastWorkList_Path", "");
-  return path.empty() ? DefaultWorkFile() : path;
+  // "Config.ini" recorded as the work file (opened by mistake in an older copy) holds no list.
+  return path.empty() || IsSettingsFile(path) ? DefaultWorkFile() : path;
 }
 
 bool SetLastWorkFile(const std::string& path) { return WriteConfig("Etc", "LastWorkList_Path", path); }
@@ -476,9 +487,7 @@ std::string StoredField(const std::string& text) {
   return s;
 }
 
-namespace {
 std::string ReadBackField(const std::string& stored) { return stored == kNull ? std::string() : stored; }
-}  // namespace
 
 std::string WorkFileLine(const std::vector<std::string>& row) {
   std::string line;
@@ -486,159 +495,75 @@ std::string WorkFileLine(const std::vector<std::string>& row) {
   return line;
 }
 
-WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list, plat::Form* owner, bool& incomplete,
-                                  plat::TextForm* fileForm, int* stopLine) {
-  incomplete = false;
-  if (stopLine) *stopLine = 0;
-  std::string bytes, error;
-  if (!plat::ReadWholeFile(path, bytes, error)) {
+WorkFileContent ReadWorkFile(const std::string& path, plat::Form* owner) {
+  WorkFileContent content;
+  std::string error;
+  if (!plat::ReadWholeFile(path, content.bytes, error)) {
     plat::ShowErrorBox("Cannot open file \"" + path + "\". " + error, owner);
-    return WorkFileRead::Unreadable;
+    return content;
   }
   // Notepad saves UTF-8 without a mark: the work file may come so, unlike "Config.ini".
-  plat::DecodedText decoded = plat::DecodeText(bytes, true);
+  plat::DecodedText decoded = plat::DecodeText(content.bytes, true);
   std::string& text = decoded.text;
-  if (fileForm) *fileForm = {decoded.encoding, plat::FirstLineEnd(text)};
+  content.form = {decoded.encoding, plat::FirstLineEnd(text)};
   // Bytes after a NUL (zeros a crash left, or a list behind them) are never read, so the
   // load is incomplete even when the NUL stands between two lines.
   const std::size_t nul = text.find('\0');
   // Reading stops at the NUL or at a line that is no entry; bytes that did not decode
   // exactly leave the load incomplete without stopping it.
   bool stopped = nul != std::string::npos;
-  incomplete = stopped || !decoded.exact;
+  content.incomplete = stopped || !decoded.exact;
   if (nul != std::string::npos) text.resize(nul);
   if (text.empty()) {
-    if (stopped && stopLine) *stopLine = 1;
-    return WorkFileRead::Empty;
+    if (stopped) content.stopLine = 1;
+    content.status = WorkFileRead::Empty;
+    return content;
   }
-
-  list.BeginUpdate();
-  list.Clear();
   std::vector<std::string> fields;
   const std::string_view all(text);
   std::size_t pos = 0;
-  int lines = 0;  // read as entries
   while (pos < all.size()) {
     std::size_t end = pos;
     while (end < all.size() && all[end] != '\r' && all[end] != '\n') ++end;
     fields.clear();
     SplitItems(all.substr(pos, end - pos), '-', fields);
     if (fields.size() != kEntryColumns) {
-      incomplete = stopped = true;
+      content.incomplete = stopped = true;
       break;
     }
-    ++lines;
     for (std::string& f : fields)
       if (f == kNull) f.clear();
-    list.AddRow(std::move(fields));
+    content.rows.push_back(std::move(fields));
     fields = std::vector<std::string>();
     fields.reserve(kEntryColumns);
     pos = end + ((end + 1 < all.size() && all[end] == '\r' && all[end + 1] == '\n') ? 2 : 1);
   }
-  list.EndUpdate();
   // The line that stopped the reading, or the one the NUL cut off.
-  if (stopped && stopLine) *stopLine = lines + 1;
-  return WorkFileRead::Loaded;
+  if (stopped) content.stopLine = static_cast<int>(content.rows.size()) + 1;
+  content.status = WorkFileRead::Loaded;
+  return content;
 }
 
-bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form) {
-  bool incomplete = false;
-  int stopLine = 0;
-  plat::TextForm fileForm;
-  switch (FillListFromWorkFile(path, list, &form, incomplete, &fileForm, &stopLine)) {
-    case WorkFileRead::Unreadable:
-      form.UnreadLoadPath = path;
-      return false;
-    case WorkFileRead::Empty:
-      if (form.UnreadLoadPath == path) form.UnreadLoadPath.clear();
-      if (incomplete) {
-        form.IncompleteLoadPath = path;
-        form.IncompleteLoadLine = stopLine;
-      }
-      // An empty file of the list's own (a mark and nothing else) still tells the form
-      // that the entries the user adds are written in.
-      if (form.WorkFilePath.empty() || form.WorkFilePath == path) form.WorkFileForm = fileForm;
-      return true;
-    case WorkFileRead::Loaded:
-      break;
-  }
-  form.WorkFileForm = fileForm;
-  form.WorkFilePath = path;
-  form.SetCaption(kTitlePrefix + path);
-  form.IncompleteLoadPath = incomplete ? path : std::string();
-  if (form.UnreadLoadPath == path) form.UnreadLoadPath.clear();
-  form.IncompleteLoadLine = incomplete ? stopLine : 0;
-  return true;
+WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list, plat::Form* owner, bool& incomplete,
+                                  plat::TextForm* fileForm, int* stopLine) {
+  WorkFileContent content = ReadWorkFile(path, owner);
+  incomplete = content.incomplete;
+  if (stopLine) *stopLine = content.stopLine;
+  if (fileForm && content.status != WorkFileRead::Unreadable) *fileForm = content.form;
+  if (content.status == WorkFileRead::Loaded) SetListRows(list, std::move(content.rows));
+  return content.status;
 }
 
-bool SaveWorkFile(const std::string& path, Tfrm_main& form) {
-  plat::ListView& list = form.WorkList;
-  const plat::TextEncoding encoding = form.WorkFileForm.encoding;
-  const bool unicode = encoding != plat::TextEncoding::kCp949;
-
-  const std::string lineEnd = plat::LineEndText(form.WorkFileForm.lineEnd);
-  std::string text;
-  text.reserve(static_cast<std::size_t>(list.RowCount()) * 96);
-  struct Change {
-    int row, column;
-    std::string text;
-  };
-  std::vector<Change> changes;  // cells that read back other than they stand now
-  for (int r = 0; r < list.RowCount(); ++r) {
-    for (int c = 0; c < kEntryColumns; ++c) {
-      const std::string& cell = list.Cell(r, c);
-      std::string stored = StoredField(cell);
-      text += stored;
-      text += '-';
-      std::string back = ReadBackField(stored);
-      if (unicode) back = plat::TextFromUtf16(plat::TextToUtf16(back));
-      if (back != cell) changes.push_back({r, c, std::move(back)});
-    }
-    text += lineEnd;
-  }
-  // Characters CP949 cannot spell, which the program holds as escapes, become themselves
-  // again in a UTF form. Only bytes that spell no CP949 character at all (a damaged CP949
-  // file's) have nothing to become: the user is told, and the file is kept first.
-  const bool lossy = !plat::EncodesExactly(text, encoding);
-
-  // The lines after the one that stopped the last load of this file are not in the list:
-  // keep the file as it was before the list replaces it. So is a file whose every entry
-  // the user deleted: one slip of the Delete key should not cost the whole list.
-  std::string existing, unused;
-  const bool emptying = list.RowCount() == 0 && plat::FileExists(path) &&
-                        (!plat::ReadWholeFile(path, existing, unused) || !existing.empty());
-  std::string backup;
-  if ((form.IncompleteLoadPath == path || form.UnreadLoadPath == path || emptying || lossy) &&
-      plat::FileExists(path)) {
-    if (!plat::KeepBackup(path, backup)) {
-      plat::ShowErrorBox("Cannot create file \"" + backup + "\".", &form);
-      return false;
-    }
-  }
-  if (lossy) {
-    const bool utf8 = encoding == plat::TextEncoding::kUtf8 || encoding == plat::TextEncoding::kUtf8Mark;
-    std::string message = std::string("목록에 ") + (utf8 ? "UTF-8" : "UTF-16") +
-                          "로 쓸 수 없는 글자가 있습니다. 그 글자는 대체 문자로 바뀌어 저장됩니다.";
-    if (!backup.empty()) message += "\r\n\r\n원래 파일은 다음 이름으로 보관했습니다:\r\n" + backup;
-    plat::MessageBox(message, "알림말", plat::kMbOk | plat::kMbIconWarning, &form);
-  }
-
-  std::string error;
-  if (!plat::ReplaceFile(path, plat::EncodeText(text, encoding), error)) {
-    plat::ShowErrorBox("Cannot create file \"" + path + "\". " + error, &form);
-    return false;
-  }
-  // Only a file that now holds the list becomes the work file: after a failed save under
-  // another name, 적용 still writes to the file the list came from.
-  form.WorkFilePath = path;
-  form.SetCaption(kTitlePrefix + path);
-  form.IncompleteLoadPath.clear();
-  form.IncompleteLoadLine = 0;
-  form.UnreadLoadPath.clear();
-  // The list now shows exactly what the file holds.
-  for (const Change& ch : changes) list.SetCell(ch.row, ch.column, ch.text);
-  return true;
+void SetListRows(plat::ListView& list, std::vector<std::vector<std::string>> rows) {
+  list.BeginUpdate();
+  list.Clear();
+  for (std::vector<std::string>& row : rows) list.AddRow(std::move(row));
+  list.EndUpdate();
 }
+
+bool LoadWorkFile(const std::string& path, plat::ListView&, Tfrm_main& form) { return form.Doc.Load(path); }
+
+bool SaveWorkFile(const std::string& path, Tfrm_main& form) { return form.Doc.SaveTo(path); }
 
 // ---------------------------------------------------------------- keys and waiting
 

@@ -127,33 +127,52 @@ bool WriteOptions(bool startUp, bool newExplore, const std::vector<SearchSite>& 
 
 // ---------------------------------------------------------------- work file
 
+// The editor's title is this followed by the work file's path.
+extern const char* const kTitlePrefix;  // " 키베인 v1.5 - "
 std::string DefaultWorkFile();
+// "Config.ini" beside the program, however the path is spelled (case of A-Z, "/" or "\"):
+// Keyvane's settings are never read or written as a work file.
+bool IsSettingsFile(const std::string& path);
+// The last work file "Config.ini" records, or MyJob.ini beside the program when it records
+// none (or the settings file itself).
 std::string GetLastWorkFile();
 // False, with the error box shown, when "Config.ini" could not be written: the caller stops.
 bool SetLastWorkFile(const std::string& path);
 
 // The text a field is stored as, so that every line splits back into six fields.
 std::string StoredField(const std::string& text);
+// The text a stored field reads back as ("null" is an empty field).
+std::string ReadBackField(const std::string& stored);
 // One work-file line for a row, without its line end.
 std::string WorkFileLine(const std::vector<std::string>& row);
 
 enum class WorkFileRead { Unreadable, Empty, Loaded };
-// Fills list with the entries of a work file. An unreadable file shows the error box (owned
-// by owner) and leaves list as it was; so does a file without any bytes before a NUL.
-// The file is CP949, or UTF-8 or UTF-16 as plat::DecodeText tells them (UTF-8 also
-// without a mark); fileForm, when given, receives its form and its first line end.
-// incomplete: part of the file could not be read as entries (a NUL, a malformed line), or
-// its bytes did not decode exactly (a damaged UTF-8 or UTF-16 file). *stopLine (when
-// given) is the number of the first line not read, counting from 1, when reading stopped
-// before the end; 0 otherwise.
+// A work file as read: its entries, its form and its bytes.
+struct WorkFileContent {
+  WorkFileRead status = WorkFileRead::Unreadable;
+  std::vector<std::vector<std::string>> rows;
+  plat::TextForm form;  // its encoding and its first line end
+  // Part of the file could not be read as entries (a NUL, a malformed line), or its bytes
+  // did not decode exactly (a damaged UTF-8 or UTF-16 file).
+  bool incomplete = false;
+  // The first line not read, counting from 1, when reading stopped before the end; else 0.
+  int stopLine = 0;
+  std::string bytes;  // the file as it was read
+};
+// Reads a work file: CP949, or UTF-8 or UTF-16 as plat::DecodeText tells them (UTF-8 also
+// without a mark). An unreadable file shows the error box (owned by owner). A file without
+// any bytes before a NUL is Empty.
+WorkFileContent ReadWorkFile(const std::string& path, plat::Form* owner);
+// Fills list with the entries of a work file (ReadWorkFile); an unreadable or empty file
+// leaves list as it was. fileForm and stopLine, when given, receive those of the file.
 WorkFileRead FillListFromWorkFile(const std::string& path, plat::ListView& list, plat::Form* owner, bool& incomplete,
                                   plat::TextForm* fileForm = nullptr, int* stopLine = nullptr);
-// Fills list from the file and points the editor at it, remembering the file's form. False
-// (error box shown, nothing changed) when the file cannot be read.
+// Replaces every row of list.
+void SetListRows(plat::ListView& list, std::vector<std::vector<std::string>> rows);
+// The editor's work document reads the file (TWorkDocument::Load); list is the editor's.
 bool LoadWorkFile(const std::string& path, plat::ListView& list, Tfrm_main& form);
-// Writes the editor's list to the file, in the form of the file the list was read from
-// (WorkFileForm). False (error box shown) when it cannot be written; the previous file is
-// then whole.
+// The editor's work document writes its list to the file and takes it as its own
+// (TWorkDocument::SaveTo).
 bool SaveWorkFile(const std::string& path, Tfrm_main& form);
 
 // ---------------------------------------------------------------- printing

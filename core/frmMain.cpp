@@ -79,6 +79,7 @@ Tfrm_main::Tfrm_main()
       bntAutoKey(*this, "bntAutoKey", {290, 204, 48, 21}, "입력", &gbKinds),
       bntAction(*this, "bntAction", {290, 228, 48, 21}, "입력", &gbKinds),
       AMHK(*this),
+      Doc(*this),
       PauseKeyRelease(50),
       TimerAction(10),
       kindButtons_{&Radio_1, &Radio_2, &Radio_3,  &Radio_4,  &Radio_5,  &Radio_6,  &Radio_7,
@@ -97,81 +98,17 @@ Tfrm_main::~Tfrm_main() {
 }
 
 void Tfrm_main::FormCreate() {
-  LoadLastWorkFile();
-  // At start-up (perhaps with Windows) no box: the tray's hint says it until the editor does.
-  incompleteUntold_ = !IncompleteLoadPath.empty();
+  Doc.Start();
   SwitchHotKeys(false);
   SwitchHotKeys(true);
   AMHK.OnHotKeys = [this](TAMHotKeys& sender, std::uint16_t index) { HotKeyPressed(sender, index); };
 }
 
-void Tfrm_main::LoadLastWorkFile() {
-  ClearWorkList();
-  const std::string path = GetLastWorkFile();
-  if (!path.empty() && plat::FileExists(path)) LoadWorkFile(path, WorkList, *this);
-  KeepList();
-}
+// However it is shown (the tray's item or its double click, Ctrl+Win+F1), the editor
+// reads its list again and asks the document what is left to apply.
+void Tfrm_main::FormShow() { Doc.Show(); }
 
-void Tfrm_main::KeepList() { keptRows_ = WorkList.Rows(); }
-
-void Tfrm_main::RestoreKeptList() {
-  WorkList.BeginUpdate();
-  WorkList.Clear();
-  for (const std::vector<std::string>& row : keptRows_) WorkList.AddRow(row);
-  WorkList.EndUpdate();
-  MarkUnregisteredRows();
-}
-
-void Tfrm_main::FormShow() {
-  // A work file gone since the list was loaded (deleted, its drive removed): the list on
-  // screen is all that is left of it, and what the hotkeys run, so it stays.
-  const std::string path = GetLastWorkFile();
-  if (WorkList.RowCount() > 0 && !path.empty() && plat::FileMissing(path)) {
-    MarkUnregisteredRows();
-    SetModified();
-    missingFile_ = path;
-    return;
-  }
-  missingFile_.clear();
-  missingFileTold_.clear();
-  LoadLastWorkFile();
-  MarkUnregisteredRows();
-  // A list opened from another file since the last registration is not what runs.
-  if (!registrationsFitList_) SetModified();
-}
-
-void Tfrm_main::TellIncompleteList() {
-  if (IncompleteLoadPath.empty()) return;
-  const std::string told = IncompleteLoadPath + "\n" + std::to_string(IncompleteLoadLine);
-  if (told == incompleteTold_) return;
-  incompleteTold_ = told;
-  // The name KeepBackup will take: the first one not there yet.
-  int n = 1;
-  while (plat::FileExists(plat::BackupName(IncompleteLoadPath, n))) ++n;
-  const std::string backup = plat::BackupName(IncompleteLoadPath, n);
-  // Reading stopped at a line, or went to the end over bytes that are no text (a damaged
-  // UTF-8 or UTF-16 file).
-  const std::string what = IncompleteLoadLine > 0
-                               ? std::to_string(IncompleteLoadLine) +
-                                     "번째 줄에서 읽기를 멈추었습니다. 목록에는 그 앞의 항목만 있습니다."
-                               : "글자로 읽을 수 없는 바이트가 있어 그 자리는 다른 글자로 읽었습니다.";
-  plat::MessageBox("작업 파일을 끝까지 읽지 못했습니다:\r\n" + IncompleteLoadPath + "\r\n\r\n" + what + "\r\n" +
-                       "다음에 저장할 때 지금의 파일은 " + backup + " 로 남겨 둡니다.",
-                   "알림말", plat::kMbOk | plat::kMbIconWarning, this);
-}
-
-void Tfrm_main::FormShown() {
-  TellIncompleteList();
-  if (incompleteUntold_) {
-    incompleteUntold_ = false;
-    if (OnListNoticeChange) OnListNoticeChange();
-  }
-  if (missingFile_.empty() || missingFile_ == missingFileTold_) return;
-  missingFileTold_ = missingFile_;
-  plat::MessageBox("작업 파일을 찾을 수 없습니다:\r\n" + missingFile_ +
-                       "\r\n\r\n목록은 그대로 두었습니다. 적용하면 파일을 다시 만듭니다.",
-                   "알림말", plat::kMbOk | plat::kMbIconWarning, this);
-}
+void Tfrm_main::FormShown() { Doc.Shown(); }
 
 void Tfrm_main::ClearWorkList() {
   WorkList.Clear();
@@ -179,9 +116,8 @@ void Tfrm_main::ClearWorkList() {
 }
 
 void Tfrm_main::RegisterAllHotKeys() {
-  appliedRows_ = WorkList.Rows();
+  Doc.TakeAsApplied();
   RegisterAppliedRows();
-  registrationsFitList_ = true;
 }
 
 void Tfrm_main::RegisterAppliedRows() {
@@ -189,7 +125,7 @@ void Tfrm_main::RegisterAppliedRows() {
   // one would run other entries and take the editor's key.
   UnregisterAllHotKeys();
   THotKeys& keys = AMHK.HotKeys();
-  for (const std::vector<std::string>& row : appliedRows_) {
+  for (const std::vector<std::string>& row : Doc.Applied()) {
     const std::string& text = row[kColHotKey];
     const HotKeyParts parts = ParseHotKeyText(text);
     // An entry holding a reserved combination would take the editor's key: it stays
@@ -277,8 +213,7 @@ void Tfrm_main::RegisterApplied() {
     return;
   }
   // The list saved is the one resuming registers.
-  appliedRows_ = WorkList.Rows();
-  registrationsFitList_ = true;
+  Doc.TakeAsApplied();
   try {
     HoldPauseKey();
   } catch (...) {
@@ -309,7 +244,7 @@ std::vector<int> Tfrm_main::UnregisteredRows() const {
     const THotKeyItem& item = keys.Item(static_cast<int>(i));
     const bool failed = item.Enabled() && !item.Registered() && item.VirtKey() != vkNone;
     if (!failed && !reservedItems_[i]) continue;
-    const int row = RowOfRegisteredEntry(i);
+    const int row = RowOfRegisteredEntry(i, EntryRows());
     if (row >= 0) rows.push_back(row);
   }
   return rows;
@@ -317,8 +252,8 @@ std::vector<int> Tfrm_main::UnregisteredRows() const {
 
 void Tfrm_main::MarkUnregisteredRows() {
   std::vector<int> images(WorkList.RowCount(), kImageEntry);
-  // The registrations of another list say nothing about this one's rows.
-  if (registrationsFitList_)
+  // The registrations of another file's list say nothing about this one's rows.
+  if (Doc.FromAppliedFile())
     for (int row : UnregisteredRows()) images[row] = kImageUnregistered;
   for (int row = 0; row < WorkList.RowCount(); ++row)
     if (WorkList.RowImage(row) != images[row]) WorkList.SetRowImage(row, images[row]);
@@ -336,12 +271,14 @@ void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
     return;
   }
   if (index > registeredIds_.size()) return;
-  const int row = RowOfRegisteredEntry(index);
+  // Within one file a press finds its entry in the list on screen, edits included; after
+  // 열기 of another file, until 적용, in the list its registration was made from.
+  const EntryRows applied = Doc.FromAppliedFile() ? EntryRows() : Doc.Applied();
+  const int row = RowOfRegisteredEntry(index, applied);
   if (row < 0) return;  // deleted since it was registered
   // Copies: the action may pump messages, and a later event may change the list meanwhile.
-  const std::string id = WorkList.Cell(row, kColId);
-  const std::string kind = WorkList.Cell(row, kColKind);
-  const std::string info = WorkList.Cell(row, kColInfo);
+  const auto cell = [&](int column) { return applied.empty() ? WorkList.Cell(row, column) : applied[row][column]; };
+  const std::string id = cell(kColId), kind = cell(kColKind), info = cell(kColInfo);
   ExecuteEntryAction(id, kind, info);
 }
 
@@ -365,13 +302,18 @@ void Tfrm_main::PauseKeyReleaseTimer() {
   PauseKeyRelease.SetEnabled(false);
 }
 
-int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex) const {
+int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex, const EntryRows& rows) const {
   const std::string& id = registeredIds_[itemIndex];
-  const int rows = WorkList.RowCount();
+  // Empty rows: the list on screen.
+  const bool screen = rows.empty();
+  const int count = screen ? WorkList.RowCount() : static_cast<int>(rows.size());
+  const auto idAt = [&](int row) -> const std::string& { return screen ? WorkList.Cell(row, kColId) : rows[row][kColId]; };
   // The registered position first: a list with duplicate IDs then still runs each row's own.
   const int position = static_cast<int>(itemIndex);
-  if (position < rows && WorkList.Cell(position, kColId) == id) return position;
-  return RowOfEntry(id);
+  if (position < count && idAt(position) == id) return position;
+  for (int row = 0; row < count; ++row)
+    if (idAt(row) == id) return row;
+  return -1;
 }
 
 int Tfrm_main::RowOfEntry(const std::string& id) const {
@@ -380,49 +322,25 @@ int Tfrm_main::RowOfEntry(const std::string& id) const {
   return -1;
 }
 
+std::optional<HotkeyEntry> Tfrm_main::EntryToRun(const std::string& id) const {
+  if (Doc.FromAppliedFile()) {
+    const int row = RowOfEntry(id);
+    if (row < 0) return std::nullopt;
+    return EntryOfRow(WorkList, row);
+  }
+  for (const std::vector<std::string>& r : Doc.Applied())
+    if (r[kColId] == id) return HotkeyEntry{r[0], r[1], r[2], r[3], r[4], r[5]};
+  return std::nullopt;
+}
+
 bool Tfrm_main::MayEndProgram() {
-  // A hidden editor reloads its list when shown again: nothing of it is pending.
-  if (!Visible() || !Modified) return true;
+  // A hidden editor reads its list again when shown: nothing of it is pending.
+  if (!Visible() || !Doc.Modified()) return true;
   bool canClose = true;
   FormCloseQuery(canClose);
   return canClose;
 }
 
-void Tfrm_main::FormCloseQuery(bool& canClose) { canClose = MayDropList(); }
-
-void Tfrm_main::FormClose() {
-  if (!droppedEdits_) return;
-  droppedEdits_ = false;
-  // Closed with the edits dropped: the hidden list, which the hotkeys run and which stays
-  // when the work file has gone by the next showing, is the one last read or saved again.
-  RestoreKeptList();
-}
-
-bool Tfrm_main::MayDropList() {
-  if (WorkFilePath.empty()) WorkFilePath = DefaultWorkFile();
-  droppedEdits_ = false;
-  if (!Modified) return true;
-  // The question disables the editor, but another program can still send it WM_CLOSE.
-  if (closeQuestionOpen_) return false;
-  closeQuestionOpen_ = true;
-  const int answer = plat::MessageBox("현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?", "알림말",
-                                      plat::kMbYesNoCancel | plat::kMbIconQuestion, this);
-  closeQuestionOpen_ = false;
-  switch (answer) {
-    case plat::kIdYes:
-      // A save that fails keeps the list: dropping it would lose the edits unseen. So does
-      // a failed "Config.ini": the next start would load another list than the one saved.
-      if (!SaveWorkFile(WorkFilePath, *this)) return false;
-      KeepList();
-      if (!SetLastWorkFile(WorkFilePath)) return false;
-      RegisterApplied();
-      return true;
-    case plat::kIdNo:
-      droppedEdits_ = true;
-      return true;
-    default:
-      return false;
-  }
-}
+void Tfrm_main::FormCloseQuery(bool& canClose) { canClose = Doc.MayDrop(); }
 
 }  // namespace kv

@@ -4,12 +4,14 @@
 // The lower half edits the selected row in place: every change of a field is written into
 // that row at once; the list reaches the work file and the registrations only at Apply.
 #include <array>
-#include <functional>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/UnitFunction.h"
+#include "core/WorkDocument.h"
 #include "hotkeys/AMHotKey.h"
 #include "platform/controls.h"
 #include "platform/textfile.h"
@@ -61,28 +63,13 @@ class Tfrm_main : public plat::Form {
  public:
   TAMHotKeys AMHK;
 
-  std::string WorkFilePath;
-  bool Modified = false;
-  // Set while the list holds only the first part of this file because its load stopped
-  // before the last byte (a line that could not be read, or a NUL); the next save of that
-  // file keeps the original beside it first.
-  std::string IncompleteLoadPath;
-  int IncompleteLoadLine = 0;  // the first line of that file not in the list, from 1
-  // Set while the list holds nothing of this file because it could not be read at all
-  // (another program had it locked): the next save of that file keeps it beside it first,
-  // as for a list read only in part.
-  std::string UnreadLoadPath;
-  // Says once, in a box owned by the editor, that the list holds only part of its file:
-  // where the reading stopped, and that the file will be kept beside it at the next save.
-  void TellIncompleteList();
-  // True from a start-up whose list holds only part of its file until the editor has
-  // been shown (and said so): the tray's hint says it meanwhile.
-  bool ListIncompleteUntold() const { return incompleteUntold_; }
+  // The list, its work file and what the hotkeys run: every rule about them lives there.
+  TWorkDocument Doc;
+  // From a start-up whose list holds only part of its file until the editor has been shown
+  // (and said so): the tray's hint says it meanwhile.
+  bool ListIncompleteUntold() const { return Doc.IncompleteUntold(); }
   // Runs when ListIncompleteUntold changes.
   std::function<void()> OnListNoticeChange;
-  // The form (encoding, line end) of the file the list was read from, for writing it back
-  // so; CP949 with CR LF for a list that comes from no file.
-  plat::TextForm WorkFileForm;
 
   // Kind button n (1..14), and the info box of kind n (nullptr for kinds 1 to 6).
   plat::RadioButton& KindButton(int kind) { return *kindButtons_[kind - 1]; }
@@ -90,6 +77,9 @@ class Tfrm_main : public plat::Form {
 
   // The first row of the list with that ID; -1 when none has it.
   int RowOfEntry(const std::string& id) const;
+  // The entry with that ID that a press runs: the list on screen's first, or the applied
+  // list's while the list on screen came from another file.
+  std::optional<HotkeyEntry> EntryToRun(const std::string& id) const;
 
   void ClearWorkList();
   // Takes the list as the applied one and registers it: the rows' items, the editor's key
@@ -123,6 +113,7 @@ class Tfrm_main : public plat::Form {
   // still holds the entry's ID, otherwise the first row with that ID, otherwise nothing.
   // The item after the rows' items shows the editor, whatever the list holds now.
   void HotKeyPressed(TAMHotKeys& sender, std::uint16_t hotKeyIndex);
+  // The user's input: the list counts as changed.
   void SetModified();
 
   // Editing.
@@ -232,28 +223,23 @@ class Tfrm_main : public plat::Form {
   // Before the program ends: an editor on screen with changes not yet applied asks its
   // closing question. False when the user chose to stay (or the changes could not be saved).
   bool MayEndProgram();
-  // The closing question, when the list holds changes not applied: true when the list may
-  // be replaced or dropped (Yes saved it, or No), false to keep it (Cancel, failed save).
-  bool MayDropList();
-  // Remembers the list as it is now read from or saved to its file; RestoreKeptList puts
-  // it back in place of the edits made since.
-  void KeepList();
-  void RestoreKeptList();
+  // Marks the rows whose hotkey could not be registered (none while the list on screen
+  // came from another file than the registrations).
+  void MarkUnregisteredRows();
 
  protected:
   void FormShow() override;
   void FormShown() override;
   void FormCloseQuery(bool& canClose) override;
-  void FormClose() override;
 
  private:
   void FormCreate();
   void BindEditor();
   void BuildMenus();
   void ArrangeTabOrder();
-  void LoadLastWorkFile();
-  int RowOfRegisteredEntry(std::size_t itemIndex) const;
-  // Registers appliedRows_ (see RegisterAllHotKeys).
+  // The row, in the list a press runs (see EntryToRun), of the entry behind an item; -1.
+  int RowOfRegisteredEntry(std::size_t itemIndex, const EntryRows& rows) const;
+  // Registers the document's applied list (see RegisterAllHotKeys).
   void RegisterAppliedRows();
   void PauseKeyPressed();
   void PauseKeyReleaseTimer();
@@ -261,7 +247,6 @@ class Tfrm_main : public plat::Form {
   void ReleaseAllButPauseKey();
   // Adds the pause key's item last unless it is registered already.
   void HoldPauseKey();
-  void MarkUnregisteredRows();
   int CheckedKind() const;
   void KindClick(int kind);
   void InfoChange(int kind);
@@ -282,24 +267,8 @@ class Tfrm_main : public plat::Form {
   std::uint32_t pauseKeySwitchTick_ = 0;
   // The ID of the entry behind each item of AMHK, in item order; the editor's item follows.
   std::vector<std::string> registeredIds_;
-  // The rows of the list as last applied (or loaded at start-up): what resuming registers.
-  std::vector<std::vector<std::string>> appliedRows_;
-  // The rows as last read from or saved to the work file (see KeepList).
-  std::vector<std::vector<std::string>> keptRows_;
   // Per item: an active entry whose reserved combination was kept from registering.
   std::vector<bool> reservedItems_;
-  // False from opening another file until the next registration: the registrations then
-  // belong to a list no longer on screen.
-  bool registrationsFitList_ = true;
-  // The work file found missing at the last showing, and the one the user was told of.
-  std::string missingFile_, missingFileTold_;
-  // The incomplete load the user was last told of (path and line).
-  std::string incompleteTold_;
-  bool incompleteUntold_ = false;
-  // Set while the closing question is up, so a second close cannot ask it again.
-  bool closeQuestionOpen_ = false;
-  // The closing question was answered No: closing the editor puts the kept list back.
-  bool droppedEdits_ = false;
   // While ClearEditFields runs, the change handlers it sets off write nothing.
   bool clearing_ = false;
   // While ShowSelectedEntry loads a row, its hotkey writes carry that row's own text.

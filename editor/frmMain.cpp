@@ -195,10 +195,7 @@ void Tfrm_main::BuildMenus() {
   PopupMenu.Add("창 닫기..", [this] { CloseWindowClick(); });
 }
 
-void Tfrm_main::SetModified() {
-  Modified = true;
-  bnt_Apply.SetEnabled(true);
-}
+void Tfrm_main::SetModified() { Doc.SetModified(true); }
 
 int Tfrm_main::CheckedKind() const {
   for (int kind = 1; kind <= kKinds; ++kind)
@@ -295,18 +292,11 @@ void Tfrm_main::Delete() {
 }
 
 bool Tfrm_main::Apply() {
-  if (WorkFilePath.empty()) WorkFilePath = DefaultWorkFile();
   const int row = WorkList.Selected();
   const std::vector<std::string> before = row >= 0 ? WorkList.Row(row) : std::vector<std::string>();
   // A list that cannot be written keeps everything as it was, the mark of changes included,
   // so the user can try again or save under another name.
-  if (!SaveWorkFile(WorkFilePath, *this)) return false;
-  KeepList();
-  Modified = false;
-  bnt_Apply.SetEnabled(false);
-  // The file is written; a "Config.ini" that cannot record it leaves the list marked.
-  if (!SetLastWorkFile(WorkFilePath)) SetModified();
-  RegisterApplied();
+  if (!Doc.Apply()) return false;
   ShowSavedRow(row, before);
   const std::vector<int> failed = UnregisteredRows();
   if (!failed.empty() || !PauseKeyHeld()) {
@@ -485,23 +475,9 @@ void Tfrm_main::N2Click() {
   options.owner = this;
   std::string name;
   // Edits not applied get the closing question before another list can replace them.
-  if (!MayDropList()) return;
+  if (!Doc.MayDrop()) return;
   if (!plat::OpenFileDialog(options, name) || name.empty()) return;
-  if (plat::FileExists(name)) {
-    // Recorded as the last work file only once it is the list on screen: a file that
-    // cannot be read leaves the editor, and the next start, with the list they had.
-    if (LoadWorkFile(name, WorkList, *this)) {
-      SetLastWorkFile(name);
-      KeepList();
-      // What runs is still the list registered before: this one runs after 적용.
-      registrationsFitList_ = false;
-      MarkUnregisteredRows();
-      SetModified();
-      TellIncompleteList();
-    }
-  } else {
-    plat::MessageBox("작업 파일이 존재 하지 않습니다. 다시한번 확인해 주십시오", "Keyvane", plat::kMbOk, this);
-  }
+  Doc.Open(name);
 }
 
 void Tfrm_main::S1Click() {
@@ -518,10 +494,7 @@ void Tfrm_main::S1Click() {
   if (!plat::SaveFileDialog(options, name)) return;
   const int row = WorkList.Selected();
   const std::vector<std::string> before = row >= 0 ? WorkList.Row(row) : std::vector<std::string>();
-  if (!SaveWorkFile(name, *this)) return;
-  KeepList();
-  SetLastWorkFile(name);
-  ShowSavedRow(row, before);
+  if (Doc.SaveAs(name)) ShowSavedRow(row, before);
 }
 
 void Tfrm_main::p1Click() { PrintHotkeyList(WorkList); }

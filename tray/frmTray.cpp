@@ -71,12 +71,8 @@ void Tfrm_Tray::ShowPauseState() {
 
 void Tfrm_Tray::bnt_EditClick() {
   if (!Editor) return;
-  // A hidden editor reloads its list from the file when shown, so nothing is pending. An
-  // editor already on screen keeps its unapplied changes and only comes to the front.
-  if (!Editor->Visible()) {
-    Editor->Modified = false;
-    Editor->bnt_Apply.SetEnabled(false);
-  }
+  // A hidden editor reads its list again as it is shown, and 적용 then offers what is left
+  // to apply. An editor already on screen keeps its changes and only comes to the front.
   Editor->Show();
 }
 

@@ -116,9 +116,10 @@ void SaveAndLoadBack(kv::Tfrm_main& editor, const std::string& input) {
       all += stored + "-";
     }
   }
-  const plat::TextEncoding encoding = editor.WorkFileForm.encoding;
+  const plat::TextEncoding encoding = editor.Doc.FileForm().encoding;
   const std::string copy = plat::ProgramFolder() + "fuzz-copy.ini";
-  editor.IncompleteLoadPath.clear();
+  // A fresh copy: no backup of an earlier one that was read only in part.
+  std::remove(copy.c_str());
   if (!kv::SaveWorkFile(copy, editor)) Check(false, "save", input);
   const auto shown = Rows(editor);
   if (plat::EncodesExactly(all, encoding)) Check(shown == expected, "each field reads back as stored", input);

@@ -31,7 +31,7 @@ class EditorTest : public SimTest {
   std::string WriteList(const std::string& text) { return WriteProgramFile("MyJob.ini", text); }
   // The editor with the Apply button as after the tray shows it: nothing changed yet.
   void Settle(Tfrm_main& editor) {
-    editor.Modified = false;
+    editor.Doc.SetModified(false);
     editor.bnt_Apply.SetEnabled(false);
   }
   int KeyIndex(const Tfrm_main& editor, const std::string& name) {
@@ -88,7 +88,7 @@ TEST_F(EditorTest, SelectingEntriesShowsThemAndChangesNothing) {
   EXPECT_EQ(editor.WorkList.Row(0), row0);
   EXPECT_EQ(editor.WorkList.Row(1), row1);
   EXPECT_EQ(editor.WorkList.Row(2), row2);
-  EXPECT_FALSE(editor.Modified);
+  EXPECT_FALSE(editor.Doc.Modified());
   EXPECT_FALSE(editor.bnt_Apply.Enabled());
 
   // Refilled while the fields hold row 2: selecting row 0 shows it unchanged.
@@ -143,7 +143,7 @@ TEST_F(EditorTest, NewAndDelete) {
   editor.Show();
   Settle(editor);
   editor.bntNew.UserClick();
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
   EXPECT_TRUE(editor.bnt_Apply.Enabled());
   editor.bntNew.UserClick();
   ASSERT_EQ(editor.WorkList.RowCount(), 2);
@@ -234,7 +234,7 @@ TEST_F(EditorTest, InfoBoxesSwitchTheKindAndEncodeTheColumn) {
   EXPECT_EQ(editor.WorkList.Cell(0, kColKind), kKindRunProgram);
   EXPECT_EQ(editor.WorkList.Cell(0, kColInfo), "c:\\myㅡapp\\runㅡit.exe");
   EXPECT_EQ(editor.txt_ExcuteFilename.Text(), "c:\\my-app\\run-it.exe");
-  EXPECT_TRUE(editor.Modified);  // pasted: no key, still the user's edit
+  EXPECT_TRUE(editor.Doc.Modified());  // pasted: no key, still the user's edit
 
   editor.Radio_7.UserClick();
   EXPECT_EQ(editor.WorkList.Cell(0, kColKind), kKindKillProgram);
@@ -252,15 +252,15 @@ TEST_F(EditorTest, InfoBoxesSwitchTheKindAndEncodeTheColumn) {
   EXPECT_TRUE(editor.bnt_Apply.Enabled());
   Settle(editor);
   editor.Radio_14.UserClick();  // shares Radio_13's mouse-down handler
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
   Settle(editor);
   editor.CheckActive.UserClick();
   EXPECT_EQ(editor.WorkList.Cell(0, kColActive), "False");
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
   Settle(editor);
   editor.txt_subject.UserType("x");
   EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "ax");
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
 }
 
 // ---------------------------------------------------------------- side buttons
@@ -273,14 +273,14 @@ TEST_F(EditorTest, FindButtonsFillTheirBoxes) {
   Settle(editor);
   editor.bntExitfound.UserClick();  // cancelled: nothing changes
   editor.bntSelForlder.UserClick();
-  EXPECT_FALSE(editor.Modified);
+  EXPECT_FALSE(editor.Doc.Modified());
   EXPECT_EQ(editor.WorkList.Cell(0, kColKind), kKindShutdown);
 
   sim::AnswerNextFileDialog("C:\\Program Files\\Tool\\tool.exe");
   editor.bntExitfound.UserClick();
   EXPECT_EQ(editor.txt_ExitFilename.Text(), "tool.exe");
   EXPECT_EQ(editor.WorkList.Cell(0, kColKind), kKindKillProgram);
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
   sim::AnswerNextFileDialog("C:\\Program Files\\Tool\\tool.exe");
   editor.bntExcuteFind.UserClick();
   EXPECT_EQ(editor.txt_ExcuteFilename.Text(), "C:\\Program Files\\Tool\\tool.exe");
@@ -302,7 +302,7 @@ TEST_F(EditorTest, InputButtonsMarkTheListAndOpenTheirDialogOverTheEditor) {
   for (plat::Button* button : {&editor.bntScriptFind, &editor.bntMultijop, &editor.bntAutoKey, &editor.bntAction}) {
     Settle(editor);
     button->UserClick();  // cancelled at once
-    EXPECT_TRUE(editor.Modified) << button->Name();
+    EXPECT_TRUE(editor.Doc.Modified()) << button->Name();
   }
   ASSERT_EQ(sim::ModalForms().size(), 4u);
   for (const sim::ModalCall& call : sim::ModalForms()) EXPECT_EQ(call.owner, editor.Handle());
@@ -319,10 +319,12 @@ TEST_F(EditorTest, InputButtonsMarkTheListAndOpenTheirDialogOverTheEditor) {
 TEST_F(EditorTest, ApplyOnAnEmptyListWithoutWorkFile) {
   Tfrm_main editor;
   editor.Show();
-  EXPECT_TRUE(editor.bnt_Apply.Enabled());  // enabled from the start
+  EXPECT_FALSE(editor.bnt_Apply.Enabled());  // nothing to apply
+  editor.bntDelete.UserClick();              // deletes nothing, but offers 적용
+  EXPECT_TRUE(editor.bnt_Apply.Enabled());
   editor.bnt_Apply.UserClick();
   EXPECT_FALSE(editor.bnt_Apply.Enabled());
-  EXPECT_FALSE(editor.Modified);
+  EXPECT_FALSE(editor.Doc.Modified());
   EXPECT_EQ(ReadFileBytes(plat::ProgramFolder() + "MyJob.ini"), "");
   ASSERT_EQ(sim::Registrations().size(), 2u);  // the editor's own key and the pause key
 
@@ -352,7 +354,7 @@ TEST_F(EditorTest, FailedApplyLosesNothing) {
   editor.bnt_Apply.UserClick();
   ASSERT_EQ(sim::Boxes().size(), 1u);
   EXPECT_EQ(sim::Boxes()[0].flags, plat::kMbOk | plat::kMbIconError);
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
   EXPECT_TRUE(editor.bnt_Apply.Enabled());
   EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "ab");
   EXPECT_EQ(editor.WorkList.Cell(0, kColHotKey), "Win+F5");
@@ -361,7 +363,7 @@ TEST_F(EditorTest, FailedApplyLosesNothing) {
 
   sim::UnlockFile(path);
   editor.bnt_Apply.UserClick();
-  EXPECT_FALSE(editor.Modified);
+  EXPECT_FALSE(editor.Doc.Modified());
   EXPECT_EQ(ReadFileBytes(path), Line("ab", "P0", "Win+F5", kKindWebSite, "x"));
   EXPECT_TRUE(sim::PressHotKey(plat::kModWin, kVkF5));
 }
@@ -385,6 +387,7 @@ TEST_F(EditorTest, UnregisteredHotKeysAreMarkedAndNamedOnce) {
   sim::TakeCombination(kCtrlWin, kVkF5);
   editor.WorkList.SetCell(2, kColActive, "True");
   editor.WorkList.SetCell(2, kColHotKey, "Alt+F7");
+  editor.SetModified();
   editor.bnt_Apply.UserClick();
   ASSERT_EQ(sim::Boxes().size(), 1u);
   EXPECT_NE(sim::Boxes()[0].text.find("Ctrl+Win+F5  (mine)"), std::string::npos);

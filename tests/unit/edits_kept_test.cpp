@@ -30,7 +30,7 @@ class EditsKeptTest : public SimTest {
   // The editor as the tray shows it: the list as saved, nothing changed yet.
   void ShowSettled(Tfrm_main& editor) {
     editor.Show();
-    editor.Modified = false;
+    editor.Doc.SetModified(false);
     editor.bnt_Apply.SetEnabled(false);
   }
   int Questions() {
@@ -47,23 +47,23 @@ TEST_F(EditsKeptTest, EveryChangeTheUserMakesToABoxMarksTheList) {
   ShowSettled(editor);
   editor.WorkList.UserSelect(0);
   // The program's own filling of the boxes is no edit.
-  EXPECT_FALSE(editor.Modified);
+  EXPECT_FALSE(editor.Doc.Modified());
 
   // Delete, paste, cut, undo and the input method: the box changes, no character key.
   std::vector<plat::Edit*> boxes{&editor.txt_subject};
   for (int kind = Tfrm_main::kFirstInfoKind; kind <= Tfrm_main::kKinds; ++kind) boxes.push_back(editor.InfoBox(kind));
   for (plat::Edit* box : boxes) {
     editor.WorkList.UserSelect(0);
-    editor.Modified = false;
+    editor.Doc.SetModified(false);
     editor.bnt_Apply.SetEnabled(false);
     box->UserEdit(box->Text() + "붙");
-    EXPECT_TRUE(editor.Modified) << box->Name();
+    EXPECT_TRUE(editor.Doc.Modified()) << box->Name();
     EXPECT_TRUE(editor.bnt_Apply.Enabled()) << box->Name();
   }
 
   // So closing asks, and Yes keeps the edit.
   editor.WorkList.UserSelect(1);
-  editor.Modified = false;
+  editor.Doc.SetModified(false);
   editor.txt_subject.UserEdit("실");  // Delete took the last character
   sim::AnswerNextBox(plat::kIdYes);
   EXPECT_TRUE(editor.Close());
@@ -181,7 +181,7 @@ TEST_F(EditsKeptTest, OpeningAnotherFileAsksAboutUnappliedEditsFirst) {
   EXPECT_EQ(Questions(), 1);
   EXPECT_TRUE(sim::FileDialogs().empty());
   EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "웹!");
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
 
   // Yes: the edit is saved, then the other file opens.
   sim::AnswerNextBox(plat::kIdYes);
@@ -214,23 +214,23 @@ TEST_F(EditsKeptTest, AnOpenedListHasNoMarksOfTheOldRegistrationsAndCountsAsChan
   editor.N2Click();
   ASSERT_EQ(editor.WorkList.Cell(1, kColDescription), "또");
   EXPECT_EQ(editor.WorkList.RowImage(1), Tfrm_main::kImageEntry);
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
   EXPECT_TRUE(editor.bnt_Apply.Enabled());
   // Shown again from the tray: still not what runs.
   editor.Hide();
   ShowSettled(editor);
   editor.Hide();
   editor.Show();
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
   EXPECT_EQ(editor.WorkList.RowImage(1), Tfrm_main::kImageEntry);
 
   // Applying makes it what runs; then marks speak again.
   editor.bnt_Apply.UserClick();
   EXPECT_TRUE(sim::PressHotKey(plat::kModAlt, kVkF5));
-  EXPECT_FALSE(editor.Modified);
+  EXPECT_FALSE(editor.Doc.Modified());
   editor.Hide();
   ShowSettled(editor);
-  EXPECT_FALSE(editor.Modified);
+  EXPECT_FALSE(editor.Doc.Modified());
 }
 
 // ---------------------------------------------------------------- a work file that vanished
@@ -243,7 +243,7 @@ TEST_F(EditsKeptTest, AMissingWorkFileKeepsTheListSaysSoOnceAndApplyWritesItAgai
 
   editor.Show();
   ASSERT_EQ(editor.WorkList.RowCount(), 2);
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
   ASSERT_EQ(sim::Boxes().size(), 1u);
   EXPECT_NE(sim::Boxes()[0].text.find(list_), std::string::npos);
   EXPECT_EQ(sim::Boxes()[0].owner, editor.Handle());
@@ -483,7 +483,7 @@ TEST_F(EditsKeptTest, ASaveAsThatFailsLeavesTheWorkFileWhereItWas) {
   editor.S1Click();
   ASSERT_EQ(sim::FileDialogs().size(), 1u);
   EXPECT_EQ(editor.Caption(), title);
-  EXPECT_EQ(editor.WorkFilePath, list_);
+  EXPECT_EQ(editor.Doc.Path(), list_);
 
   // 적용 then writes the edit to the file the list came from, as before.
   editor.bnt_Apply.UserClick();

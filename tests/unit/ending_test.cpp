@@ -57,7 +57,7 @@ class EndingTest : public WithList {
     tray.bnt_Edit.Click();
     editor.WorkList.UserSelect(0);
     editor.txt_subject.UserType("!");
-    ASSERT_TRUE(editor.Modified);
+    ASSERT_TRUE(editor.Doc.Modified());
   }
   std::string WorkFile() { return ReadFileBytes(DefaultWorkFile()); }
   bool Running() { return !sim::TrayIcons().empty() && sim::PressHotKey(kCtrlWin, kF7); }
@@ -141,7 +141,7 @@ TEST_F(EndingTest, SessionEndWithUnappliedChangesAsksTheEditorsQuestion) {
   EXPECT_EQ(sim::ShutdownBlockReason(tray.Handle()), "");
   EXPECT_FALSE(plat::QuitPending());
   EXPECT_TRUE(Running());
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
 
   // No lets the session end and drops the changes.
   sim::AnswerNextBox(plat::kIdNo);
@@ -149,9 +149,13 @@ TEST_F(EndingTest, SessionEndWithUnappliedChangesAsksTheEditorsQuestion) {
   EXPECT_EQ(sim::Boxes().size(), 2u);
   EXPECT_EQ(sim::ShutdownBlockReason(tray.Handle()), "");
   EXPECT_EQ(WorkFile(), saved);
+  // The dropped edit is gone from the list too, also while the session goes on.
+  EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "d");
+  EXPECT_FALSE(editor.Doc.Modified());
 
   // Yes saves them and lets it end; the ending then ends Keyvane at once.
-  editor.txt_subject.UserType("?");
+  editor.WorkList.UserSelect(0);
+  editor.txt_subject.UserType("!?");
   sim::AnswerNextBox(plat::kIdYes);
   EXPECT_TRUE(sim::QueryEndSession());
   EXPECT_EQ(sim::Boxes().size(), 3u);

@@ -36,7 +36,7 @@ TEST_F(KeyListTest, ShowsTheFileAsSavedAndLeavesTheEditorAlone) {
   const std::string edited = editor.WorkList.Cell(0, kColDescription);
   ASSERT_NE(edited, "웹");
   const std::string caption = editor.Caption();
-  editor.WorkFilePath = "elsewhere.ini";
+  const std::string workFile = editor.Doc.Path();
 
   Tfrm_KeyList* list = ShowKeyList();
   EXPECT_TRUE(list->Visible());
@@ -48,7 +48,7 @@ TEST_F(KeyListTest, ShowsTheFileAsSavedAndLeavesTheEditorAlone) {
   EXPECT_EQ(list->Caption(), "단축키 리스트");
   // Reading the file for the window does not point the editor anywhere.
   EXPECT_EQ(editor.Caption(), caption);
-  EXPECT_EQ(editor.WorkFilePath, "elsewhere.ini");
+  EXPECT_EQ(editor.Doc.Path(), workFile);
   EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), edited);
   EXPECT_TRUE(sim::Boxes().empty());
 }

@@ -223,7 +223,7 @@ TEST_F(EditorKeysTest, UsedHotKeyIsRefusedWithWarningAndRowKept) {
   EXPECT_EQ(sim::Boxes()[0].flags, plat::kMbIconWarning);
   EXPECT_EQ(editor.WorkList.Cell(1, kColHotKey), "Alt+F7");
   EXPECT_EQ(editor.cmVK.Text(), "A");  // the boxes keep showing the refused combination
-  EXPECT_TRUE(editor.Modified);        // the user's pick marks the list changed
+  EXPECT_TRUE(editor.Doc.Modified());        // the user's pick marks the list changed
 }
 
 TEST_F(EditorKeysTest, UnknownKeyNameSelectsNothing) {

@@ -79,7 +79,7 @@ TEST_F(PrintTest, TheMenuPrintsOneLinePerEntryInListOrderAndSaysSo) {
   Add({"빈 단축키", "P2", "", kKindRunProgram, "c:\\a b.exe", "False"});
   editor.WorkList.UserSelect(1);
   const std::vector<Lines> before = Snapshot(editor.WorkList);
-  const bool modified = editor.Modified;
+  const bool modified = editor.Doc.Modified();
   Print();
 
   const std::vector<sim::PrintJob> jobs = sim::PrintJobs();
@@ -93,7 +93,7 @@ TEST_F(PrintTest, TheMenuPrintsOneLinePerEntryInListOrderAndSaysSo) {
                                  " P1 Alt+F6 로그 오프  True", "빈 단축키 P2  프로그램 실행 c:\\a b.exe False"}}));
   // Printing reads the list and leaves it as it was.
   EXPECT_EQ(Snapshot(editor.WorkList), before);
-  EXPECT_EQ(editor.Modified, modified);
+  EXPECT_EQ(editor.Doc.Modified(), modified);
 
   const sim::Box box = OnlyBox();
   EXPECT_EQ(box.text, kDone);

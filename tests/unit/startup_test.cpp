@@ -183,12 +183,14 @@ TEST_F(StartTest, InactiveRowActionStillRunsWhenItsIndexArrives) {
 TEST_F(StartTest, ShowingTheEditorReloadsTheLastWorkFile) {
   const std::string path = WriteList(Line("Ctrl+Win+F5", kKindWebSite, "a"));
   Tfrm_main editor;
-  EXPECT_EQ(editor.WorkFilePath, path);
+  EXPECT_EQ(editor.Doc.Path(), path);
   editor.WorkList.SetCell(0, kColInfo, "edited");
   editor.SetModified();
   sim::PressHotKey(kCtrlWin, kVkF1);
   EXPECT_EQ(editor.WorkList.Cell(0, kColInfo), "a");
-  EXPECT_TRUE(editor.Modified);
+  // Shown by its key as from the tray: the list read again is the one that runs.
+  EXPECT_FALSE(editor.Doc.Modified());
+  EXPECT_FALSE(editor.bnt_Apply.Enabled());
   EXPECT_EQ(editor.cmVK.Items().size(), 103u);
 }
 
@@ -215,8 +217,10 @@ TEST_F(StartTest, ClosingWithChangesAsks) {
   EXPECT_EQ(ReadFileBytes(path), Line("Ctrl+Win+F5", kKindWebSite, "a"));
   EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
 
-  editor.Show();  // reloads; the list is unchanged but the flag stays
+  EXPECT_FALSE(editor.Doc.Modified());  // 아니요 left nothing to apply
+  editor.Show();
   editor.WorkList.SetCell(0, kColHotKey, "Ctrl+Win+F6");
+  editor.SetModified();
   sim::AnswerNextBox(plat::kIdYes);
   int closesWhileAsking = 0;
   sim::OnBox([&](const sim::Box&) {
@@ -233,7 +237,7 @@ TEST_F(StartTest, ClosingWithChangesAsks) {
   EXPECT_EQ(plat::ReadProfileString(ConfigPath(), "Etc", "LastWorkList_Path", ""), path);
   EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF5));
   EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF6));
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_FALSE(editor.Doc.Modified());
 }
 
 TEST_F(StartTest, YesWithoutWorkFileSavesToMyJob) {
@@ -242,8 +246,8 @@ TEST_F(StartTest, YesWithoutWorkFileSavesToMyJob) {
   editor.SetModified();
   sim::AnswerNextBox(plat::kIdYes);
   EXPECT_TRUE(editor.Close());
-  EXPECT_EQ(editor.WorkFilePath, plat::ProgramFolder() + "MyJob.ini");
-  EXPECT_EQ(ReadFileBytes(editor.WorkFilePath), "null-P0-Alt+A-웹사이트 이동-null-True-\r\n");
+  EXPECT_EQ(editor.Doc.Path(), plat::ProgramFolder() + "MyJob.ini");
+  EXPECT_EQ(ReadFileBytes(editor.Doc.Path()), "null-P0-Alt+A-웹사이트 이동-null-True-\r\n");
 }
 
 TEST_F(StartTest, YesWithFailingSaveKeepsTheEditorOpen) {

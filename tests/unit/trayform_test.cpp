@@ -60,7 +60,7 @@ class TrayFormTest : public WithWorkFile {
   void EditDescription() {
     editor.WorkList.UserSelect(0);
     editor.txt_subject.UserType("!");
-    ASSERT_TRUE(editor.Modified);
+    ASSERT_TRUE(editor.Doc.Modified());
   }
 };
 
@@ -269,18 +269,18 @@ TEST_F(TrayFormTest, EndingWhilePausedReleasesThePauseKeyToo) {
 }
 
 TEST_F(TrayFormTest, EditItemShowsTheEditorAndKeepsChangesItAlreadyShows) {
-  editor.Modified = true;  // left over from an earlier showing whose changes were dropped
+  editor.Doc.SetModified(true);  // left over from an earlier showing whose changes were dropped
   editor.bnt_Apply.SetEnabled(true);
   tray.bnt_Edit.Click();
   EXPECT_TRUE(editor.Visible());
-  EXPECT_FALSE(editor.Modified);
+  EXPECT_FALSE(editor.Doc.Modified());
   EXPECT_FALSE(editor.bnt_Apply.Enabled());
   ASSERT_EQ(editor.WorkList.RowCount(), 3);
 
   EditDescription();
   const std::string edited = editor.WorkList.Cell(0, kColDescription);
   tray.bnt_Edit.Click();  // again while it is open: nothing of the change is lost
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
   EXPECT_TRUE(editor.bnt_Apply.Enabled());
   EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), edited);
 }

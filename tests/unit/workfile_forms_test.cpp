@@ -215,7 +215,7 @@ TEST_F(WorkFileFormTest, EveryFormStartsRunsShowsAndSavesBackByteForByte) {
       // Start-up: the resident hotkeys come from the file.
       Tfrm_main editor;
       EXPECT_EQ(RowsOf(editor.WorkList), kListRows) << Name(e);
-      EXPECT_EQ(editor.WorkFileForm.encoding, e) << Name(e);
+      EXPECT_EQ(editor.Doc.FileForm().encoding, e) << Name(e);
       EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5)) << Name(e);
       EXPECT_EQ(Launches(), (std::vector<std::string>{"C:\\probe.exe|--name 메모"})) << Name(e);
       EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF6)) << Name(e) << ": an entry that is not active";
@@ -319,10 +319,10 @@ TEST_F(WorkFileFormTest, DamagedFilesLoadWhatTheyCanAndAreKeptBeforeTheFirstSave
     Tfrm_main editor;
     ASSERT_GE(editor.WorkList.RowCount(), 1);
     EXPECT_EQ(editor.WorkList.Row(0), (std::vector<std::string>{"a", "P0", "A", "k", "i", "True"}));
-    EXPECT_EQ(editor.IncompleteLoadPath, Path());
+    EXPECT_EQ(editor.Doc.IncompletePath(), Path());
     ASSERT_TRUE(SaveWorkFile(Path(), editor));
     EXPECT_EQ(ReadFileBytes(Path() + ".bak"), bytes) << "the original, whole";
-    EXPECT_EQ(plat::DecodeText(ReadFileBytes(Path()), true).encoding, editor.WorkFileForm.encoding);
+    EXPECT_EQ(plat::DecodeText(ReadFileBytes(Path()), true).encoding, editor.Doc.FileForm().encoding);
   }
 }
 

@@ -76,7 +76,7 @@ TEST_F(WorkFileTest, SavesExactBytes) {
   EXPECT_EQ(ReadFileBytes(path),
             "Notes-P0-Ctrl+Win+N-프로그램 실행-notepad.exe-True-\r\n"
             "null-P3-Ctrl+Alt+Up-볼륨 높임-null-True-\r\n");
-  EXPECT_EQ(editor.WorkFilePath, path);
+  EXPECT_EQ(editor.Doc.Path(), path);
   EXPECT_EQ(editor.Caption(), kTitle + path);
 }
 
@@ -86,7 +86,7 @@ TEST_F(WorkFileTest, EmptyListWritesAnEmptyFileAndKeepsTheOldOneBeside) {
   EXPECT_EQ(ReadFileBytes(path), "");
   EXPECT_EQ(ReadFileBytes(path + ".bak"), "a-P0-A-k-i-True-\r\n");
   EXPECT_EQ(editor.Caption(), kTitle + path);
-  EXPECT_EQ(editor.WorkFilePath, path);
+  EXPECT_EQ(editor.Doc.Path(), path);
 }
 
 TEST_F(WorkFileTest, LoadsLinesOfOriginalFilesAsBefore) {
@@ -102,7 +102,7 @@ TEST_F(WorkFileTest, LoadsLinesOfOriginalFilesAsBefore) {
                                                            {"lead", "P1", "A", "k", "aㅡb", "False"},
                                                            {"", "P2", "B", "k", "'q-uoted'", "true"},
                                                            {"d", "P3", "C", "k", "i", "True"}}));
-  EXPECT_EQ(editor.WorkFilePath, path);
+  EXPECT_EQ(editor.Doc.Path(), path);
   EXPECT_EQ(editor.Caption(), kTitle + path);
 }
 
@@ -111,16 +111,17 @@ TEST_F(WorkFileTest, NulEndsTheText) {
   const std::string path = WriteProgramFile("zero.ini", std::string("a-P0-A-k-i-True-\r\nb-P1-B-k\0-i-True-\r\n", 37));
   ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
   ASSERT_EQ(editor.WorkList.RowCount(), 1);
-  EXPECT_EQ(editor.IncompleteLoadPath, path);
+  EXPECT_EQ(editor.Doc.IncompletePath(), path);
 }
 
-TEST_F(WorkFileTest, EmptyFileChangesNothing) {
+TEST_F(WorkFileTest, EmptyFileIsAnEmptyListOfItsOwn) {
   AddEntry({"keep", "P0", "", kKindWebSite, "", "True"}, editor.WorkList);
   const std::string path = WriteProgramFile("empty.ini", "");
   ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
-  EXPECT_EQ(editor.WorkList.RowCount(), 1);
-  EXPECT_EQ(editor.WorkFilePath, "");
-  EXPECT_EQ(editor.Caption(), "Keyvane");
+  // What the user adds now is saved into that file, never into the one before.
+  EXPECT_EQ(editor.WorkList.RowCount(), 0);
+  EXPECT_EQ(editor.Doc.Path(), path);
+  EXPECT_EQ(editor.Caption(), " 키베인 v1.5 - " + path);
 }
 
 TEST_F(WorkFileTest, UnreadableFileShowsErrorAndChangesNothing) {
@@ -133,7 +134,7 @@ TEST_F(WorkFileTest, UnreadableFileShowsErrorAndChangesNothing) {
   EXPECT_EQ(sim::Boxes()[0].flags, plat::kMbIconError);
   EXPECT_NE(sim::Boxes()[0].text.find(path), std::string::npos);
   EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "keep");
-  EXPECT_EQ(editor.WorkFilePath, "");
+  EXPECT_EQ(editor.Doc.Path(), DefaultWorkFile());
 }
 
 TEST_F(WorkFileTest, FileNotReadIsKeptOnceItCanBeReadAgain) {
@@ -178,7 +179,7 @@ TEST_F(WorkFileTest, EveryTypedTextReadsBackAsSixFields) {
   ASSERT_TRUE(LoadWorkFile(path, other.WorkList, other));
   ASSERT_EQ(other.WorkList.RowCount(), editor.WorkList.RowCount());
   for (int i = 0; i < other.WorkList.RowCount(); ++i) EXPECT_EQ(other.WorkList.Row(i), saved[i]) << i;
-  EXPECT_EQ(other.IncompleteLoadPath, "");
+  EXPECT_EQ(other.Doc.IncompletePath(), "");
   // What the list shows after saving is what the file gives back, close to what was typed.
   EXPECT_EQ(saved[0][kColDescription], "aㅡb");
   EXPECT_EQ(saved[5][kColDescription], "null ");
@@ -257,9 +258,9 @@ TEST_F(WorkFileTest, SaveAfterIncompleteLoadKeepsTheOriginal) {
   WriteProgramFile("MyJob.ini.bak", "an older backup");
   ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
   ASSERT_EQ(editor.WorkList.RowCount(), 1);
-  EXPECT_EQ(editor.IncompleteLoadLine, 2);
+  EXPECT_EQ(editor.Doc.IncompleteLine(), 2);
   ASSERT_TRUE(SaveWorkFile(path, editor));
-  EXPECT_EQ(editor.IncompleteLoadLine, 0);
+  EXPECT_EQ(editor.Doc.IncompleteLine(), 0);
   EXPECT_EQ(ReadFileBytes(path), "a-P0-A-k-i-True-\r\n");
   EXPECT_EQ(ReadFileBytes(path + ".bak"), "an older backup");
   EXPECT_EQ(ReadFileBytes(path + ".bak2"), original);
@@ -286,10 +287,11 @@ TEST_F(WorkFileTest, NulBetweenLinesMakesTheLoadIncomplete) {
     AddEntry({"list", "P9", "", kKindWebSite, "", "True"}, editor.WorkList);
     const std::string path = WriteProgramFile("MyJob" + std::to_string(i) + ".ini", bytes);
     ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
-    EXPECT_EQ(editor.WorkList.RowCount(), 1);
-    EXPECT_EQ(editor.WorkList.Cell(0, kColId), std::get<1>(files[i]) == 0 ? "P9" : "P0");
-    EXPECT_EQ(editor.IncompleteLoadPath, path) << i;
-    EXPECT_EQ(editor.IncompleteLoadLine, std::get<2>(files[i])) << i;
+    // Nothing readable before the NUL: an empty list of that file.
+    EXPECT_EQ(editor.WorkList.RowCount(), std::get<1>(files[i]) == 0 ? 0 : 1);
+    if (editor.WorkList.RowCount() > 0) EXPECT_EQ(editor.WorkList.Cell(0, kColId), "P0");
+    EXPECT_EQ(editor.Doc.IncompletePath(), path) << i;
+    EXPECT_EQ(editor.Doc.IncompleteLine(), std::get<2>(files[i])) << i;
     ASSERT_TRUE(SaveWorkFile(path, editor));
     EXPECT_EQ(ReadFileBytes(path + ".bak"), bytes) << i;
   }
@@ -313,16 +315,45 @@ TEST_F(WorkFileTest, OpenMenuLoadsAnExistingFileAndRemembersIt) {
   EXPECT_EQ(editor.WorkList.RowCount(), 1);
   EXPECT_EQ(GetLastWorkFile(), path);
   // The hotkeys still run the list registered before: this one waits for Apply.
-  EXPECT_TRUE(editor.Modified);
+  EXPECT_TRUE(editor.Doc.Modified());
 
-  // An empty file still becomes the last work file, though nothing else changes.
+  // An empty file opens as an empty list of its own: 적용 then writes into it, and
+  // showing the editor again reads it, not the file before.
   const std::string empty = WriteProgramFile("empty.ini", "");
   sim::AnswerNextBox(plat::kIdNo);
   sim::AnswerNextFileDialog(empty);
   editor.N2Click();
   EXPECT_EQ(GetLastWorkFile(), empty);
-  EXPECT_EQ(editor.WorkFilePath, path);
+  EXPECT_EQ(editor.Doc.Path(), empty);
+  EXPECT_EQ(editor.WorkList.RowCount(), 0);
+  editor.Hide();
+  editor.Show();
+  editor.bntNew.UserClick();
+  editor.bnt_Apply.UserClick();
+  EXPECT_EQ(ReadFileBytes(empty), "null-P0-null-웹사이트 이동-null-True-\r\n");
+  EXPECT_EQ(ReadFileBytes(path), "a-P0-A-k-i-True-\r\n");
+  EXPECT_EQ(editor.Caption(), " 키베인 v1.5 - " + empty);
+
+  // Keyvane's own settings are never a work file, whichever way the name is spelled.
+  const std::string settings = ReadFileBytes(ConfigPath());
+  std::string shouted = ConfigPath();
+  shouted.replace(shouted.size() - 10, 10, "CONFIG.INI");
+  for (const std::string& name : {ConfigPath(), shouted}) {
+    const std::size_t boxes = sim::Boxes().size();
+    sim::AnswerNextFileDialog(name);
+    editor.N2Click();
+    ASSERT_EQ(sim::Boxes().size(), boxes + 1);
+    EXPECT_NE(sim::Boxes().back().text.find("Config.ini"), std::string::npos);
+    sim::AnswerNextFileDialog(name);
+    editor.S1Click();
+    ASSERT_EQ(sim::Boxes().size(), boxes + 2);
+  }
+  EXPECT_EQ(ReadFileBytes(ConfigPath()), settings);
+  EXPECT_EQ(editor.Doc.Path(), empty);
   EXPECT_EQ(editor.WorkList.RowCount(), 1);
+  // Recorded by an older copy, it counts as no record at all.
+  ASSERT_TRUE(SetLastWorkFile(ConfigPath()));
+  EXPECT_EQ(GetLastWorkFile(), DefaultWorkFile());
 }
 
 TEST_F(WorkFileTest, OpenMenuWithMissingFileOnlyTellsTheUser) {
@@ -347,14 +378,14 @@ TEST_F(WorkFileTest, SaveAsMenu) {
   EXPECT_TRUE(dialogs[0].save);
   EXPECT_EQ(o.fileName, "MyJop.ini");
   EXPECT_TRUE(o.overwritePrompt && o.hideReadOnly && o.resizable);
-  EXPECT_EQ(editor.WorkFilePath, "");
+  EXPECT_EQ(editor.Doc.Path(), DefaultWorkFile());
 
   const std::string path = plat::ProgramFolder() + "새 목록";  // no extension is added
   sim::AnswerNextFileDialog(path);
   editor.S1Click();
   EXPECT_EQ(ReadFileBytes(path), "a-P0-A-웹사이트 이동-null-True-\r\n");
   EXPECT_EQ(GetLastWorkFile(), path);
-  EXPECT_EQ(editor.WorkFilePath, path);
+  EXPECT_EQ(editor.Doc.Path(), path);
 }
 
 TEST_F(WorkFileTest, SavingLeavesEveryOtherFileAsItWas) {
@@ -404,20 +435,34 @@ TEST_F(WorkFileTest, UnwritableConfigStopsTheOperationThatNeededIt) {
   form.SetModified();
   sim::LockFile(ConfigPath());
   sim::AnswerNextBox(plat::kIdYes);
-  // Closing: the list is saved, but the editor stays open and the hotkeys stay as they were.
+  // Closing: the list is saved and runs, but the editor stays open, still marked.
   EXPECT_FALSE(form.Close());
   EXPECT_TRUE(form.Visible());
+  EXPECT_TRUE(form.Doc.Modified());
   EXPECT_EQ(ReadFileBytes(path), "d-P0-Ctrl+Win+F6-k-i-True-\r\n");
   ASSERT_EQ(sim::Boxes().size(), 2u);  // the question, then one error box
   EXPECT_EQ(sim::Boxes()[1].text, "Unable to write to " + ConfigPath());
-  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
-  EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF6));
+  EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF5));
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF6));
 
-  // Opening another file: nothing is loaded that the next start would not load.
+  // Opening another file (the edits dropped): nothing is loaded that the next start would
+  // not load.
   const std::string other = WriteProgramFile("other.ini", "o-P0-A-k-i-True-\r\no-P1-B-k-i-True-\r\n");
+  sim::AnswerNextBox(plat::kIdNo);
   sim::AnswerNextFileDialog(other);
   form.N2Click();
-  EXPECT_EQ(sim::Boxes().size(), 3u);
+  ASSERT_EQ(sim::Boxes().size(), 4u);  // the question, then the error box
+  EXPECT_EQ(sim::Boxes()[3].text, "Unable to write to " + ConfigPath());
   EXPECT_EQ(form.WorkList.RowCount(), 1);
-  EXPECT_EQ(form.WorkFilePath, path);
+  EXPECT_EQ(form.Doc.Path(), path);
+  // Saving under another name: the copy is written, but the list stays with its file.
+  const std::string copy = plat::ProgramFolder() + "copy.ini";
+  sim::AnswerNextFileDialog(copy);
+  form.S1Click();
+  EXPECT_EQ(sim::Boxes().size(), 5u);
+  EXPECT_EQ(ReadFileBytes(copy), ReadFileBytes(path));
+  EXPECT_EQ(form.Doc.Path(), path);
+  EXPECT_EQ(form.Caption(), " 키베인 v1.5 - " + path);
+  sim::UnlockFile(ConfigPath());
+  EXPECT_EQ(GetLastWorkFile(), path);
 }
