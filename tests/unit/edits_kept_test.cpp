@@ -199,6 +199,96 @@ TEST_F(EditsKeptTest, OpeningAnotherFileAsksAboutUnappliedEditsFirst) {
   EXPECT_EQ(Questions(), 3);
   EXPECT_EQ(ReadFileBytes(other), "다른-P0-Ctrl+Win+F6-웹사이트 이동-o.example-True-\r\n");
   EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "웹!");
+
+  // No, and then nothing opens (cancelled, a missing file, an unreadable one): the edit is
+  // dropped all the same, from the list on screen, from what runs and from the next 적용.
+  sim::DenyRead(other);
+  for (const std::string& chosen : {std::string(), plat::ProgramFolder() + "없는.ini", other}) {
+    editor.WorkList.UserSelect(0);
+    editor.txt_subject.UserType("?");
+    sim::AnswerNextBox(plat::kIdNo);
+    if (!chosen.empty()) sim::AnswerNextFileDialog(chosen);
+    editor.N2Click();
+    EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "웹!") << chosen;
+    EXPECT_FALSE(editor.Doc.Modified()) << chosen;
+    EXPECT_FALSE(editor.bnt_Apply.Enabled()) << chosen;
+  }
+  editor.SetModified();
+  editor.bnt_Apply.UserClick();
+  EXPECT_EQ(ReadFileBytes(list_).find("?"), std::string::npos);
+}
+
+TEST_F(EditsKeptTest, AnEmptyLastWorkFileIsTheFileTheNewListGoesInto) {
+  const std::string empty = WriteProgramFile("빈 목록.ini", "");
+  ASSERT_TRUE(SetLastWorkFile(empty));
+  const std::string mine = ReadFileBytes(list_);
+  Tfrm_main editor;  // a start on it
+  editor.Show();
+  EXPECT_EQ(editor.Caption(), " 키베인 v1.5 - " + empty);
+  editor.bntNew.UserClick();
+  editor.bnt_Apply.UserClick();
+  EXPECT_EQ(ReadFileBytes(empty), "null-P0-null-웹사이트 이동-null-True-\r\n");
+  EXPECT_EQ(ReadFileBytes(list_), mine);
+  EXPECT_FALSE(plat::FileExists(list_ + ".bak"));
+}
+
+TEST_F(EditsKeptTest, AFileChangedOutsideWhileOnScreenIsNeverOverwrittenUnasked) {
+  constexpr unsigned kVkF7 = 0x76, kVkF8 = 0x77;
+  Tfrm_main editor;
+  ShowSettled(editor);
+  // Notepad adds a line while the editor is on screen, unchanged: 적용 reads it and runs it.
+  const std::string added = ReadFileBytes(list_) + "메모-P2-Ctrl+Win+F7-웹사이트 이동-n.example-True-\r\n";
+  WriteProgramFile("MyJob.ini", added);
+  editor.SetModified();  // an arrow key in a box
+  editor.bnt_Apply.UserClick();
+  EXPECT_EQ(ReadFileBytes(list_), added);
+  EXPECT_EQ(editor.WorkList.RowCount(), 3);
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkF7));
+  EXPECT_TRUE(sim::Boxes().empty());
+
+  // With edits on screen it asks: 취소 changes nothing, 예 keeps the edits and the file
+  // beside them, 아니요 drops them and runs the file.
+  const std::string again = added + "또-P3-Alt+F8-웹사이트 이동-m.example-True-\r\n";
+  WriteProgramFile("MyJob.ini", again);
+  editor.WorkList.UserSelect(0);
+  editor.txt_subject.UserType("!");
+  sim::AnswerNextBox(plat::kIdCancel);
+  editor.bnt_Apply.UserClick();
+  ASSERT_EQ(sim::Boxes().size(), 1u);
+  EXPECT_NE(sim::Boxes()[0].text.find(list_ + ".bak"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(list_), again);
+  EXPECT_TRUE(editor.Doc.Modified());
+  sim::AnswerNextBox(plat::kIdYes);
+  editor.bnt_Apply.UserClick();
+  EXPECT_NE(ReadFileBytes(list_).find("웹!-P0-"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(list_ + ".bak"), again);
+  EXPECT_FALSE(sim::PressHotKey(plat::kModAlt, kVkF8));
+
+  WriteProgramFile("MyJob.ini", again);
+  editor.WorkList.UserSelect(0);
+  editor.txt_subject.UserType("?");
+  sim::AnswerNextBox(plat::kIdYes);
+  sim::AnswerNextBox(plat::kIdNo);
+  editor.Close();  // 예 to the closing question, then 아니요: the file wins
+  EXPECT_EQ(ReadFileBytes(list_), again);
+  EXPECT_EQ(editor.WorkList.RowCount(), 4);
+  EXPECT_TRUE(sim::PressHotKey(plat::kModAlt, kVkF8));
+}
+
+TEST_F(EditsKeptTest, AfterOpeningAnotherFileAPressRunsTheAppliedEntryUntilApplied) {
+  const std::string other = WriteProgramFile("Other.ini", "다른-P0-Alt+F5-프로그램 실행-other.exe-True-\r\n");
+  Tfrm_main editor;
+  ShowSettled(editor);
+  sim::AnswerNextFileDialog(other);
+  editor.N2Click();
+  // Ctrl+Win+F5 belongs to MyJob.ini's P0, not to the other file's P0.
+  ASSERT_TRUE(sim::PressHotKey(kCtrlWin, kVkF5));
+  ASSERT_EQ(sim::ShellCalls().size(), 1u);
+  EXPECT_EQ(sim::ShellCalls()[0].file, "a.example");
+  editor.bnt_Apply.UserClick();
+  EXPECT_FALSE(sim::PressHotKey(kCtrlWin, kVkF5));
+  ASSERT_TRUE(sim::PressHotKey(plat::kModAlt, kVkF5));
+  EXPECT_EQ(sim::ShellCalls().back().file, "other.exe");
 }
 
 TEST_F(EditsKeptTest, AnOpenedListHasNoMarksOfTheOldRegistrationsAndCountsAsChanged) {

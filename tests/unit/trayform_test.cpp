@@ -283,6 +283,17 @@ TEST_F(TrayFormTest, EditItemShowsTheEditorAndKeepsChangesItAlreadyShows) {
   EXPECT_TRUE(editor.Doc.Modified());
   EXPECT_TRUE(editor.bnt_Apply.Enabled());
   EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), edited);
+
+  // After an 적용, a line added in Notepad shows with the list, and 적용 offers to run it.
+  editor.bnt_Apply.UserClick();
+  sim::AnswerNextBox(plat::kIdNo);
+  editor.Close();
+  WriteProgramFile("MyJob.ini", ReadFileBytes(editor.Doc.Path()) + "새-P3-Ctrl+Win+N-웹사이트 이동-n.example-True-\r\n");
+  tray.bnt_Edit.Click();
+  ASSERT_EQ(editor.WorkList.RowCount(), 4);
+  EXPECT_TRUE(editor.bnt_Apply.Enabled());
+  editor.bnt_Apply.UserClick();
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, kVkN));
 }
 
 TEST_F(TrayFormTest, OtherItemsOpenTheHomePageTheAboutBoxAndListWindows) {
