@@ -72,6 +72,7 @@ void TWorkDocument::SetModified(bool on) {
 // ---------------------------------------------------------------- operations
 
 void TWorkDocument::Start() {
+  editor_.ClearWorkList();
   ReadAgain(GetLastWorkFile());
   // At start-up (perhaps with Windows) no box: the tray's hint says it until the editor does.
   incompleteUntold_ = !incompletePath_.empty();
@@ -92,6 +93,7 @@ void TWorkDocument::Show() {
   }
   missingFile_.clear();
   missingFileTold_.clear();
+  editor_.ClearWorkList();  // and the key list is filled anew
   ReadAgain(last);
   SetModified(Unapplied());
 }
@@ -239,7 +241,7 @@ void TWorkDocument::ReadAgain(const std::string& path) {
   path_ = path;
   diskBytes_.clear();
   if (incompletePath_ == path) incompletePath_.clear();
-  editor_.ClearWorkList();
+  editor_.WorkList.Clear();
   saved_.clear();
   editor_.MarkUnregisteredRows();
 }
@@ -252,8 +254,7 @@ void TWorkDocument::Take(const std::string& path, WorkFileContent&& content) {
   incompletePath_ = content.incomplete ? path : std::string();
   incompleteLine_ = content.incomplete ? content.stopLine : 0;
   if (unreadPath_ == path) unreadPath_.clear();
-  editor_.ClearWorkList();
-  if (!content.rows.empty()) SetListRows(editor_.WorkList, std::move(content.rows));
+  SetListRows(editor_.WorkList, std::move(content.rows));
   saved_ = editor_.WorkList.Rows();
   editor_.SetCaption(kTitlePrefix + path);
   editor_.MarkUnregisteredRows();

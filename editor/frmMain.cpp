@@ -316,7 +316,8 @@ bool Tfrm_main::Apply() {
 
 void Tfrm_main::ShowSavedRow(int row, const std::vector<std::string>& before) {
   // The save gives the cells the texts the file reads back as: the fields show them too.
-  if (row >= 0 && row < WorkList.RowCount() && WorkList.Row(row) != before) {
+  // (A list read again instead has no row selected.)
+  if (row >= 0 && WorkList.Selected() == row && WorkList.Row(row) != before) {
     ClearEditFields();
     ShowSelectedEntry();
   }
@@ -494,7 +495,9 @@ void Tfrm_main::S1Click() {
   if (!plat::SaveFileDialog(options, name)) return;
   const int row = WorkList.Selected();
   const std::vector<std::string> before = row >= 0 ? WorkList.Row(row) : std::vector<std::string>();
-  if (Doc.SaveAs(name)) ShowSavedRow(row, before);
+  // Also when the copy was written but could not become the work file.
+  Doc.SaveAs(name);
+  ShowSavedRow(row, before);
 }
 
 void Tfrm_main::p1Click() { PrintHotkeyList(WorkList); }

@@ -12,10 +12,14 @@
 //     backup of the old file when the list was read only in part, not at all, or every entry
 //     was deleted; a save that cannot succeed says so and changes no file;
 //   - the title names the file the list was last loaded from or saved to, and "Config.ini"
-//     the last work file, which the next showing and the next start load;
-//   - an edit is never dropped without the closing question;
+//     the last work file, which the next showing and the next start load; a list goes only
+//     to the file it came from, and a file another program changed is never overwritten
+//     without asking; "Config.ini" is never opened or written as a list;
+//   - an edit is never dropped without the closing question, and 아니요 always leaves the
+//     list last saved; 적용 is offered exactly while the list on screen is not what runs;
 //   - the registered combinations are those of the applied list (only the pause key while
-//     paused), and a press runs the entry registered for it: what it opens, ends, types and
+//     paused), and a press runs the entry registered for it (by ID in the list on screen, or
+//     in the applied list while the list on screen came from another file): what it opens, ends, types and
 //     pastes, the prompts it shows, the jobs of a multi-job with their delays, to the
 //     millisecond of the virtual clock;
 //   - the sites read back as the options window showed them at OK, and nothing else in
@@ -31,6 +35,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -84,10 +89,13 @@ const char* const kKindNames[15] = {"",
                                     "키값자동 입력",
                                     "특정액션 실행"};
 // The kinds the random user gives entries.
-const int kUsedKinds[] = {1, 7, 8, 9, 10, 10, 10, 11, 12, 13};
-constexpr int kUsedKindCount = 10;
+const int kUsedKinds[] = {1, 7, 8, 9, 10, 10, 11, 12, 12, 13, 13, 13, 14, 1};
+constexpr int kUsedKindCount = 14;
 constexpr int kWebKind = 10, kDirectKind = 11, kMultiKind = 12, kKeysKind = 13;
 const char* const kQuestion = "현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?";
+// The question when the work file changed outside since it was read.
+const char* const kChangedOutside = "작업 파일이 키베인 밖에서 바뀌었습니다";
+const char* const kNotASettingsFile = "Config.ini는 키베인의 설정 파일이라";
 const char* const kDash = "-";
 const char* const kWideDash = "ㅡ";
 const char* const kWideApostrophe = "＇";
@@ -98,6 +106,8 @@ const char* const kTitle = " 키베인 v1.5 - ";
 const char* const kMainFile = "MyJob.ini";
 const char* const kOtherFile = "다른목록.ini";
 const char* const kNoFile = "없는목록.ini";          // never exists
+const char* const kEmptyFile = "빈목록.ini";         // made empty; it fills when a list goes in
+const char* const kConfigName = "Config.ini";      // Keyvane's settings, never a list
 const char* const kGoneFile = "없는 폴더/목록.ini";  // in a folder that does not exist: cannot be written
 // What the clipboard holds before any key sequence: the user's own copy.
 const char* const kUsersClipboard = "사용자가 복사한 글";
@@ -346,15 +356,19 @@ struct Model {
   std::map<std::string, WorkFile> files;
   // The last work file "Config.ini" names: the one the editor loads when shown.
   std::string last = kMainFile;
-  // The file the editor saves to ("" until one is loaded or saved), and the one its title
-  // names, which follows only loads and saves.
-  std::string workPath, title;
+  // The file the editor saves to (the last work file it read, or last saved to), and the
+  // one its title names, which follows only reads and saves.
+  std::string workPath = kMainFile, title;
+  // What the program knows of workPath's bytes: 0 nothing (it could not read it), 1 that it
+  // was not there, 2 the bytes it last read or wrote (diskBytes).
+  int disk = 0;
+  std::string diskBytes;
   // A file read only in part, or not at all, into the list: its next save keeps it first.
   std::string incompletePath, unreadPath;
   // The form of the file the list came from, which its saves keep.
   Enc listEnc = Enc::kCp949;
-  // The registrations were made from the list's own file (not from one 열기 replaced).
-  bool fits = true;
+  // The file the applied list came from.
+  std::string appliedPath = kMainFile;
   std::vector<std::pair<std::string, std::string>> sites;  // description, address
 };
 
@@ -431,6 +445,12 @@ class RandomUser {
 
   // Runs the steps; false (with the report printed) at the first broken rule.
   bool Run(int steps, std::uint64_t seed);
+  // The presses that ran an entry, by kind: " 1:n 7:n ...".
+  std::string Presses() const {
+    std::string s;
+    for (const auto& [kind, n] : pressed_) s += " " + std::to_string(kind) + ":" + std::to_string(n);
+    return s;
+  }
 
  private:
   struct Step {
@@ -444,10 +464,16 @@ class RandomUser {
   bool Chance(int percent) { return Pick(100) < percent; }
   std::string RandomText(int maxChars, bool allowEmpty);
   std::string RandomHotKeyText();
-  Entry RandomEntry(const std::string& id);
+  Entry RandomEntry(const std::string& id, int kind = -1);
   void Log(const std::string& line) { log_.push_back(line); }
   // The program marks the list as changed.
   void Marked() { m_.modified = m_.applyEnabled = true; }
+  // The list on screen is not what the hotkeys run: another file's, or other entries.
+  bool Unapplied() const { return m_.workPath != m_.appliedPath || m_.screen != m_.applied; }
+  // After every operation on the list, 적용 is offered exactly while there is something to apply.
+  void Settle() { m_.modified = m_.applyEnabled = Unapplied(); }
+  // The list a press finds its entries in.
+  const std::vector<Entry>& RunList() const { return m_.workPath == m_.appliedPath ? m_.screen : m_.applied; }
 
   std::string PathOf(const std::string& name) const { return plat::ProgramFolder() + name; }
   std::string ConfigFile() const { return plat::ProgramFolder() + "Config.ini"; }
@@ -474,12 +500,28 @@ class RandomUser {
   void WriteHotKeyField();
   std::set<Combo> ExpectedRegistrations() const;
   bool HotKeyFree(const std::string& text, int exceptRow) const;
-  // Whether saving the list to the file should succeed.
-  bool ExpectSave(const std::string& name);
+  // Whether saving the list to the file should succeed; keep: the old file is kept first.
+  bool ExpectSave(const std::string& name, bool keep = false);
   // The program saved the list to the file (or tried): the file is checked and the model
-  // follows. registers: the save also makes the list the one the hotkeys run.
+  // follows. registers: the save also makes the list the one the hotkeys run; kept: the old
+  // file had to be kept beside it; adopted: the list now belongs to that file (a save under
+  // another name that "Config.ini" could not record leaves it with its own).
   void CheckSaved(const std::string& name, bool expected, const std::string& before,
-                  const std::map<std::string, std::string>& filesBefore, bool registers);
+                  const std::map<std::string, std::string>& filesBefore, bool registers, bool kept = false,
+                  bool adopted = true);
+  // 적용 or the closing question's 예, in two halves around the program's own step: what
+  // the user will meet (the file changed outside asks, or is read again), then the check.
+  struct Commit {
+    std::string target, before, last;
+    std::map<std::string, std::string> filesBefore;
+    bool asks = false, rereads = false, keeps = false, goes = true, ok = true;
+  };
+  Commit PlanCommit();
+  // Whether the list went through (saved or read again, and registered).
+  bool FinishCommit(const Commit& c);
+  // Shows the hidden editor as the user may: the tray's item, a double click on the icon,
+  // or Ctrl+Win+F1.
+  void ShowBySomeWay();
   int QuestionCount() const;
   int BoxCount(const std::string& text) const;
 
@@ -490,8 +532,9 @@ class RandomUser {
   void EditDescription();
   void TypeInfo();
   void EditInfo();
-  void ClickModifier();
-  void PickKey();
+  // A modifier box, and a key of the list: the given one, or any.
+  void ClickModifier(int m = -1);
+  void PickKey(int k = -1);
   void ClickKind();
   void ClickActive();
   void ActionDialog();
@@ -516,6 +559,9 @@ class RandomUser {
   void SaveAs();
   void MultiJobDialog();
   void SecondCopy();
+  // Another row takes the combination only the last row holds: refused; the last row
+  // deleted, taken.
+  void RetakeCombination();
 
   // ---- what a press runs, as the model expects it
   struct Launch {
@@ -560,8 +606,13 @@ class RandomUser {
   // Files the current step may change or remove.
   std::set<std::string> mayChange_;
   std::size_t windowsAtStart_ = 0;
-  // The answer to the next closing question (0: none is expected).
-  int questionAnswer_ = 0;
+  // The answer to the next closing question (0: none is expected), and to the question
+  // about a file changed outside.
+  int questionAnswer_ = 0, outsideAnswer_ = 0;
+  // "Config.ini" cannot be written during this step.
+  bool configLocked_ = false;
+  // Presses that ran an entry, by kind.
+  std::map<int, int> pressed_;
   // "Config.ini" as the current step found it.
   std::string configAtStep_;
   // How long the current step may take on the virtual clock.
@@ -620,12 +671,15 @@ std::string RandomUser::RandomInfo(int kind) {
     std::string info;
     for (int n = 1 + Pick(4); n > 0; --n) info += std::string(info.empty() ? "" : ";") + items[Pick(9)];
     return info;
+  } else if (kind == 14) {
+    static const char* const actions[] = {"현재 창 최대화", "마우스 왼쪽 클릭", "탐색기 열기"};
+    if (Chance(60)) return actions[Pick(3)];
   }
   return kind >= 7 ? RandomText(6, true) : "";
 }
 
-Entry RandomUser::RandomEntry(const std::string& id) {
-  const int kind = kUsedKinds[Pick(kUsedKindCount)];
+Entry RandomUser::RandomEntry(const std::string& id, int kind) {
+  if (kind < 0) kind = kUsedKinds[Pick(kUsedKindCount)];
   const std::string info = ReplaceAll(RandomInfo(kind), kDash, kWideDash);
   return AsSaved({RandomText(6, true), id, RandomHotKeyText(), kKindNames[kind], info, Chance(80) ? "True" : "False"});
 }
@@ -633,14 +687,18 @@ Entry RandomUser::RandomEntry(const std::string& id) {
 // ---------------------------------------------------------------- the program
 
 void RandomUser::SetUpFiles() {
+  // One entry of each kind the user gives entries, then a few of any.
   std::vector<Entry> rows;
-  for (int i = 0; i < 4; ++i) rows.push_back(RandomEntry("P" + std::to_string(i)));
+  for (int i = 0; i < kUsedKindCount + 3; ++i)
+    rows.push_back(RandomEntry("P" + std::to_string(i), i < kUsedKindCount ? kUsedKinds[i] : -1));
   WriteBytes(PathOf(kMainFile), FileText(rows));
   F(kMainFile) = {true, rows};
   rows.clear();
   for (int i = 0; i < 3; ++i) rows.push_back(RandomEntry("P" + std::to_string(i)));
   WriteBytes(PathOf(kOtherFile), Encoded(FileText(rows), Enc::kUtf8Mark));
   F(kOtherFile) = {true, rows, false, Enc::kUtf8Mark};
+  WriteBytes(PathOf(kEmptyFile), "");
+  F(kEmptyFile) = {true, {}};
   WriteBytes(ConfigFile(),
              "[Config]\r\nStartUp=0\r\nNewExplore=0\r\n[DirectSite]\r\nCount=2\r\nSite0=네이버,http://s.example/?q=\r\n"
              "Site1=다음 사전,http://d.example/?w=\r\n[Etc]\r\nLastWorkList_Path=" +
@@ -673,6 +731,9 @@ void RandomUser::Start() {
   m_ = fresh;
   LoadLast();
   m_.applied = m_.screen;
+  m_.appliedPath = m_.workPath;
+  // Right after the start, now and then, the user shows the editor.
+  if (Chance(15)) ShowBySomeWay();
 }
 
 void RandomUser::CloseProgram() {
@@ -695,25 +756,31 @@ RandomUser::Load RandomUser::LoadList(const std::string& name) {
     return Load::kUnreadable;
   }
   if (m_.unreadPath == name) m_.unreadPath.clear();
-  if (f.rows.empty() && !f.incomplete) {
-    // Nothing to read: the list, the title and the file saved to stay; an empty file of the
-    // list's own still gives the form its entries are written in.
-    if (m_.workPath.empty() || m_.workPath == name) m_.listEnc = f.enc;
-    return Load::kEmpty;
-  }
+  // An empty file is an empty list of its own.
   m_.screen = f.rows;
   m_.selected = -1;
   m_.listEnc = f.enc;
   m_.workPath = m_.title = name;
   m_.incompletePath = f.incomplete ? name : "";
-  return Load::kLoaded;
+  m_.disk = 2;
+  m_.diskBytes = ReadBytes(PathOf(name));
+  return f.rows.empty() && !f.incomplete ? Load::kEmpty : Load::kLoaded;
 }
 
 void RandomUser::LoadLast() {
-  m_.screen.clear();
   m_.selected = -1;
   m_.fields.hotkey.key = "";  // the key list is filled anew
-  if (F(m_.last).exists) LoadList(m_.last);
+  const WorkFile& f = F(m_.last);
+  if (!f.exists || LoadList(m_.last) == Load::kUnreadable) {
+    // Nothing of it on screen: the entries made now go into it, in a new file's form unless
+    // the list came from it before.
+    if (m_.workPath != m_.last) m_.listEnc = Enc::kCp949;
+    m_.workPath = m_.last;
+    m_.screen.clear();
+    m_.disk = f.exists ? 0 : 1;
+    m_.diskBytes.clear();
+    if (m_.incompletePath == m_.last) m_.incompletePath.clear();
+  }
   m_.baseline = m_.screen;
   m_.unsavedEdits = false;
 }
@@ -726,8 +793,24 @@ void RandomUser::ShowEditor() {
     return;
   }
   LoadLast();
-  // A list 열기 read since the last registration is not what runs.
-  if (!m_.fits) Marked();
+  Settle();
+}
+
+void RandomUser::ShowBySomeWay() {
+  if (m_.visible) return;
+  const int way = m_.paused ? Pick(2) : Pick(3);
+  if (way == 0) {
+    Log("tray: 단축 편집");
+    tray_->bnt_EditClick();
+  } else if (way == 1) {
+    Log("double click on the tray icon");
+    sim::SendMessage(tray_->TrayIcon.Handle(), TTrayIcon::kTrayCallback, 0, 0x0203);
+    sim::SendMessage(tray_->TrayIcon.Handle(), TTrayIcon::kTrayCallback, 0, 0x0202);
+  } else {
+    Log("press Ctrl+Win+F1");
+    Require(sim::PressHotKey(kCtrlWin, 0x70), "Ctrl+Win+F1 is not registered");
+  }
+  ShowEditor();
 }
 
 void RandomUser::ClearFields() {
@@ -797,7 +880,7 @@ int RandomUser::BoxCount(const std::string& text) const {
 }
 
 // Whether saving the list to the file should succeed.
-bool RandomUser::ExpectSave(const std::string& name) {
+bool RandomUser::ExpectSave(const std::string& name, bool kept) {
   if (name == kGoneFile) return false;  // its folder is not there
   const WorkFile& f = F(name);
   // Another program's lock keeps it from being replaced; one that only holds it open lets
@@ -806,16 +889,18 @@ bool RandomUser::ExpectSave(const std::string& name) {
   // A file about to lose every entry is kept first, as is one the list holds only part of
   // or nothing of; keeping needs reading it.
   const bool emptying = m_.screen.empty() && f.exists && (f.denied || ReadBytes(PathOf(name)) != "");
-  const bool keep = f.exists && (m_.incompletePath == name || m_.unreadPath == name || emptying);
+  const bool keep = f.exists && (kept || m_.incompletePath == name || m_.unreadPath == name || emptying);
   if (f.denied && (keep || (f.held && f.exists))) return false;
   return true;
 }
 
 void RandomUser::CheckSaved(const std::string& name, bool expected, const std::string& before,
-                            const std::map<std::string, std::string>& filesBefore, bool registers) {
+                            const std::map<std::string, std::string>& filesBefore, bool registers, bool kept,
+                            bool adopted) {
   const std::string after = ReadBytes(PathOf(name));
   Require(WithoutSection(ReadBytes(ConfigFile()), "Etc") == WithoutSection(configAtStep_, "Etc"),
           "a save changed Config.ini outside the last work file's path");
+  Require(name != kConfigName, "a list was written into Config.ini");
   if (!expected) {
     Require(after == before, "a save that had to fail changed " + name);
     bool told = false;
@@ -823,8 +908,6 @@ void RandomUser::CheckSaved(const std::string& name, bool expected, const std::s
     Require(told, "a save that failed did not say so");
     return;
   }
-  // Only a save that succeeded makes the file the work file the title names.
-  m_.workPath = m_.title = name;
   std::vector<Entry> saved;
   for (const Entry& e : m_.screen) saved.push_back(AsSaved(e));
   const std::string wanted = Encoded(FileText(saved), m_.listEnc);
@@ -832,8 +915,8 @@ void RandomUser::CheckSaved(const std::string& name, bool expected, const std::s
                                after + "\n  expected:\n" + wanted);
   // The old file is kept when the list held only part of it or nothing of it, or when it
   // loses every entry.
-  const bool keep = before != "<missing>" &&
-                    (m_.incompletePath == name || m_.unreadPath == name || (saved.empty() && !before.empty()));
+  const bool keep = before != "<missing>" && (kept || m_.incompletePath == name || m_.unreadPath == name ||
+                                              (saved.empty() && !before.empty()));
   if (keep) {
     bool found = false;
     for (const auto& [file, bytes] : FolderFiles())
@@ -845,18 +928,80 @@ void RandomUser::CheckSaved(const std::string& name, bool expected, const std::s
   f.rows = saved;
   f.incomplete = false;
   f.enc = m_.listEnc;
+  // The list shows what the file holds.
   m_.screen = saved;
+  mayChange_.insert(name);
+  mayChange_.insert("Config.ini");
+  if (m_.unreadPath == name) m_.unreadPath.clear();
+  if (m_.incompletePath == name) m_.incompletePath.clear();
+  if (!adopted) return;
+  // Only a save that succeeded makes the file the work file the title names.
+  m_.workPath = m_.title = name;
+  m_.disk = 2;
+  m_.diskBytes = after;
   m_.baseline = saved;
   m_.incompletePath.clear();
   m_.unreadPath.clear();
   m_.unsavedEdits = false;
-  m_.last = name;
+  if (!configLocked_) m_.last = name;
   if (registers) {
     m_.applied = saved;
-    m_.fits = true;
+    m_.appliedPath = name;
   }
-  mayChange_.insert(name);
-  mayChange_.insert("Config.ini");
+}
+
+RandomUser::Commit RandomUser::PlanCommit() {
+  Commit c;
+  c.target = m_.workPath;
+  c.before = ReadBytes(PathOf(c.target));
+  c.filesBefore = FolderFiles();
+  c.last = m_.last;
+  const WorkFile& f = F(c.target);
+  // Another program changed the file since the program last read or wrote it.
+  const bool changed = m_.disk != 0 && f.Readable() && (m_.disk == 1 || c.before != m_.diskBytes);
+  outsideAnswer_ = 0;
+  if (changed) {
+    if (m_.screen == m_.baseline) {
+      c.rereads = true;  // nothing of the user's to keep: the file is the newer list
+    } else {
+      c.asks = true;
+      outsideAnswer_ = Pick(4) == 0 ? plat::kIdCancel : Chance(50) ? plat::kIdYes : plat::kIdNo;
+      c.rereads = outsideAnswer_ == plat::kIdNo;
+      c.keeps = outsideAnswer_ == plat::kIdYes;
+      c.goes = outsideAnswer_ != plat::kIdCancel;
+    }
+  }
+  if (c.goes && !c.rereads) c.ok = ExpectSave(c.target, c.keeps);
+  return c;
+}
+
+bool RandomUser::FinishCommit(const Commit& c) {
+  outsideAnswer_ = 0;
+  int asked = 0;
+  for (const sim::Box& box : sim::Boxes()) asked += box.text.compare(0, std::strlen(kChangedOutside), kChangedOutside) == 0;
+  Require(asked == (c.asks ? 1 : 0), asked ? "saving asked about a file nobody changed"
+                                           : "saving did not ask about a file another program changed");
+  if (c.asks) Log(std::string("  the file changed outside: answering ") + (c.keeps ? "예" : c.rereads ? "아니요" : "취소"));
+  if (!c.goes) {
+    Require(ReadBytes(PathOf(c.target)) == c.before, "취소 to the question about a changed file still wrote it");
+    return false;
+  }
+  if (c.rereads) {
+    Require(ReadBytes(PathOf(c.target)) == c.before, "a file changed outside was overwritten");
+    LoadList(c.target);
+    m_.baseline = m_.screen;
+    m_.unsavedEdits = false;
+    if (!configLocked_) m_.last = c.target;
+    m_.applied = m_.screen;
+    m_.appliedPath = m_.workPath;
+    mayChange_.insert("Config.ini");
+  } else {
+    CheckSaved(c.target, c.ok, c.before, c.filesBefore, true, c.keeps);
+    if (!c.ok) return false;
+  }
+  // A "Config.ini" that cannot record the file leaves the list marked.
+  m_.modified = m_.applyEnabled = configLocked_;
+  return true;
 }
 
 // ---------------------------------------------------------------- steps
@@ -971,8 +1116,8 @@ void RandomUser::EditInfo() {
   }
 }
 
-void RandomUser::ClickModifier() {
-  const int m = Pick(4);
+void RandomUser::ClickModifier(int m) {
+  if (m < 0) m = Pick(4);
   Log(std::string("click ") + kModNames[m]);
   plat::CheckBox* boxes[4] = {&editor_->cbShift, &editor_->cbControl, &editor_->cbAlt, &editor_->cbWin};
   const std::string before = m_.selected >= 0 ? m_.screen[m_.selected].hotkey : "";
@@ -983,8 +1128,8 @@ void RandomUser::ClickModifier() {
   if (m_.selected >= 0 && m_.screen[m_.selected].hotkey != before) m_.unsavedEdits = true;
 }
 
-void RandomUser::PickKey() {
-  const Key& key = kKeys[Pick(9)];
+void RandomUser::PickKey(int k) {
+  const Key& key = kKeys[k < 0 ? Pick(9) : k];
   int index = -1;
   const std::vector<std::string>& names = editor_->cmVK.Items();
   for (int i = 0; i < static_cast<int>(names.size()); ++i)
@@ -1156,19 +1301,13 @@ void RandomUser::DeleteEntry() {
 }
 
 void RandomUser::Apply() {
-  const std::string target = m_.workPath.empty() ? kMainFile : m_.workPath;
-  const bool ok = ExpectSave(target);
-  Log(std::string("click 적용") + (m_.applyEnabled ? "" : " (disabled)") + (m_.paused ? " while paused" : "") +
-      " (saving to " + target + (ok ? ")" : ", which cannot be written)"));
-  const std::string before = ReadBytes(PathOf(target));
-  const auto filesBefore = FolderFiles();
   const bool enabled = m_.applyEnabled;
+  const Commit c = enabled ? PlanCommit() : Commit{};
+  Log(std::string("click 적용") + (enabled ? "" : " (disabled)") + (m_.paused ? " while paused" : "") + " (saving to " +
+      m_.workPath + (c.ok ? ")" : ", which cannot be written)"));
   const Entry row = m_.selected >= 0 ? m_.screen[m_.selected] : Entry{};
   editor_->bnt_Apply.UserClick();
-  if (!enabled) return;
-  CheckSaved(target, ok, before, filesBefore, true);
-  if (!ok) return;
-  m_.modified = m_.applyEnabled = false;
+  if (!enabled || !FinishCommit(c)) return;
   // The saved texts come back into the fields when the selected row read back otherwise.
   if (m_.selected >= 0 && !(m_.screen[m_.selected] == row)) ShowRowInFields(m_.selected);
 }
@@ -1177,14 +1316,9 @@ void RandomUser::CloseEditor() {
   const int answer = Pick(3) == 0 ? plat::kIdNo : Chance(50) ? plat::kIdYes : plat::kIdCancel;
   const char* name = answer == plat::kIdYes ? "예" : answer == plat::kIdNo ? "아니요" : "취소";
   Log(std::string("close the editor, answering ") + name);
-  // Closing takes the default work file when the editor has none yet.
-  if (m_.workPath.empty()) m_.workPath = kMainFile;
-  const std::string target = m_.workPath;
-  const std::string before = ReadBytes(PathOf(target));
-  const auto filesBefore = FolderFiles();
   const int questions = QuestionCount();
   questionAnswer_ = answer;
-  const bool ok = ExpectSave(target);
+  const Commit c = m_.modified && answer == plat::kIdYes ? PlanCommit() : Commit{};
   editor_->Close();
   questionAnswer_ = 0;
   const bool asked = QuestionCount() > questions;
@@ -1194,24 +1328,26 @@ void RandomUser::CloseEditor() {
   if (!asked) {
     m_.visible = false;
   } else if (answer == plat::kIdYes) {
-    CheckSaved(target, ok, before, filesBefore, true);
-    // The mark of changes stays (as it always has) until the tray shows the editor again.
-    if (ok) m_.visible = false;
+    if (FinishCommit(c) && !configLocked_) m_.visible = false;
   } else if (answer == plat::kIdNo) {
     m_.visible = false;
-    // The edits are dropped: the hotkeys run the list as it was saved.
+    // The edits are dropped: the list is the one last saved, and what runs.
     m_.screen = m_.baseline;
     m_.unsavedEdits = false;
     m_.selected = -1;
+    Settle();
   }
+  // Now and then the user shows the editor again at once.
+  if (asked && !m_.visible && Chance(30)) ShowBySomeWay();
 }
 
 void RandomUser::TrayEdit() {
-  Log("tray: 단축 편집");
+  if (!m_.visible) {
+    ShowBySomeWay();
+    return;
+  }
+  Log("tray: 단축 편집 (the editor is on screen)");
   tray_->bnt_EditClick();
-  if (m_.visible) return;
-  m_.modified = m_.applyEnabled = false;
-  ShowEditor();
 }
 
 void RandomUser::OpenListWindow() {
@@ -1394,8 +1530,9 @@ void RandomUser::ExpectItems(const JobKey& entry, const std::string& text, Expec
       if (*ms > 0) x.t += static_cast<std::uint32_t>(*ms);
       continue;
     }
-    // Each job is looked up as the list stands: the first row with the ID.
-    for (const Entry& e : m_.screen) {
+    // Each job is looked up as the list stands: the first row with the ID (in the applied
+    // list while the list on screen is another file's).
+    for (const Entry& e : RunList()) {
       if (e.id != item) continue;
       const JobKey job{e.id, e.kind, e.info};
       if (KindOfName(e.kind) != kMultiKind) {
@@ -1493,31 +1630,9 @@ void RandomUser::PressHotKey() {
     procs_.push_back({names[Pick(3)], nextPid_++});
     sim::AddProcess(procs_.back().first, procs_.back().second);
   }
-  // Mostly the combination of an applied entry; sometimes the editor's key or any other.
-  Combo c{};
-  int how = Pick(10);
-  if (how < 4) {
-    // Mostly an entry that does more than open a site.
-    std::vector<Combo> others;
-    for (const Entry& e : m_.applied) {
-      Combo own{};
-      if (KindOfName(e.kind) != kWebKind && EntryCombo(e, own)) others.push_back(own);
-    }
-    if (!others.empty())
-      c = others[Pick(static_cast<int>(others.size()))];
-    else
-      how = 4;
-  }
-  if (how < 4) {
-  } else if (how < 7 && !m_.applied.empty()) {
-    if (!EntryCombo(m_.applied[Pick(static_cast<int>(m_.applied.size()))], c)) c = {plat::kModAlt, 0x42};
-  } else if (how < 9) {
-    c = {kCtrlWin, 0x70};
-  } else {
-    c = {kModFlags[Pick(4)], kKeys[Pick(8)].vk};
-  }
-  if (c == Combo{kCtrlWin, 0x71}) c = {kCtrlWin, 0x70};
   const std::set<Combo> registered = ExpectedRegistrations();
+  // The list a press finds its entry in.
+  const std::vector<Entry>& run = RunList();
   // The entry it runs: the first applied entry holding the combination registered it, and
   // it runs the entry with that ID on the list: at the same place, else the first.
   const auto rowFor = [&](const Combo& combo) {
@@ -1529,18 +1644,48 @@ void RandomUser::PressHotKey() {
     }
     Require(item >= 0, "no applied entry holds a registered combination");
     const std::string& id = m_.applied[item].id;
-    if (item < static_cast<int>(m_.screen.size()) && m_.screen[item].id == id)
+    if (item < static_cast<int>(run.size()) && run[item].id == id)
       row = item;
     else
-      for (int r = 0; r < static_cast<int>(m_.screen.size()) && row < 0; ++r)
-        if (m_.screen[r].id == id) row = r;
+      for (int r = 0; r < static_cast<int>(run.size()) && row < 0; ++r)
+        if (run[r].id == id) row = r;
     return row;
   };
+  // Mostly a combination that runs an entry, each kind as often as the others; sometimes
+  // any applied entry's, the editor's key or any other.
+  Combo c{};
+  int how = Pick(10);
+  if (how < 7) {
+    std::map<int, std::vector<Combo>> byKind;
+    for (const Entry& e : m_.applied) {
+      Combo own{};
+      if (!EntryCombo(e, own)) continue;
+      const int r = rowFor(own);
+      if (r >= 0) byKind[KindOfName(run[r].kind)].push_back(own);
+    }
+    if (!byKind.empty()) {
+      auto kind = byKind.begin();
+      std::advance(kind, Pick(static_cast<int>(byKind.size())));
+      c = kind->second[Pick(static_cast<int>(kind->second.size()))];
+    } else {
+      how = 7;
+    }
+  }
+  if (how < 7) {
+  } else if (how < 8 && !m_.applied.empty()) {
+    if (!EntryCombo(m_.applied[Pick(static_cast<int>(m_.applied.size()))], c)) c = {plat::kModAlt, 0x42};
+  } else if (how < 9) {
+    c = {kCtrlWin, 0x70};
+  } else {
+    c = {kModFlags[Pick(4)], kKeys[Pick(8)].vk};
+  }
+  if (c == Combo{kCtrlWin, 0x71}) c = {kCtrlWin, 0x70};
   const int row = rowFor(c);
+  if (row >= 0) ++pressed_[KindOfName(run[row].kind)];
   Expected x;
   const auto processes = procs_;
   if (row >= 0) {
-    const Entry& e = m_.screen[row];
+    const Entry& e = run[row];
     if (KindOfName(e.kind) == kMultiKind) {
       std::vector<JobKey> chain;
       bool abandoned = false;
@@ -1558,20 +1703,20 @@ void RandomUser::PressHotKey() {
   // During a multi-job's wait the user presses a hotkey that starts a program, opens a
   // folder or a site: it runs at once, inside the wait.
   std::string during;
-  if (row >= 0 && KindOfName(m_.screen[row].kind) == kMultiKind && x.t >= 400 && Chance(50)) {
+  if (row >= 0 && KindOfName(run[row].kind) == kMultiKind && x.t >= 400 && Chance(50)) {
     std::vector<std::pair<Combo, int>> openers;
     for (const Entry& e : m_.applied) {
       Combo own{};
       if (!EntryCombo(e, own)) continue;
       const int r = rowFor(own);
-      if (r >= 0 && KindOfName(m_.screen[r].kind) >= 8 && KindOfName(m_.screen[r].kind) <= kWebKind)
+      if (r >= 0 && KindOfName(run[r].kind) >= 8 && KindOfName(run[r].kind) <= kWebKind)
         openers.push_back({own, r});
     }
     if (!openers.empty()) {
       const auto [other, r] = openers[Pick(static_cast<int>(openers.size()))];
       constexpr std::uint32_t kAfter = 150;  // between two jobs, which come 200 ms apart
       Expected y;
-      ExpectAction(m_.screen[r].kind, m_.screen[r].info, y);
+      ExpectAction(run[r].kind, run[r].info, y);
       for (Launch l : y.launches) {
         l.at += kAfter;
         x.launches.insert(std::upper_bound(x.launches.begin(), x.launches.end(), l,
@@ -1579,10 +1724,10 @@ void RandomUser::PressHotKey() {
                           l);
       }
       sim::At(sim::Now() + kAfter, [other = other] { sim::PressHotKey(other.mods, other.vk); });
-      during = ", and " + ComboText(other) + " (" + m_.screen[r].id + ") 150 ms later";
+      during = ", and " + ComboText(other) + " (" + run[r].id + ") 150 ms later";
     }
   }
-  Log("press " + ComboText(c) + (row >= 0 ? " (" + m_.screen[row].id + ", " + m_.screen[row].kind + ")" : "") + during);
+  Log("press " + ComboText(c) + (row >= 0 ? " (" + run[row].id + ", " + run[row].kind + ")" : "") + during);
   const std::vector<plat::ClipboardData> clipboard = sim::ClipboardFormats();
   const std::uint32_t pressedAt = sim::Now();
   const bool pressed = sim::PressHotKey(c.mods, c.vk);
@@ -1601,7 +1746,7 @@ void RandomUser::PressHotKey() {
     for (const sim::KeyEvent& k : sim::KeyEvents()) keys.push_back({k.vk, (k.flags & 2) != 0});
     // Built-in actions of a multi-job send keys of their own; a key sequence pressed alone
     // sends exactly its own.
-    if (KindOfName(m_.screen[row].kind) == kKeysKind)
+    if (KindOfName(run[row].kind) == kKeysKind)
       Require(keys == x.keys, "the key sequence sent other keys than its items");
     std::vector<std::string> pasted;
     for (const sim::ClipboardChange& change : sim::ClipboardChanges())
@@ -1629,14 +1774,10 @@ void RandomUser::EndProgram(bool session) {
   const char* name = answer == plat::kIdYes ? "예" : answer == plat::kIdNo ? "아니요" : "취소";
   Log(std::string(session ? "Windows ends the session" : "tray: 끝내기") + ", answering " + name +
       ", then start again");
-  // Asking takes the default work file when the editor has none yet.
-  if (m_.visible && m_.modified && m_.workPath.empty()) m_.workPath = kMainFile;
-  const std::string target = m_.workPath.empty() ? kMainFile : m_.workPath;
-  const std::string before = ReadBytes(PathOf(target));
-  const auto filesBefore = FolderFiles();
+  const bool shouldAsk = m_.visible && m_.modified;
   const int questions = QuestionCount();
   questionAnswer_ = answer;
-  const bool ok = ExpectSave(target);
+  const Commit c = shouldAsk && answer == plat::kIdYes ? PlanCommit() : Commit{};
   bool sessionEnds = true;
   if (session) {
     sessionEnds = sim::QueryEndSession();
@@ -1646,14 +1787,12 @@ void RandomUser::EndProgram(bool session) {
   }
   questionAnswer_ = 0;
   const bool asked = QuestionCount() > questions;
-  const bool shouldAsk = m_.visible && m_.modified;
   Require(asked == shouldAsk, asked ? "끝내기 asked about a list without changes" : "끝내기 did not ask about changes");
   Require(!(m_.unsavedEdits && !asked), "an edit was dropped without the closing question");
   bool ends = true;
   if (!asked) {
   } else if (answer == plat::kIdYes) {
-    CheckSaved(target, ok, before, filesBefore, true);
-    ends = ok;
+    ends = FinishCommit(c);
   } else if (answer == plat::kIdCancel) {
     ends = false;
   }
@@ -1705,15 +1844,22 @@ void RandomUser::ChangeFileFromOutside() {
       return;
     }
     std::vector<Entry> rows;
-    const int n = Pick(6);
-    for (int i = 0; i < n; ++i) rows.push_back(RandomEntry("P" + std::to_string(Chance(10) ? 0 : i)));
+    const int n = Pick(14), first = Pick(kUsedKindCount);
+    // Kinds in turn, so that every kind comes to be pressed; now and then two rows share an
+    // ID, as a hand-edited file may have them.
+    for (int i = 0; i < n; ++i)
+      rows.push_back(RandomEntry("P" + std::to_string(Chance(25) ? 0 : i), kUsedKinds[(first + i) % kUsedKindCount]));
     std::string text = FileText(rows);
     const bool broken = Chance(30);
     if (broken) text += "a line that is no entry\r\n" + FileText({RandomEntry("P9")});
+    // Notepad leaves the last line without its line break if the user did.
+    const bool open = !text.empty() && Chance(30);
+    if (open) text.resize(text.size() - 2);
     const int form = Pick(5);
     const Enc enc = form <= 2 ? Enc::kCp949 : form == 3 ? Enc::kUtf8Mark : Enc::kUtf16Le;
     Log("another program writes " + name + " as " + EncName(enc) + ": " + std::to_string(n) + " entries" +
-        (broken ? " and a broken line" : ""));
+        (broken ? " and a broken line" : "") + (open ? ", the last line without its break" : "") +
+        (m_.visible ? " while the editor is on screen" : ""));
     WriteBytes(path, Encoded(text, enc));
     f.exists = true;
     f.rows = rows;
@@ -1743,76 +1889,125 @@ void RandomUser::ChangeFileFromOutside() {
   }
 }
 
-// 파일 > 열기: the closing question first when the list holds changes, then the file.
+// 파일 > 열기: the closing question first when the list holds changes, then the file: another,
+// the same, an empty one, a missing one, Keyvane's own settings, or none (cancelled); now and
+// then while "Config.ini" cannot be written.
 void RandomUser::OpenWorkFile() {
-  const int pick = Pick(5);
-  const std::string target = pick <= 1 ? kOtherFile : pick == 2 ? kMainFile : pick == 3 ? kNoFile : "";
+  static const char* const targets[] = {kOtherFile, kOtherFile, kMainFile, kEmptyFile, kNoFile, kConfigName, ""};
+  const std::string target = targets[Pick(7)];
   const int answer = Pick(3) == 0 ? plat::kIdNo : Chance(60) ? plat::kIdYes : plat::kIdCancel;
   const char* answerName = answer == plat::kIdYes ? "예" : answer == plat::kIdNo ? "아니요" : "취소";
-  // Asking takes the default work file when the editor has none yet.
-  if (m_.workPath.empty()) m_.workPath = kMainFile;
-  const std::string saveTo = m_.workPath;
-  const bool saves = m_.modified && answer == plat::kIdYes;
-  const bool ok = !saves || ExpectSave(saveTo);
-  const bool dialog = !m_.modified || answer == plat::kIdNo || (saves && ok);
+  configLocked_ = Chance(12);
   Log("파일 > 열기 " + (target.empty() ? std::string("(cancelled)") : target) +
-      (m_.modified ? std::string(", answering ") + answerName : ""));
-  const std::string before = ReadBytes(PathOf(saveTo));
-  const auto filesBefore = FolderFiles();
+      (m_.modified ? std::string(", answering ") + answerName : "") +
+      (configLocked_ ? " while Config.ini cannot be written" : ""));
+  const bool saves = m_.modified && answer == plat::kIdYes;
+  const Commit c = saves ? PlanCommit() : Commit{};
   const int questions = QuestionCount();
+  const bool wasModified = m_.modified, locked = configLocked_;
+  // The dialog comes unless the user stays with the list (취소, or a 예 that could not go
+  // through, or that "Config.ini" could not record).
+  const bool dialog = !wasModified || answer == plat::kIdNo ||
+                      (answer == plat::kIdYes && c.goes && (c.rereads || c.ok) && !locked);
   if (dialog && !target.empty()) sim::AnswerNextFileDialog(PathOf(target));
+  if (locked) sim::LockFile(ConfigFile());
   questionAnswer_ = answer;
   editor_->N2Click();
   questionAnswer_ = 0;
+  if (locked) sim::UnlockFile(ConfigFile());
   const bool asked = QuestionCount() > questions;
-  Require(asked == m_.modified, asked ? "열기 asked about a list without changes" : "열기 did not ask about changes");
-  if (saves) CheckSaved(saveTo, ok, before, filesBefore, true);
+  Require(asked == wasModified, asked ? "열기 asked about a list without changes" : "열기 did not ask about changes");
+  // A list saved that "Config.ini" cannot record is registered but stays marked.
+  if (saves) FinishCommit(c);
+  configLocked_ = false;
+  if (wasModified && answer == plat::kIdNo) {
+    // The edits are dropped at once, whatever follows.
+    m_.screen = m_.baseline;
+    m_.unsavedEdits = false;
+    m_.selected = -1;
+    Settle();
+  }
   Require(static_cast<int>(sim::FileDialogs().size()) == (dialog ? 1 : 0),
           dialog ? "열기 showed no file dialog" : "열기 showed its dialog although the user stayed with the list");
   if (!dialog || target.empty()) return;
   Require(!sim::FileDialogs()[0].save, "열기 showed a save dialog");
+  if (target == kConfigName) {
+    bool refused = false;
+    for (const sim::Box& box : sim::Boxes()) refused |= box.text.find(kNotASettingsFile) != std::string::npos;
+    Require(refused, "opening Config.ini was not refused with a box that says why");
+    return;
+  }
   if (!F(target).exists) {
     Require(BoxCount("작업 파일이 존재 하지 않습니다. 다시한번 확인해 주십시오") == 1,
             "opening a file that is not there did not say so");
     return;
   }
-  if (LoadList(target) == Load::kUnreadable) {
-    bool told = false;
-    for (const sim::Box& box : sim::Boxes()) told |= (box.flags & 0xF0) == plat::kMbIconError;
-    Require(told, "opening a file that cannot be read did not say so");
+  bool failed = false;
+  for (const sim::Box& box : sim::Boxes()) failed |= (box.flags & 0xF0) == plat::kMbIconError;
+  if (!F(target).Readable()) {
+    m_.unreadPath = target;
+    Require(failed, "opening a file that cannot be read did not say so");
     return;
   }
+  if (locked) {
+    // "Config.ini" could not record it: nothing opened, so the next start loads what is shown.
+    Require(BoxCount("Unable to write to " + ConfigFile()) == 1, "opening while Config.ini cannot be written did not say so");
+    return;
+  }
+  Require(!failed, "opening a readable file failed");
+  LoadList(target);
   // Only a list that opened becomes the last work file.
   m_.last = target;
   mayChange_.insert("Config.ini");
-  // The list opened (or the one kept, for a file without lines) is not what the hotkeys run.
   m_.baseline = m_.screen;
   m_.unsavedEdits = false;
-  m_.fits = false;
-  Marked();
+  Settle();
 }
 
-// 파일 > 다른 이름으로 저장: to another file, the same one, or where nothing can be written.
+// 파일 > 다른 이름으로 저장: to another file, the same one, an empty one, where nothing can be
+// written, or over Keyvane's settings; now and then while "Config.ini" cannot be written.
 void RandomUser::SaveAs() {
-  const int pick = Pick(5);
-  const std::string target = pick <= 1 ? kOtherFile : pick == 2 ? kMainFile : pick == 3 && Chance(40) ? kGoneFile : "";
+  static const char* const targets[] = {kOtherFile, kOtherFile, kMainFile, kEmptyFile, kGoneFile, kConfigName, "", ""};
+  const std::string target = targets[Pick(8)];
   const bool dialog = !m_.screen.empty();
-  const bool ok = !target.empty() && ExpectSave(target);
+  const bool settings = target == kConfigName;
+  const bool ok = !target.empty() && !settings && ExpectSave(target);
+  const bool locked = ok && Chance(15);
   Log("파일 > 다른 이름으로 저장 " + (target.empty() ? std::string("(cancelled)") : target) +
-      (dialog ? (ok || target.empty() ? "" : ", which cannot be written") : " with an empty list"));
+      (dialog ? (ok || target.empty() ? "" : ", which cannot be written") : " with an empty list") +
+      (locked ? " while Config.ini cannot be written" : ""));
   const std::string before = ReadBytes(PathOf(target));
   const auto filesBefore = FolderFiles();
   if (dialog && !target.empty()) sim::AnswerNextFileDialog(PathOf(target));
+  if (locked) sim::LockFile(ConfigFile());
   editor_->S1Click();
+  if (locked) sim::UnlockFile(ConfigFile());
   Require(static_cast<int>(sim::FileDialogs().size()) == (dialog ? 1 : 0),
           dialog ? "다른 이름으로 저장 showed no dialog" : "다른 이름으로 저장 showed a dialog for an empty list");
   if (!dialog || target.empty()) return;
   Require(sim::FileDialogs()[0].save && sim::FileDialogs()[0].options.overwritePrompt,
           "다른 이름으로 저장 showed no save dialog that asks before overwriting");
-  // Neither the registrations nor the mark of changes follow a save under another name.
+  if (settings) {
+    Require(ReadBytes(ConfigFile()) == configAtStep_, "a save under the name Config.ini changed it");
+    Require(!sim::Boxes().empty() && sim::Boxes().back().text.find(kNotASettingsFile) != std::string::npos,
+            "saving over Config.ini was not refused with a box that says why");
+    return;
+  }
+  // Neither the registrations nor the mark of changes follow a save under another name,
+  // but a list that was what runs runs from its new file.
   const Entry row = m_.selected >= 0 ? m_.screen[m_.selected] : Entry{};
-  CheckSaved(target, ok, before, filesBefore, false);
-  if (ok && m_.selected >= 0 && !(m_.screen[m_.selected] == row)) ShowRowInFields(m_.selected);
+  const bool wasApplied = m_.workPath == m_.appliedPath && m_.screen == m_.applied;
+  configLocked_ = locked;
+  CheckSaved(target, ok, before, filesBefore, false, false, !locked);
+  configLocked_ = false;
+  if (!ok) return;
+  if (locked) {
+    Require(BoxCount("Unable to write to " + ConfigFile()) == 1, "a save as that Config.ini could not record said nothing");
+  } else {
+    if (wasApplied) m_.appliedPath = target;
+    if (Unapplied()) Marked();
+  }
+  if (m_.selected >= 0 && !(m_.screen[m_.selected] == row)) ShowRowInFields(m_.selected);
 }
 
 // The 다중작업 실행 dialog: the jobs and delays on the right come from the box; the user adds,
@@ -1916,6 +2111,44 @@ void RandomUser::MultiJobDialog() {
   for (const auto& [first, id] : right) text += (id.empty() ? first : id) + ";";
   m_.fields.info[kMultiKind] = text;
   ConfirmedInfo(kMultiKind);
+}
+
+void RandomUser::RetakeCombination() {
+  const int last = static_cast<int>(m_.screen.size()) - 1;
+  const HotKey held = ParseHotKey(m_.screen[last].hotkey);
+  const Key* key = FindKey(held.key);
+  const auto select = [this](int row) {
+    editor_->WorkList.UserSelect(row);
+    if (m_.selected != row) ShowRowInFields(row);
+    m_.selected = row;
+  };
+  const auto pickAs = [this](const HotKey& want, const Key* k) {
+    for (int m = 0; m < 4; ++m)
+      if (m_.fields.hotkey.mods[m] != want.mods[m]) ClickModifier(m);
+    PickKey(static_cast<int>(k - kKeys));
+  };
+  if (!key || key->vk == 0 || Reserved(m_.screen[last].hotkey)) {
+    Log("the last row gets a combination of its own");
+    select(last);
+    HotKey any;
+    for (bool& m : any.mods) m = Chance(50);
+    pickAs(any, &kKeys[2 + Pick(6)]);
+    return;
+  }
+  const int row = Pick(last);
+  Log("row " + std::to_string(row) + " takes " + m_.screen[last].hotkey + ", which the last row holds");
+  select(row);
+  pickAs(held, key);  // refused while the last row holds it
+  Log("the last row is deleted, and row " + std::to_string(row) + " picks the key again");
+  select(last);
+  editor_->bntDelete.UserClick();
+  m_.screen.erase(m_.screen.begin() + last);
+  ClearFields();
+  m_.selected = -1;
+  m_.unsavedEdits = true;
+  Marked();
+  select(row);
+  pickAs(held, key);  // now it is free
 }
 
 // The user starts Keyvane again while it runs: the new copy ends the old one at once (no
@@ -2071,15 +2304,17 @@ std::vector<RandomUser::Step> RandomUser::Steps() {
       {"list window", 2, always, [this] { OpenListWindow(); }},
       {"close list windows", 2, [] { return !OpenKeyLists().empty(); }, [this] { CloseListWindows(); }},
       {"pause key", 2, always, [this] { PauseKey(); }},
-      {"hotkey", 14, always, [this] { PressHotKey(); }},
+      {"hotkey", 40, always, [this] { PressHotKey(); }},
       {"end", 2, always, [this] { EndProgram(false); }},
       {"session end", 1, always, [this] { EndProgram(true); }},
-      {"outside", 4, always, [this] { ChangeFileFromOutside(); }},
+      {"outside", 6, always, [this] { ChangeFileFromOutside(); }},
       {"options", 2, editing, [this] { EditOptions(); }},
       {"open", 3, editing, [this] { OpenWorkFile(); }},
       {"save as", 3, editing, [this] { SaveAs(); }},
       {"multi-job dialog", 3, editing, [this] { MultiJobDialog(); }},
       {"second copy", 1, always, [this] { SecondCopy(); }},
+      {"retake combination", 2, [this] { return m_.visible && m_.screen.size() >= 2; },
+       [this] { RetakeCombination(); }},
   };
 }
 
@@ -2164,6 +2399,8 @@ bool RandomUser::Run(int steps, std::uint64_t seed) {
   // Only the closing question gets the user's chosen answer; every other box its default.
   sim::OnBox([this](const sim::Box& box) {
     if (box.text == kQuestion && questionAnswer_ != 0) sim::AnswerNextBox(questionAnswer_);
+    if (box.text.compare(0, std::strlen(kChangedOutside), kChangedOutside) == 0 && outsideAnswer_ != 0)
+      sim::AnswerNextBox(outsideAnswer_);
   });
   std::vector<Step> table = Steps();
   int step = 0;
@@ -2252,8 +2489,8 @@ int main(int argc, char** argv) {
     RandomUser user(seed, verbose);
     if (!user.Run(steps, seed)) return 1;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("random_user: seed %llu, %d steps in %.2f s (%.0f steps/s)\n", static_cast<unsigned long long>(seed),
-                steps, seconds, steps / seconds);
+    std::printf("random_user: seed %llu, %d steps in %.2f s (%.0f steps/s); presses by kind:%s\n",
+                static_cast<unsigned long long>(seed), steps, seconds, steps / seconds, user.Presses().c_str());
   }
   return 0;
 }
