@@ -1,9 +1,11 @@
 #!/bin/bash
 # Runs every tests/e2e/test_*.sh against the programs already built in build/win32
+# (build/win64 on a machine that runs no 32-bit code: lib/width.sh)
 # (this script builds nothing; test_first_run builds Keyvane.exe in a clone of its
 # own, as scripts/run does there), each under lib/reap.py so that no Wine process
 # outlives its test.  Prints one line per test with its duration; exits non-zero
-# when any test failed or left processes behind.
+# when any test failed or left processes behind.  A test that cannot run on this machine
+# says why and exits 77: it is counted as skipped.
 #   tests/e2e/run_all.sh [test_name_or_file ...]     default: all of them
 # Env: E2E_TEST_TIMEOUT (s, default 600) ends a hanging test; E2E_KEEP=1 keeps prefixes;
 # E2E_BUSY=N (or "all") keeps N cores (or every core) busy with a load of the runner's own
@@ -42,7 +44,7 @@ python3 lib/reap.py bash -c 'source lib/e2e.sh && e2e_make_template' ||
     { echo "run_all: cannot prepare the Wine template prefix" >&2; exit 1; }
 echo "template prefix ready ($(secs $(( $(now) - t0 ))) s)"
 
-pass=0 fail=0 failed=()
+pass=0 fail=0 skip=0 failed=()
 runs=()
 for _ in $(seq "$E2E_REPEAT"); do runs+=("${tests[@]}"); done
 for t in "${runs[@]}"; do
@@ -54,6 +56,9 @@ for t in "${runs[@]}"; do
     d=$(secs $(( $(now) - t0 )))
     if [ $rc = 0 ]; then
         pass=$((pass + 1)); echo "PASS $t (${d} s)"
+    elif [ $rc = 77 ]; then
+        # The test cannot run on this machine, and said why.
+        skip=$((skip + 1)); echo "SKIP $t (${d} s)"
     else
         fail=$((fail + 1)); failed+=("$t")
         case $rc in
@@ -67,5 +72,5 @@ done
 
 echo "----"
 [ $fail = 0 ] || echo "failed: ${failed[*]}"
-echo "e2e: $pass passed, $fail failed"
+echo "e2e: $pass passed, $fail failed$([ $skip = 0 ] || echo ", $skip skipped")"
 [ $fail = 0 ]

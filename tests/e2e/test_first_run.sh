@@ -128,7 +128,7 @@ first_run fresh "as it comes (no build/)"
 rm -rf "$clone/build/run"
 (cd "$clone" && mkdir -p build/wine/runs && bash -c 'source tests/e2e/lib/e2e.sh && _e2e_xkbdir' >/dev/null)
 e2e_check "(state of scripts/test: build/wine/xkb ready, Keyvane.exe built, no build/run)" \
-    test -f "$clone/build/wine/xkb/.ready" -a -f "$clone/build/win32/Keyvane.exe" -a ! -e "$clone/build/run"
+    test -f "$clone/build/wine/xkb/.ready" -a -f "$clone/build/win$E2E_WIDTH/Keyvane.exe" -a ! -e "$clone/build/run"
 first_run tested "after scripts/test (build/ without build/run)"
 
 e2e_summary

@@ -48,6 +48,11 @@ exe_version=$(product_version "$dest/Keyvane/Keyvane.exe")
 e2e_check "the name's version ($name_version) is the exe's version resource ($exe_version)" \
     test "$name_version" = "$exe_version"
 
+if [ "$E2E_WIDTH" = 64 ]; then
+    # The zip's exe is 32-bit: the folder is tried with the 64-bit build of the same sources.
+    echo "== this machine runs no 32-bit code: the unpacked folder runs build/win64's Keyvane.exe"
+    cp "$E2E_BIN/Keyvane.exe" "$dest/Keyvane/Keyvane.exe"
+fi
 echo "== run from the unpacked folder"
 kv_focus_probe
 if kv_start 'C:\도구\Keyvane\Keyvane.exe'; then

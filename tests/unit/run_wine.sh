@@ -1,5 +1,6 @@
 #!/bin/bash
-# Runs the unit tests built as a 32-bit Windows program (preset win32-tests) under Wine,
+# Runs the unit tests built as a 32-bit Windows program (preset win32-tests; win64-tests
+# on a machine that runs no 32-bit code, see tests/e2e/lib/width.sh) under Wine,
 # in a private prefix of this build tree; builds nothing.  The test program is a console
 # program: it needs no display, so none is given.  Prints GoogleTest's summary (every
 # failure in full); exits non-zero when a test failed or the run did not complete.
@@ -9,12 +10,14 @@
 # Run it under tests/e2e/lib/reap.py (scripts/test does) so no Wine process outlives it.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=$root/build/win32-tests
+E2E_WINE_DIR=$root/build/wine
+source "$root/tests/e2e/lib/width.sh"   # 64 on a machine that runs no 32-bit code
+build=$root/build/win$E2E_WIDTH-tests
 exe=$build/tests/unit/unit_tests.exe
 log=$build/unit_tests.log
-[ -f "$exe" ] || { echo "run_wine: $exe missing: cmake --preset win32-tests && cmake --build --preset win32-tests" >&2; exit 1; }
+[ -f "$exe" ] || { echo "run_wine: $exe missing: cmake --preset win$E2E_WIDTH-tests && cmake --build --preset win$E2E_WIDTH-tests" >&2; exit 1; }
 
-export WINEPREFIX=$build/wine WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=$build/wine WINEARCH=win$E2E_WIDTH WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 locale=${UNIT_WINE_LOCALE:-ko_KR.UTF-8}

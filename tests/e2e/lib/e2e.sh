@@ -31,12 +31,13 @@
 
 E2E_HOME=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)          # tests/e2e
 E2E_ROOT=$(cd "$E2E_HOME/../.." && pwd)                             # repository
-E2E_BIN=${E2E_BIN:-$E2E_ROOT/build/win32}
-E2E_TOOLS=${E2E_TOOLS:-$E2E_BIN/tests/e2e}
 E2E_WINE_DIR=${E2E_WINE_DIR:-$E2E_ROOT/build/wine}
+source "$E2E_HOME/lib/width.sh"   # E2E_WIDTH, and the 64-bit "wine" where it is 64
+E2E_BIN=${E2E_BIN:-$E2E_ROOT/build/win$E2E_WIDTH}
+E2E_TOOLS=${E2E_TOOLS:-$E2E_BIN/tests/e2e}
 # E2E_ARCH=win64 (set before sourcing) runs the test in a 64-bit prefix, where the
-# 32-bit Keyvane runs under WoW64; the default is a 32-bit prefix.
-E2E_ARCH=${E2E_ARCH:-win32}
+# 32-bit Keyvane runs under WoW64; the default is a prefix of Keyvane's own width.
+E2E_ARCH=${E2E_ARCH:-win$E2E_WIDTH}
 E2E_TEMPLATE=${E2E_TEMPLATE:-$E2E_WINE_DIR/tpl${E2E_ARCH#win}}
 E2E_SCREEN=${E2E_SCREEN:-1024x768x24}
 
