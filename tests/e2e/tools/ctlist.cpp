@@ -381,6 +381,14 @@ DWORD RunRemote(Remote& remote, FARPROC function, void* argument) {
   return code;
 }
 
+// Where the DLL loaded in the other process, from LoadLibraryW's exit code there. A thread's
+// exit code holds 32 bits: a 64-bit build takes the upper half from its own load address,
+// which a DLL keeps in every process of the session.
+ULONG_PTR RemoteBase(HMODULE here, DWORD there) {
+  const ULONG_PTR upper = reinterpret_cast<ULONG_PTR>(here) & ~static_cast<ULONG_PTR>(0xFFFFFFFFu);
+  return upper | there;
+}
+
 std::string MenuBar(HWND top) {
   if (!GetMenu(top)) return "";
   const std::wstring dll = ModuleFolder() + L"ctlist_menu.dll";
@@ -402,7 +410,7 @@ std::string MenuBar(HWND top) {
   GetTempFileNameW(temp, L"ctl", 0, request.path);
   remote.Put(4096, &request, sizeof request);
   const FARPROC remoteReader = reinterpret_cast<FARPROC>(reinterpret_cast<char*>(reader) -
-                                                         reinterpret_cast<char*>(here) + static_cast<ULONG_PTR>(there));
+                                                         reinterpret_cast<char*>(here) + RemoteBase(here, there));
   RunRemote(remote, remoteReader, remote.at(4096));
   std::string out;
   const HANDLE file =
@@ -414,7 +422,7 @@ std::string MenuBar(HWND top) {
     CloseHandle(file);
   }
   DeleteFileW(request.path);
-  RunRemote(remote, GetProcAddress(kernel, "FreeLibrary"), reinterpret_cast<void*>(static_cast<ULONG_PTR>(there)));
+  RunRemote(remote, GetProcAddress(kernel, "FreeLibrary"), reinterpret_cast<void*>(RemoteBase(here, there)));
   return out;
 }
 
