@@ -9,9 +9,12 @@ if [ -z "${E2E_WIDTH:-}" ]; then
 fi
 export E2E_WIDTH
 if [ "$E2E_WIDTH" = 64 ]; then
+    # "wine", and "wine-stable" that wineboot and the other commands call.
     mkdir -p "$E2E_WINE_DIR/bin64"
-    [ -x "$E2E_WINE_DIR/bin64/wine" ] ||
-        printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
-            >"$E2E_WINE_DIR/bin64/wine" && chmod +x "$E2E_WINE_DIR/bin64/wine"
+    for _w in wine wine-stable; do
+        [ -x "$E2E_WINE_DIR/bin64/$_w" ] ||
+            printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
+                >"$E2E_WINE_DIR/bin64/$_w" && chmod +x "$E2E_WINE_DIR/bin64/$_w"
+    done
     case ":$PATH:" in *":$E2E_WINE_DIR/bin64:"*) ;; *) export PATH=$E2E_WINE_DIR/bin64:$PATH ;; esac
 fi
