@@ -138,7 +138,8 @@ WIDE=http://example.com/$(printf '가나다라마바사아자차%.0s' {1..12})/$
 } | e2e_write_cp949 'C:\app\MyJob.ini'
 e2e_close "$(ui_wid "$ED" 5)"
 # The emptied list on screen is not the one the hotkeys run: closing asks, and 아니요 leaves it.
-e2e_check "closing asks about the emptied list, which is not what runs" box_says "적용 하시겠습니까"
+e2e_check "closing asks about the emptied list, which is not what runs" \
+    box_says "현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?"
 ui_click 알림말 class:Button:1 && e2e_wait_gone '^알림말$' 10
 e2e_wait_gone "^$(_e2e_ere_quote "$ED")\$" 10
 ed_show 'C:\app\MyJob.ini'
