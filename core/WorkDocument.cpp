@@ -163,7 +163,7 @@ bool TWorkDocument::SaveAs(const std::string& name) {
   if (!Write(name, false, written)) return false;
   // The copy is written; unless "Config.ini" records it, the list stays with its own file.
   if (!SetLastWorkFile(name)) return false;
-  const bool wasApplied = FromAppliedFile() && editor_.WorkList.Rows() == applied_;
+  const bool wasApplied = !Unapplied();
   Adopt(name, std::move(written));
   // The registrations are this very list's, now in its new file.
   if (wasApplied) appliedPath_ = path_;
@@ -171,16 +171,8 @@ bool TWorkDocument::SaveAs(const std::string& name) {
   return true;
 }
 
-bool TWorkDocument::Apply() {
-  switch (Save()) {
-    case Commit::Failed:
-      return false;
-    case Commit::NotRecorded:  // written and registered, still marked
-    case Commit::Saved:
-      return true;
-  }
-  return false;
-}
+// Also when "Config.ini" could not record the file: it is written and registered, still marked.
+bool TWorkDocument::Apply() { return Save() != Commit::Failed; }
 
 // ---------------------------------------------------------------- the file itself
 
@@ -379,10 +371,7 @@ TWorkDocument::Commit TWorkDocument::Register(bool recorded) {
 }
 
 void TWorkDocument::Revert() {
-  editor_.WorkList.BeginUpdate();
-  editor_.WorkList.Clear();
-  for (const std::vector<std::string>& row : saved_) editor_.WorkList.AddRow(row);
-  editor_.WorkList.EndUpdate();
+  SetListRows(editor_.WorkList, saved_);
   editor_.MarkUnregisteredRows();
   SetModified(Unapplied());
 }

@@ -244,7 +244,7 @@ std::vector<int> Tfrm_main::UnregisteredRows() const {
     const THotKeyItem& item = keys.Item(static_cast<int>(i));
     const bool failed = item.Enabled() && !item.Registered() && item.VirtKey() != vkNone;
     if (!failed && !reservedItems_[i]) continue;
-    const int row = RowOfRegisteredEntry(i, EntryRows());
+    const int row = RowOfRegisteredEntry(i, nullptr);
     if (row >= 0) rows.push_back(row);
   }
   return rows;
@@ -273,12 +273,12 @@ void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
   if (index > registeredIds_.size()) return;
   // Within one file a press finds its entry in the list on screen, edits included; after
   // 열기 of another file, until 적용, in the list its registration was made from.
-  const EntryRows applied = Doc.FromAppliedFile() ? EntryRows() : Doc.Applied();
+  const EntryRows* applied = Doc.FromAppliedFile() ? nullptr : &Doc.Applied();
   const int row = RowOfRegisteredEntry(index, applied);
   if (row < 0) return;  // deleted since it was registered
   // Copies: the action may pump messages, and a later event may change the list meanwhile.
-  const auto cell = [&](int column) { return applied.empty() ? WorkList.Cell(row, column) : applied[row][column]; };
-  const std::string id = cell(kColId), kind = cell(kColKind), info = cell(kColInfo);
+  const std::vector<std::string>& cells = applied ? (*applied)[row] : WorkList.Row(row);
+  const std::string id = cells[kColId], kind = cells[kColKind], info = cells[kColInfo];
   ExecuteEntryAction(id, kind, info);
 }
 
@@ -302,12 +302,11 @@ void Tfrm_main::PauseKeyReleaseTimer() {
   PauseKeyRelease.SetEnabled(false);
 }
 
-int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex, const EntryRows& rows) const {
+int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex, const EntryRows* rows) const {
   const std::string& id = registeredIds_[itemIndex];
-  // Empty rows: the list on screen.
-  const bool screen = rows.empty();
-  const int count = screen ? WorkList.RowCount() : static_cast<int>(rows.size());
-  const auto idAt = [&](int row) -> const std::string& { return screen ? WorkList.Cell(row, kColId) : rows[row][kColId]; };
+  // Without rows: the list on screen.
+  const int count = rows ? static_cast<int>(rows->size()) : WorkList.RowCount();
+  const auto idAt = [&](int row) -> const std::string& { return rows ? (*rows)[row][kColId] : WorkList.Cell(row, kColId); };
   // The registered position first: a list with duplicate IDs then still runs each row's own.
   const int position = static_cast<int>(itemIndex);
   if (position < count && idAt(position) == id) return position;

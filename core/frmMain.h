@@ -237,8 +237,8 @@ class Tfrm_main : public plat::Form {
   void BindEditor();
   void BuildMenus();
   void ArrangeTabOrder();
-  // The row, in the list a press runs (see EntryToRun), of the entry behind an item; -1.
-  int RowOfRegisteredEntry(std::size_t itemIndex, const EntryRows& rows) const;
+  // The row of the entry behind an item in rows (nullptr: the list on screen); -1.
+  int RowOfRegisteredEntry(std::size_t itemIndex, const EntryRows* rows) const;
   // Registers the document's applied list (see RegisterAllHotKeys).
   void RegisterAppliedRows();
   void PauseKeyPressed();

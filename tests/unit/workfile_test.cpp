@@ -289,7 +289,9 @@ TEST_F(WorkFileTest, NulBetweenLinesMakesTheLoadIncomplete) {
     ASSERT_TRUE(LoadWorkFile(path, editor.WorkList, editor));
     // Nothing readable before the NUL: an empty list of that file.
     EXPECT_EQ(editor.WorkList.RowCount(), std::get<1>(files[i]) == 0 ? 0 : 1);
-    if (editor.WorkList.RowCount() > 0) EXPECT_EQ(editor.WorkList.Cell(0, kColId), "P0");
+    if (editor.WorkList.RowCount() > 0) {
+      EXPECT_EQ(editor.WorkList.Cell(0, kColId), "P0");
+    }
     EXPECT_EQ(editor.Doc.IncompletePath(), path) << i;
     EXPECT_EQ(editor.Doc.IncompleteLine(), std::get<2>(files[i])) << i;
     ASSERT_TRUE(SaveWorkFile(path, editor));
