@@ -25,10 +25,15 @@ L=$E2E_RUN/logs
 EXE=$(e2e_install "$CHECK" 배율)
 
 # Wine takes the screen's dpi from these values when a process starts.
+# A reg.exe that fails now and then on a busy machine is run again.
 set_dpi() {
-    wine_ko wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 &&
-        wine_ko wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
-            /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    local try
+    for try in 1 2 3; do
+        wine_ko wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 &&
+            wine_ko wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+                /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 && return 0
+    done
+    return 1
 }
 
 for dpi in 96 144; do

@@ -36,7 +36,11 @@ session() {
 # print_list: the menu item chosen from the keyboard, as a user does
 print_list() { ui_menu "$ED" 파일 p; }
 box_says() { ui_wid 알림말 "${2:-10}" >/dev/null && ui_box_has 알림말 "$1"; }
-close_box() { ui_click 알림말 class:Button:0 && e2e_wait_gone '^알림말$' 10; }
+# The box's button may show a moment after its text on a busy machine.
+close_box() {
+    ui_wait 10 "the box's button" ui_centre 알림말 class:Button:0 >/dev/null &&
+        ui_click 알림말 class:Button:0 && e2e_wait_gone '^알림말$' 10
+}
 # printed_lines_match <OCR text>...: one line per entry, in list order, in the readings
 # of the page at a few resolutions.  OCR reads a run of blanks as one, so lines are
 # compared token by token: the same tokens in the same order, each read right save at
