@@ -28,6 +28,10 @@ Loan& L() {
   return loan;
 }
 
+// At the program's end (and the simulated machine's reset) the loan goes with it: its
+// give-back timer belonged to that run.
+void ForgetLoan() { L() = Loan(); }
+
 void CancelRetry() {
   plat::CancelTimer(L().retryTimer);
   L().retryTimer = 0;
@@ -50,6 +54,7 @@ void GiveBack() {
 }  // namespace
 
 ClipboardLoan::ClipboardLoan() {
+  plat::ClearAtEnd(ForgetLoan);
   // A give-back still waiting for the clipboard becomes part of this loan: what it keeps
   // is still the user's, and goes back when this loan ends.
   if (L().borrowers++ == 0) CancelRetry();
@@ -64,13 +69,17 @@ bool PutTextForPaste(const std::string& text) {
   if (loan.borrowers == 0) return plat::SetClipboardText(text);
   std::optional<plat::ClipboardSnapshot> fresh;
   if (!loan.kept || plat::ClipboardSequenceNumber() != loan.ourSequence) {
-    fresh = plat::SaveClipboard();
+    fresh = plat::SaveClipboard(kKeepWithinMs);
     if (!fresh) return false;
   }
-  if (!plat::SetClipboardText(text)) return false;
-  loan.ourSequence = plat::ClipboardSequenceNumber();
-  if (fresh) loan.kept = std::move(fresh);
-  return true;
+  const std::uint32_t before = plat::ClipboardSequenceNumber();
+  const bool put = plat::SetClipboardText(text);
+  // Emptied but not filled is a change of ours too: what was there still goes back.
+  if (put || plat::ClipboardSequenceNumber() != before) {
+    loan.ourSequence = plat::ClipboardSequenceNumber();
+    if (fresh) loan.kept = std::move(fresh);
+  }
+  return put;
 }
 
 std::size_t ClipboardBytesKept() { return L().kept ? L().kept->Bytes() : 0; }

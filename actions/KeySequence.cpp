@@ -6,6 +6,7 @@
 #include "actions/ClipboardLoan.h"
 #include "actions/UnitExcuteFunction.h"
 #include "core/UnitFunction.h"
+#include "platform/clipboard.h"
 #include "platform/input.h"
 #include "platform/msgloop.h"
 
@@ -15,16 +16,26 @@ namespace {
 constexpr std::int32_t kItemPauseMs = 200;
 constexpr std::uint8_t kVkControl = 0x11, kVkV = 0x56;
 
-// The virtual key of a special item, 0 for a text.
+// The virtual key of a special item, 0 for a text. The names are read in any mix of
+// capitals and small letters: the editor's own example writes "VK_Tab".
 std::uint8_t SpecialKey(const std::string& item) {
-  if (item == "VK_TAB") return 0x09;
-  if (item == "VK_RETURN") return 0x0D;
-  if (item == "VK_ESCAPE") return 0x1B;
-  if (item == "VK_BACK") return 0x08;
+  static const struct {
+    const char* name;
+    std::uint8_t vk;
+  } kKeys[] = {{"VK_TAB", 0x09}, {"VK_RETURN", 0x0D}, {"VK_ESCAPE", 0x1B}, {"VK_BACK", 0x08}};
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  for (const auto& key : kKeys) {
+    std::size_t i = 0;
+    while (key.name[i] && i < item.size() && upper(item[i]) == key.name[i]) ++i;
+    if (!key.name[i] && i == item.size()) return key.vk;
+  }
   return 0;
 }
 
 int g_running = 0;  // sequences playing, each inside a wait of the one before
+
+// A sequence cut short by the program's end leaves no count behind for the next run.
+void ForgetRunning() { g_running = 0; }
 
 class Running {
  public:
@@ -36,11 +47,14 @@ class Running {
 
 }  // namespace
 
+int RunningKeySequences() { return g_running; }
+
 void PlayKeySequence(const std::string& info) {
   if (g_running >= kMaxRunningKeySequences) return;
   std::vector<std::string> items;
   SplitItems(info, ';', items);
   if (items.empty()) return;
+  plat::ClearAtEnd(ForgetRunning);
   const Running running;
   // Ends with the sequence: the clipboard goes back after the last wait, or at once when
   // the sequence stops early.
@@ -53,7 +67,7 @@ void PlayKeySequence(const std::string& info) {
     if (plat::QuitPending()) return;
     if (const std::uint8_t vk = SpecialKey(item)) {
       KeyTap(vk);
-    } else if (!item.empty() && !PasteText(item)) {
+    } else if (!item.empty() && !PasteText(RestoreQuoteMarks(item))) {
       // Ctrl+V would paste what is there instead (the item before, or the user's own
       // text), and the keys after it would act on that.
       return;
@@ -64,8 +78,14 @@ void PlayKeySequence(const std::string& info) {
 
 bool PasteText(const std::string& text) {
   if (!PutTextForPaste(text)) return false;
+  const std::uint32_t ours = plat::ClipboardSequenceNumber();
   PumpingWait(kItemPauseMs);
   if (plat::QuitPending()) return false;  // ending: nothing is pasted
+  // Another program's copy, or a sequence started inside the wait, put its own text there:
+  // ours goes on once more; a clipboard that will not keep it is not pasted from.
+  if (plat::ClipboardSequenceNumber() != ours) {
+    if (!PutTextForPaste(text)) return false;
+  }
   // The scan-code argument is the virtual-key code itself here, not MapVirtualKey's.
   plat::SendKeyEvent(kVkControl, kVkControl, 0);
   plat::SendKeyEvent(kVkV, kVkV, 0);

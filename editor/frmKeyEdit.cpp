@@ -46,9 +46,10 @@ Tfrm_KeyEdit::Tfrm_KeyEdit(plat::Edit& target)
 
 void Tfrm_KeyEdit::bnt_AddClick() {
   if (cmVK.ItemIndex() < 0) return;
+  // An item of its own on both sides: what is typed next is never read as part of it.
   const std::string& text = MemoKey.Text();
   const bool separated = !text.empty() && text.back() == ';';
-  MemoKey.SetText(text + (separated ? "VK_" : ";VK_") + cmVK.Text());
+  MemoKey.SetText(text + (separated ? "VK_" : ";VK_") + cmVK.Text() + ";");
 }
 
 void Tfrm_KeyEdit::bntokClick() { target_.SetText(JoinKeyLines(MemoKey.Text())); }

@@ -51,9 +51,16 @@ std::vector<unsigned> ClipboardFormatsToKeep(const std::vector<unsigned>& listed
 // never when the clipboard is only read.
 std::uint32_t ClipboardSequenceNumber();
 
+// The longest SaveClipboard waits for one format its owner renders only when asked.
+constexpr std::uint32_t kMostRenderWaitMs = 1500;
+
 // Reads every format the clipboard holds that can be kept; none when it cannot be opened
-// (another program holds it). An empty clipboard gives an empty snapshot.
-std::optional<ClipboardSnapshot> SaveClipboard();
+// (another program holds it). An empty clipboard gives an empty snapshot. A program may
+// put formats there that it renders only when asked, and may take its time or never
+// answer: formats are asked for only until askWithinMs have passed, and one still being
+// rendered after kMostRenderWaitMs is given up, with the clipboard left open until its
+// owner answers. What was not read by then is left out of the snapshot.
+std::optional<ClipboardSnapshot> SaveClipboard(std::uint32_t askWithinMs);
 
 enum class ClipboardRestore {
   Restored,          // the snapshot is on the clipboard, in place of what was there

@@ -27,4 +27,9 @@ bool QuitPending();
 unsigned StartOneShotTimer(std::uint32_t delayMs, std::function<void()> fn);
 void CancelTimer(unsigned id);
 
+// State that lasts one run of the program (a loan's give-back timer, the sequences playing):
+// clear runs when RunMessageLoop takes the quit, and on the simulated machine also at every
+// reset, so nothing of one run reaches the next. Registering the same function twice keeps one.
+void ClearAtEnd(void (*clear)());
+
 }  // namespace plat

@@ -193,7 +193,14 @@ void RemoveProgramFolder() {
 }
 }  // namespace
 
+std::vector<void (*)()>& ClearedAtEnd() {
+  static std::vector<void (*)()> clear;
+  return clear;
+}
+
 void Reset() {
+  // What the program kept for one run goes first: it may name the old machine's timers.
+  for (void (*clear)() : ClearedAtEnd()) clear();
   // The state exists before the exit handler is registered, so it outlives the handler.
   static const bool cleanedAtExit = (S(), std::atexit(RemoveProgramFolder) == 0);
   (void)cleanedAtExit;
@@ -409,6 +416,8 @@ int RunMessageLoop() {
     for (const Event& e : s.events) next = std::min(next, e.due);
     s.now = std::max(s.now, next);
   }
+  if (s.quitPending)
+    for (void (*clear)() : sim::ClearedAtEnd()) clear();
   s.quitPending = false;
   return s.exitCode;
 }
@@ -432,6 +441,11 @@ unsigned StartOneShotTimer(std::uint32_t delayMs, std::function<void()> fn) {
 }
 
 void CancelTimer(unsigned id) { S().liveTimers.erase(id); }
+
+void ClearAtEnd(void (*clear)()) {
+  auto& all = sim::ClearedAtEnd();
+  if (std::find(all.begin(), all.end(), clear) == all.end()) all.push_back(clear);
+}
 
 void SetShutdownBlockReason(WindowHandle window, const std::string& reason) {
   if (reason.empty())

@@ -10,6 +10,8 @@ struct Clipboard {
   // Moves at every change, by more than one as on Windows (emptying, each format, closing).
   std::uint32_t sequence = 1;
   bool held = false;
+  bool refused = false;
+  std::uint32_t renderMs = 0;  // what reading each format costs: it is rendered when asked
   std::vector<sim::ClipboardChange> changes;
 };
 
@@ -27,6 +29,7 @@ std::optional<std::string> TextOf(const std::vector<plat::ClipboardData>& format
 
 void Replace(std::vector<plat::ClipboardData> formats) {
   C().formats = std::move(formats);
+  C().renderMs = 0;
   C().sequence += 2 + static_cast<std::uint32_t>(C().formats.size());
 }
 
@@ -39,8 +42,13 @@ namespace sim {
 std::vector<ClipboardChange> ClipboardChanges() { return C().changes; }
 void PutOnClipboard(const std::string& text) { Replace({{plat::kCfText, text + '\0'}}); }
 void PutFormatsOnClipboard(const std::vector<plat::ClipboardData>& formats) { Replace(formats); }
+void PutRenderedOnClipboard(const std::vector<plat::ClipboardData>& formats, std::uint32_t renderMs) {
+  Replace(formats);
+  C().renderMs = renderMs;
+}
 std::vector<plat::ClipboardData> ClipboardFormats() { return C().formats; }
 void HoldClipboard(bool held) { C().held = held; }
+void RefuseClipboardData(bool refused) { C().refused = refused; }
 void ResetClipboard() { C() = Clipboard(); }
 void ForgetClipboardChanges() { C().changes.clear(); }
 
@@ -57,8 +65,9 @@ bool EmptyClipboard() {
 
 bool SetClipboardText(const std::string& text) {
   if (C().held) return false;
-  Replace({{kCfText, text + '\0'}});
+  Replace(C().refused ? std::vector<ClipboardData>() : std::vector<ClipboardData>{{kCfText, text + '\0'}});
   Record();
+  if (C().refused) return false;
   return true;
 }
 
@@ -69,14 +78,26 @@ std::optional<std::string> ClipboardText() {
 
 std::uint32_t ClipboardSequenceNumber() { return C().sequence; }
 
-std::optional<ClipboardSnapshot> SaveClipboard() {
+std::optional<ClipboardSnapshot> SaveClipboard(std::uint32_t askWithinMs) {
   if (C().held) return std::nullopt;
   std::vector<unsigned> listed;
   for (const ClipboardData& data : C().formats) listed.push_back(data.format);
   ClipboardSnapshot snapshot;
-  for (unsigned format : ClipboardFormatsToKeep(listed))
+  std::uint32_t spent = 0;
+  for (unsigned format : ClipboardFormatsToKeep(listed)) {
+    if (C().renderMs) {
+      if (spent >= askWithinMs) break;
+      if (C().renderMs > kMostRenderWaitMs) {
+        spent += kMostRenderWaitMs;
+        C().held = true;  // the reader still waits for it, with the clipboard open
+        break;
+      }
+      spent += C().renderMs;
+    }
     for (const ClipboardData& data : C().formats)
       if (data.format == format && !data.bytes.empty()) snapshot.formats.push_back(data);
+  }
+  sim::SetNow(sim::Now() + spent);
   return snapshot;
 }
 

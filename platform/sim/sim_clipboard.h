@@ -27,10 +27,17 @@ std::vector<ClipboardChange> ClipboardChanges();
 // It moves the sequence number; it is not one of the program's changes.
 void PutOnClipboard(const std::string& text);
 void PutFormatsOnClipboard(const std::vector<plat::ClipboardData>& formats);
+// Another program copies formats it renders only when asked: each one read takes renderMs
+// of the clock (kNeverRenders: it never answers, and the reader keeps the clipboard open).
+constexpr std::uint32_t kNeverRenders = 0xFFFFFFFF;
+void PutRenderedOnClipboard(const std::vector<plat::ClipboardData>& formats, std::uint32_t renderMs);
 // Every format the clipboard holds now, in its order.
 std::vector<plat::ClipboardData> ClipboardFormats();
-// Another program holds the clipboard open: every open fails until released.
+// Another program holds the clipboard open: every open fails until released (also a
+// reader left waiting for a format that is never rendered).
 void HoldClipboard(bool held);
+// The system refuses the program's data: its SetClipboardText empties the clipboard, then fails.
+void RefuseClipboardData(bool refused);
 
 // Called by sim::Reset().
 void ResetClipboard();

@@ -1,6 +1,7 @@
 #include "platform/win32/support_win32.h"
 // support_win32.h first: it removes the Windows macros that collide with platform names.
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/clipboard.h"
@@ -22,9 +23,9 @@ HWND OwnerWindow() {
 // clipboard open for a moment.
 class OpenedClipboard {
  public:
-  OpenedClipboard() {
+  explicit OpenedClipboard(HWND owner = OwnerWindow()) {
     for (int attempt = 0; attempt < 10 && !open_; ++attempt) {
-      open_ = OpenClipboard(OwnerWindow()) != FALSE;
+      open_ = OpenClipboard(owner) != FALSE;
       if (!open_) Sleep(5);
     }
   }
@@ -38,6 +39,69 @@ class OpenedClipboard {
  private:
   bool open_ = false;
 };
+
+// One reading of the clipboard, done on a thread of its own: asking the owner for a format
+// it renders only when asked waits for that program, and the caller must be able to stop
+// waiting. Shared by the two threads; the last to let go deletes it.
+struct Reading {
+  LONG refs = 2;
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  CRITICAL_SECTION lock;
+  DWORD start = GetTickCount();
+  DWORD askWithinMs = 0;
+  bool opened = false;
+  bool givenUp = false;  // the caller has stopped waiting: nothing more goes in
+  ClipboardSnapshot snapshot;
+
+  Reading() { InitializeCriticalSection(&lock); }
+  ~Reading() {
+    DeleteCriticalSection(&lock);
+    if (done) CloseHandle(done);
+  }
+  void Release() {
+    if (InterlockedDecrement(&refs) == 0) delete this;
+  }
+  bool GivenUp() {
+    EnterCriticalSection(&lock);
+    const bool gone = givenUp;
+    LeaveCriticalSection(&lock);
+    return gone;
+  }
+};
+
+DWORD WINAPI ReadClipboard(void* param) {
+  Reading* reading = static_cast<Reading*>(param);
+  {
+    // Opened for this thread alone (the owner window is the caller's).
+    OpenedClipboard clipboard(nullptr);
+    if (clipboard) {
+      std::vector<unsigned> listed;
+      for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format))
+        listed.push_back(format);
+      EnterCriticalSection(&reading->lock);
+      reading->opened = true;
+      LeaveCriticalSection(&reading->lock);
+      for (unsigned format : ClipboardFormatsToKeep(listed)) {
+        if (GetTickCount() - reading->start >= reading->askWithinMs || reading->GivenUp()) break;
+        // A format the owner renders only when asked is rendered here; one it fails to
+        // render, or a handle that is no memory block (GlobalSize 0), is not kept.
+        HANDLE data = GetClipboardData(format);
+        if (!data) continue;
+        const SIZE_T size = GlobalSize(data);
+        const char* bytes = size ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+        if (!bytes) continue;
+        std::string copy(bytes, size);
+        GlobalUnlock(data);
+        EnterCriticalSection(&reading->lock);
+        if (!reading->givenUp) reading->snapshot.formats.push_back({format, std::move(copy)});
+        LeaveCriticalSection(&reading->lock);
+      }
+    }
+  }
+  SetEvent(reading->done);
+  reading->Release();
+  return 0;
+}
 
 // A movable block holding these bytes, for SetClipboardData; null when memory is short.
 HGLOBAL BlockOf(const void* bytes, std::size_t size) {
@@ -95,24 +159,25 @@ std::optional<std::string> ClipboardText() {
 
 std::uint32_t ClipboardSequenceNumber() { return GetClipboardSequenceNumber(); }
 
-std::optional<ClipboardSnapshot> SaveClipboard() {
-  OpenedClipboard clipboard;
-  if (!clipboard) return std::nullopt;
-  std::vector<unsigned> listed;
-  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) listed.push_back(format);
-  ClipboardSnapshot snapshot;
-  for (unsigned format : ClipboardFormatsToKeep(listed)) {
-    // A format the owner renders only when asked is rendered here; one it fails to render,
-    // or a handle that is no memory block (GlobalSize 0), is not kept.
-    HANDLE data = GetClipboardData(format);
-    if (!data) continue;
-    const SIZE_T size = GlobalSize(data);
-    if (size == 0) continue;
-    const char* bytes = static_cast<const char*>(GlobalLock(data));
-    if (!bytes) continue;
-    snapshot.formats.push_back({format, std::string(bytes, size)});
-    GlobalUnlock(data);
+std::optional<ClipboardSnapshot> SaveClipboard(std::uint32_t askWithinMs) {
+  Reading* reading = new Reading;
+  reading->askWithinMs = askWithinMs;
+  HANDLE thread = reading->done ? CreateThread(nullptr, 0, ReadClipboard, reading, 0, nullptr) : nullptr;
+  if (!thread) {
+    reading->Release();
+    reading->Release();
+    return std::nullopt;
   }
+  CloseHandle(thread);
+  // The last format asked for may take its owner up to kMostRenderWaitMs.
+  WaitForSingleObject(reading->done, askWithinMs + kMostRenderWaitMs);
+  EnterCriticalSection(&reading->lock);
+  reading->givenUp = true;
+  const bool opened = reading->opened;
+  ClipboardSnapshot snapshot = std::move(reading->snapshot);
+  LeaveCriticalSection(&reading->lock);
+  reading->Release();
+  if (!opened) return std::nullopt;
   return snapshot;
 }
 

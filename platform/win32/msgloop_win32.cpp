@@ -1,8 +1,10 @@
 #include "platform/win32/support_win32.h"
 // support_win32.h first: it removes the Windows macros that collide with platform names.
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "platform/msgloop.h"
 
@@ -108,6 +110,16 @@ void WaitForMessage(std::uint32_t timeoutMs) {
   MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, wake, MWMO_INPUTAVAILABLE);
 }
 
+static std::vector<void (*)()>& ClearedAtEnd() {
+  static std::vector<void (*)()> clear;
+  return clear;
+}
+
+void ClearAtEnd(void (*clear)()) {
+  auto& all = ClearedAtEnd();
+  if (std::find(all.begin(), all.end(), clear) == all.end()) all.push_back(clear);
+}
+
 int RunMessageLoop() {
   MSG msg;
   for (;;) {
@@ -115,6 +127,7 @@ int RunMessageLoop() {
     if (got == 0) {
       g_quitPending = false;
       g_ending = false;
+      for (void (*clear)() : ClearedAtEnd()) clear();
       return static_cast<int>(msg.wParam);
     }
     if (got == -1) return 0;

@@ -1102,7 +1102,7 @@ int MeasureClipboardKeeping(int rounds) {
   std::size_t formats = 0, bytes = 0;
   for (int round = 0; round < rounds; ++round) {
     const double t0 = NowMs();
-    const auto snapshot = plat::SaveClipboard();
+    const auto snapshot = plat::SaveClipboard(500);
     const double t1 = NowMs();
     if (!snapshot) {
       std::printf("NOT SAVED\n");

@@ -7,6 +7,7 @@
 #include "actions/KeySequence.h"
 #include "core/UnitFunction.h"
 #include "platform/clipboard.h"
+#include "platform/input.h"
 #include "platform/msgloop.h"
 #include "platform/sim/sim_clipboard.h"
 #include "tests/unit/test_support.h"
@@ -113,7 +114,7 @@ TEST_F(ClipboardKeepTest, TextImageAndFilesComeBackByteForByteAfterTheLastWait) 
   // The bytes held meanwhile: the kept blocks, the megabyte of pixels among them, and
   // nothing of what the system makes again.
   EXPECT_EQ(keptDuring, 6u + 4u + (40u + 1048576u) + 30u + kHtmlData.bytes.size());
-  const auto snapshot = plat::SaveClipboard();
+  const auto snapshot = plat::SaveClipboard(kKeepWithinMs);
   ASSERT_TRUE(snapshot);
   EXPECT_EQ(snapshot->Bytes(), keptDuring);
 }
@@ -140,8 +141,9 @@ TEST_F(ClipboardKeepTest, AnotherProgramsCopyDuringTheSequenceIsWhatStays) {
       // Between two pastes: the later pastes need the clipboard, and afterwards it is
       // theirs that goes back, not what was there before it.
       {"between two pastes", kStart + 500, {"하나", "둘", "셋", "<no text>"}},
-      // In the wait before a Ctrl+V: that paste brings their text, and theirs stays.
-      {"before a Ctrl+V", kStart + 1100, {"하나", "둘", "셋"}},
+      // In the wait before a Ctrl+V: the text goes on once more, so the paste is ours, and
+      // afterwards theirs goes back.
+      {"before a Ctrl+V", kStart + 1100, {"하나", "둘", "셋", "셋", "<no text>"}},
   };
   for (const auto& c : cases) {
     sim::Reset();
@@ -153,6 +155,90 @@ TEST_F(ClipboardKeepTest, AnotherProgramsCopyDuringTheSequenceIsWhatStays) {
     EXPECT_TRUE(sim::ClipboardFormats() == theirs) << c.when;
     EXPECT_EQ(ClipboardBytesKept(), 0u) << c.when;
   }
+}
+
+TEST_F(ClipboardKeepTest, EachPasteIsOfItsOwnTextWhateverHappensInItsWait) {
+  // A sequence started inside the wait before the user name's Ctrl+V: the user name is
+  // put back, so the password never reaches the user-name box.
+  // The text on the clipboard at each Ctrl+V.
+  const auto pasted = [] {
+    std::vector<std::string> texts;
+    const auto keys = sim::KeyEvents();
+    const auto changes = sim::ClipboardChanges();
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      if (keys[k].vk != 0x11 || (keys[k].flags & plat::kKeyEventKeyUp)) continue;
+      std::string text = "<none>";
+      for (const sim::ClipboardChange& c : changes)
+        if (c.keyEventsBefore <= k) text = c.text.value_or("<no text>");
+      texts.push_back(text);
+    }
+    return texts;
+  };
+  sim::PutFormatsOnClipboard(UsersCopy());
+  sim::At(kStart + 100, [] { PlayKeySequence("비밀번호"); });
+  PlayKeySequence("사용자;VK_RETURN");
+  EXPECT_EQ(pasted(), (std::vector<std::string>{"비밀번호", "사용자"}));
+  EXPECT_TRUE(sim::ClipboardFormats() == kKept);
+
+  // Another program copies and holds the clipboard in that wait: nothing is pasted and
+  // Enter never goes out; what it copied stays.
+  sim::Reset();
+  sim::SetNow(kStart);
+  sim::At(kStart + 100, [] {
+    sim::PutOnClipboard("theirs");
+    sim::HoldClipboard(true);
+  });
+  PlayKeySequence("사용자;VK_RETURN");
+  sim::HoldClipboard(false);
+  PumpingWait(10000);
+  EXPECT_TRUE(pasted().empty());
+  EXPECT_EQ(sim::KeyEvents().size(), 5u);  // the modifiers' release alone
+  EXPECT_EQ(plat::ClipboardText(), std::optional<std::string>("theirs"));
+
+  // The system empties the clipboard and then refuses the text: the sequence stops, and
+  // the user's copy still goes back.
+  sim::Reset();
+  sim::SetNow(kStart);
+  sim::PutFormatsOnClipboard(UsersCopy());
+  sim::RefuseClipboardData(true);
+  PlayKeySequence("사용자;VK_RETURN");
+  sim::RefuseClipboardData(false);
+  EXPECT_TRUE(pasted().empty());
+  EXPECT_TRUE(sim::ClipboardFormats() == kKept);
+}
+
+TEST_F(ClipboardKeepTest, AnOwnerThatRendersSlowlyOrNeverHoldsTheSequenceABoundedTime) {
+  // 1 s for each format it renders when asked: keeping stops asking after the first, which
+  // alone goes back; the three texts still arrive.
+  sim::PutRenderedOnClipboard(UsersCopy(), 1000);
+  PlayKeySequence("하나;둘;셋");
+  EXPECT_EQ(sim::Now(), kStart + 1000 + 1200);
+  EXPECT_EQ(ChangeTexts(), (std::vector<std::string>{"하나", "둘", "셋", "<no text>"}));
+  EXPECT_TRUE(sim::ClipboardFormats() == Formats{kUnicode});
+
+  // Never answering: given up after the longest wait for one format; the clipboard stays
+  // open in the reading, so nothing is pasted, and the program goes on.
+  sim::Reset();
+  sim::SetNow(kStart);
+  sim::PutRenderedOnClipboard(UsersCopy(), sim::kNeverRenders);
+  PlayKeySequence("하나;둘;셋");
+  EXPECT_EQ(sim::Now(), kStart + plat::kMostRenderWaitMs);
+  EXPECT_TRUE(sim::ClipboardChanges().empty());
+  sim::HoldClipboard(false);
+
+  // A give-back still waiting for the clipboard when the machine is reset leaves nothing
+  // behind: the next machine's timer of the same number still runs.
+  sim::Reset();
+  sim::SetNow(kStart);
+  sim::PutFormatsOnClipboard(UsersCopy());
+  sim::At(kStart + 300, [] { sim::HoldClipboard(true); });
+  PlayKeySequence("하나;둘");
+  sim::Reset();
+  bool ran = false;
+  plat::StartOneShotTimer(10, [&] { ran = true; });
+  { const ClipboardLoan loan; }
+  PumpingWait(20);
+  EXPECT_TRUE(ran);
 }
 
 TEST_F(ClipboardKeepTest, ASequenceStoppedEarlyStillGivesBack) {

@@ -282,28 +282,36 @@ TEST_F(KeyEditTest, SpecialKeysAreAppendedAfterTheTrueLastCharacter) {
   EXPECT_EQ(dialog.MemoKey.Text(), "");
   dialog.cmVK.UserPick(0);
   dialog.bnt_Add.UserClick();
-  EXPECT_EQ(dialog.MemoKey.Text(), ";VK_TAB");
+  EXPECT_EQ(dialog.MemoKey.Text(), ";VK_TAB;");
   dialog.MemoKey.UserEdit("id;");
   dialog.cmVK.UserPick(1);
   dialog.bnt_Add.UserClick();
-  EXPECT_EQ(dialog.MemoKey.Text(), "id;VK_RETURN");
+  EXPECT_EQ(dialog.MemoKey.Text(), "id;VK_RETURN;");
   dialog.MemoKey.UserEdit("a ");
   dialog.cmVK.UserPick(2);
   dialog.bnt_Add.UserClick();
-  EXPECT_EQ(dialog.MemoKey.Text(), "a ;VK_ESCAPE");
+  EXPECT_EQ(dialog.MemoKey.Text(), "a ;VK_ESCAPE;");
   dialog.MemoKey.UserEdit("");
   dialog.MemoKey.UserType("a;\n");
   dialog.cmVK.UserPick(3);
   dialog.bnt_Add.UserClick();
-  EXPECT_EQ(dialog.MemoKey.Text(), "a;\r\n;VK_BACK");
+  EXPECT_EQ(dialog.MemoKey.Text(), "a;\r\n;VK_BACK;");
   // Long texts: a ";" at the very end of 64 KiB counts, one earlier does not.
   const std::string longText(65535, 'x');
   dialog.MemoKey.UserEdit(longText + ";");
   dialog.bnt_Add.UserClick();
-  EXPECT_EQ(dialog.MemoKey.Text(), longText + ";VK_BACK");
+  EXPECT_EQ(dialog.MemoKey.Text(), longText + ";VK_BACK;");
   dialog.MemoKey.UserEdit(";" + longText);
   dialog.bnt_Add.UserClick();
-  EXPECT_EQ(dialog.MemoKey.Text(), ";" + longText + ";VK_BACK");
+  EXPECT_EQ(dialog.MemoKey.Text(), ";" + longText + ";VK_BACK;");
+  // What is typed after an added key is an item of its own.
+  dialog.MemoKey.UserEdit("lee77");
+  dialog.cmVK.UserPick(0);
+  dialog.bnt_Add.UserClick();
+  dialog.MemoKey.UserType("암호99");
+  dialog.cmVK.UserPick(1);
+  dialog.bnt_Add.UserClick();
+  EXPECT_EQ(dialog.MemoKey.Text(), "lee77;VK_TAB;암호99;VK_RETURN;");
 }
 
 TEST_F(KeyEditTest, OkWritesTheTextWithEachLineBreakAsOneSeparator) {
@@ -320,7 +328,7 @@ TEST_F(KeyEditTest, OkWritesTheTextWithEachLineBreakAsOneSeparator) {
     dialog.bntok.UserClick();
   });
   EXPECT_EQ(dialog.ShowModal(&target), plat::kMrOk);
-  EXPECT_EQ(target.box.Text(), "id;VK_TAB;password;VK_RETURN");
+  EXPECT_EQ(target.box.Text(), "id;VK_TAB;password;VK_RETURN;");
   EXPECT_EQ(target.changes, 1);
   // 64 KiB of lines come through whole.
   std::string lines;
