@@ -69,38 +69,83 @@ struct Reading {
   }
 };
 
-DWORD WINAPI ReadClipboard(void* param) {
-  Reading* reading = static_cast<Reading*>(param);
-  {
-    // Opened for this thread alone (the owner window is the caller's).
-    OpenedClipboard clipboard(nullptr);
-    if (clipboard) {
-      std::vector<unsigned> listed;
-      for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format))
-        listed.push_back(format);
-      EnterCriticalSection(&reading->lock);
-      reading->opened = true;
-      LeaveCriticalSection(&reading->lock);
-      for (unsigned format : ClipboardFormatsToKeep(listed)) {
-        if (GetTickCount() - reading->start >= reading->askWithinMs || reading->GivenUp()) break;
-        // A format the owner renders only when asked is rendered here; one it fails to
-        // render, or a handle that is no memory block (GlobalSize 0), is not kept.
-        HANDLE data = GetClipboardData(format);
-        if (!data) continue;
-        const SIZE_T size = GlobalSize(data);
-        const char* bytes = size ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-        if (!bytes) continue;
-        std::string copy(bytes, size);
-        GlobalUnlock(data);
-        EnterCriticalSection(&reading->lock);
-        if (!reading->givenUp) reading->snapshot.formats.push_back({format, std::move(copy)});
-        LeaveCriticalSection(&reading->lock);
-      }
+// Reads what the clipboard holds into the reading, asking for formats until its time is up.
+void Read(Reading* reading) {
+  // Opened for this thread alone (the owner window is the caller's).
+  OpenedClipboard clipboard(nullptr);
+  if (!clipboard) return;
+  std::vector<unsigned> listed;
+  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) listed.push_back(format);
+  EnterCriticalSection(&reading->lock);
+  reading->opened = true;
+  LeaveCriticalSection(&reading->lock);
+  for (unsigned format : ClipboardFormatsToKeep(listed)) {
+    if (GetTickCount() - reading->start >= reading->askWithinMs || reading->GivenUp()) break;
+    // A format the owner renders only when asked is rendered here; one it fails to render,
+    // or a handle that is no memory block (GlobalSize 0), is not kept.
+    HANDLE data = GetClipboardData(format);
+    if (!data) continue;
+    const SIZE_T size = GlobalSize(data);
+    const char* bytes = size ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (!bytes) continue;
+    std::string copy(bytes, size);
+    GlobalUnlock(data);
+    EnterCriticalSection(&reading->lock);
+    if (!reading->givenUp) reading->snapshot.formats.push_back({format, std::move(copy)});
+    LeaveCriticalSection(&reading->lock);
+  }
+}
+
+// The thread that reads, started at the first reading and kept: a new thread would cost
+// more than most readings. One reading at a time; while it is still in one the caller gave
+// up on, it holds the clipboard open and there is nothing another reading could do.
+struct Reader {
+  CRITICAL_SECTION lock;
+  HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  HANDLE thread = nullptr;
+  Reading* next = nullptr;
+  bool busy = false;
+  Reader() { InitializeCriticalSection(&lock); }
+};
+
+Reader& TheReader() {
+  static Reader* reader = new Reader;  // lives as long as its thread: to the process's end
+  return *reader;
+}
+
+DWORD WINAPI ReaderThread(void*) {
+  Reader& reader = TheReader();
+  for (;;) {
+    WaitForSingleObject(reader.wake, INFINITE);
+    EnterCriticalSection(&reader.lock);
+    Reading* reading = reader.next;
+    reader.next = nullptr;
+    LeaveCriticalSection(&reader.lock);
+    if (!reading) continue;
+    Read(reading);
+    EnterCriticalSection(&reader.lock);
+    reader.busy = false;
+    LeaveCriticalSection(&reader.lock);
+    SetEvent(reading->done);
+    reading->Release();
+  }
+}
+
+// Hands the reading to the reader thread; false when it cannot take it.
+bool HandOver(Reading* reading) {
+  Reader& reader = TheReader();
+  EnterCriticalSection(&reader.lock);
+  bool taken = false;
+  if (!reader.busy && reader.wake) {
+    if (!reader.thread) reader.thread = CreateThread(nullptr, 0, ReaderThread, nullptr, 0, nullptr);
+    if (reader.thread) {
+      reader.next = reading;
+      reader.busy = taken = true;
     }
   }
-  SetEvent(reading->done);
-  reading->Release();
-  return 0;
+  LeaveCriticalSection(&reader.lock);
+  if (taken) SetEvent(reader.wake);
+  return taken;
 }
 
 // A movable block holding these bytes, for SetClipboardData; null when memory is short.
@@ -162,15 +207,23 @@ std::uint32_t ClipboardSequenceNumber() { return GetClipboardSequenceNumber(); }
 std::optional<ClipboardSnapshot> SaveClipboard(std::uint32_t askWithinMs) {
   Reading* reading = new Reading;
   reading->askWithinMs = askWithinMs;
-  HANDLE thread = reading->done ? CreateThread(nullptr, 0, ReadClipboard, reading, 0, nullptr) : nullptr;
-  if (!thread) {
+  if (!reading->done || !HandOver(reading)) {
     reading->Release();
     reading->Release();
     return std::nullopt;
   }
-  CloseHandle(thread);
-  // The last format asked for may take its owner up to kMostRenderWaitMs.
-  WaitForSingleObject(reading->done, askWithinMs + kMostRenderWaitMs);
+  // The last format asked for may take its owner up to kMostRenderWaitMs. Messages other
+  // threads send to this one are handled meanwhile: the clipboard's owner may be a window
+  // of ours, and opening the clipboard may wait for its thread (as under Wine). Posted
+  // messages (a hotkey) wait.
+  const DWORD until = GetTickCount() + askWithinMs + kMostRenderWaitMs;
+  for (;;) {
+    const DWORD now = GetTickCount();
+    const DWORD left = static_cast<LONG>(until - now) > 0 ? until - now : 0;
+    if (MsgWaitForMultipleObjects(1, &reading->done, FALSE, left, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1) break;
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
   EnterCriticalSection(&reading->lock);
   reading->givenUp = true;
   const bool opened = reading->opened;

@@ -4,7 +4,9 @@
 # the clipboard holds every format as before, byte for byte.  A copy another program
 # makes while the sequence plays (the form copies when Escape reaches it) stays on the
 # clipboard instead, whether it came between two pastes or after the last one.  Then
-# what keeping costs, with a small picture and with a 1 MB one.
+# what keeping costs, with a small picture and with a 1 MB one.  Key names in any case and
+# a lone quote mark type what the user wrote.  A program that renders what it copied only
+# when asked, slowly or never, holds the sequence a bounded time.
 # Run: tests/e2e/run_all.sh keyvane_clipboard
 set -u
 cd "$(dirname "$0")"
@@ -19,6 +21,7 @@ kv_work_file 'C:\app\MyJob.ini' <<'EOF2'
 세 글-P0-Ctrl+Win+K-키값자동 입력-첫째;VK_TAB;둘째;셋째;VK_RETURN-True-
 사이 복사-P1-Ctrl+Win+J-키값자동 입력-첫째;VK_ESCAPE;VK_TAB;둘째;셋째;VK_RETURN-True-
 끝 복사-P2-Ctrl+Win+L-키값자동 입력-첫째;VK_TAB;둘째;셋째;VK_ESCAPE;VK_RETURN-True-
+예시대로-P3-Ctrl+Win+M-키값자동 입력-kim;VK_Tab;Bob＇s!;vk_return-True-
 EOF2
 
 THEIRS='폼에서 복사'
@@ -80,6 +83,29 @@ e2e_check "the form's copy came after the three pastes, and no change after its 
          "CLIPBOARD CLIPBOARD CLIPBOARD COPIED CLIPBOARD "
 e2e_check "its text is on the clipboard" text_is "$THEIRS"
 
+echo "== key names written as the editor's example writes them, and a lone quote mark"
+kv_press ctrl+super+m
+e2e_check "Tab and Enter are pressed, and the password arrives as written" wait_submit 4 'kim' "Bob's!"
+
+echo "== a program that renders each format only when asked, taking 1 s: one is waited for"
+ms_since() { echo $(( ($(_e2e_now) - $1) / 1000000 )); }
+e2e_run "$clip" copy '복사한 글 ABC' 64 48 >/dev/null
+t0=$(_e2e_now)
+kv_press ctrl+super+k
+e2e_check "the texts arrive" wait_submit 5 '첫째' '둘째셋째'
+plain=$(ms_since "$t0")
+lazy_owners() { [ "$(grep -c 'LAZY OWNER' "$E2E_RUN/wine.out")" -ge "$1" ]; }
+e2e_wine "$clip" lazy '느린 복사' 1000
+e2e_check "it copies" _e2e_until 10 "the lazy copy" lazy_owners 1
+t0=$(_e2e_now)
+kv_press ctrl+super+k
+e2e_check "the texts arrive" wait_submit 6 '첫째' '둘째셋째'
+slow=$(ms_since "$t0")
+# Asking for all three of its formats took 3 s more.
+e2e_check "they took ${slow} ms, ${plain} ms with a copy of the usual kind: at most 1.8 s more" \
+    test $((slow - plain)) -le 1800
+e2e_check "the text it rendered goes back" _e2e_until 10 "its text" text_is '느린 복사'
+
 echo "== what keeping costs: the clipboard saved and put back around three texts"
 # keep <width> <height>: another program copies with a picture of that size; then the
 # platform calls a sequence adds, timed over 9 rounds.  Sets keep, bytes and added (ms).
@@ -106,6 +132,12 @@ e2e_check "the 1 MB picture and the rest kept: ${bytes:-?} bytes" \
 e2e_check "with the 1 MB picture they take ${added:-?} ms (median), at most 100 ms" \
     awk -v a="${added:-999}" 'BEGIN { exit !(a <= 100) }'
 e2e_check "the clipboard holds the picture again, byte for byte" dump_is "$copied"
+
+echo "== a program that never renders what it copied: the program goes on"
+e2e_wine "$clip" lazy '멈춘 복사' never
+e2e_check "it copies" _e2e_until 10 "the second lazy copy" lazy_owners 2
+kv_press ctrl+super+k
+e2e_check "the next hotkey still runs" kv_settle
 
 e2e_stop
 e2e_summary

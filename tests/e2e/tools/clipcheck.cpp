@@ -12,6 +12,11 @@
 //       bytes in every format.
 //   clipcheck.exe text
 //       TEXT=<the CF_UNICODETEXT text, UTF-8> or NOTEXT
+//   clipcheck.exe lazy <text> <ms>|never
+//       copies the text (CF_UNICODETEXT) and two registered formats, each rendered only
+//       when asked: after <ms> of work, or never (the program stops answering).  Prints
+//       LAZY OWNER when the copy is on the clipboard, RENDERED <format> after each, and
+//       stays until ended.
 #include <windows.h>
 // windows.h first: the shell headers build on it.
 #include <shellapi.h>
@@ -137,6 +142,46 @@ int text() {
   return 0;
 }
 
+std::wstring g_lazyText;
+DWORD g_renderMs = 0;  // INFINITE: never
+
+LRESULT CALLBACK lazyOwner(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_RENDERFORMAT) {
+    Sleep(g_renderMs);
+    SetClipboardData(static_cast<UINT>(wParam),
+                     block(g_lazyText.c_str(), (g_lazyText.size() + 1) * sizeof(wchar_t)));
+    std::printf("RENDERED %u\n", static_cast<unsigned>(wParam));
+    std::fflush(stdout);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int lazy(const wchar_t* text, const wchar_t* ms) {
+  g_lazyText = text;
+  g_renderMs = wcscmp(ms, L"never") == 0 ? INFINITE : static_cast<DWORD>(_wtoi(ms));
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = lazyOwner;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"clipcheck lazy";
+  RegisterClassW(&wc);
+  HWND owner = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  if (!openClipboard(owner)) {
+    std::printf("NOT OPEN\n");
+    return 1;
+  }
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, nullptr);
+  SetClipboardData(RegisterClipboardFormatW(L"clipcheck lazy 1"), nullptr);
+  SetClipboardData(RegisterClipboardFormatW(L"clipcheck lazy 2"), nullptr);
+  CloseClipboard();
+  std::printf("LAZY OWNER\n");
+  std::fflush(stdout);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -146,6 +191,7 @@ int main() {
   if (mode == L"copy" && argc > 4) return copy(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
   if (mode == L"dump") return dump();
   if (mode == L"text") return text();
-  std::printf("usage: clipcheck copy <text> <w> <h> | dump | text\n");
+  if (mode == L"lazy" && argc > 3) return lazy(argv[2], argv[3]);
+  std::printf("usage: clipcheck copy <text> <w> <h> | dump | text | lazy <text> <ms>|never\n");
   return 2;
 }
