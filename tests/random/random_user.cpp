@@ -666,10 +666,10 @@ std::string RandomUser::RandomInfo(int kind) {
     if (Chance(5)) info += Chance(50) ? "Delay=x;" : "Delay=;";
     return info;
   } else if (kind == kKeysKind) {
-    static const char* const items[] = {"id",        "VK_TAB", "암호 1", "VK_RETURN", "VK_BACK",
-                                        "VK_ESCAPE", "VK_Tab", "a-b",    "it's"};
+    static const char* const items[] = {"id",     "VK_TAB",    "암호 1",    "VK_RETURN", "VK_BACK", "VK_ESCAPE",
+                                        "VK_Tab", "vk_return", "vK_eScApE", "a-b",       "it's",    "say \"hi"};
     std::string info;
-    for (int n = 1 + Pick(4); n > 0; --n) info += std::string(info.empty() ? "" : ";") + items[Pick(9)];
+    for (int n = 1 + Pick(4); n > 0; --n) info += std::string(info.empty() ? "" : ";") + items[Pick(12)];
     return info;
   } else if (kind == 14) {
     static const char* const actions[] = {"현재 창 최대화", "마우스 왼쪽 클릭", "탐색기 열기"};
@@ -1235,7 +1235,12 @@ void RandomUser::InputDialog() {
         const int key = Pick(4);
         dialog.cmVK.UserPick(key);
         dialog.bnt_Add.UserClick();
-        memo += std::string(!memo.empty() && memo.back() == ';' ? "VK_" : ";VK_") + keys[key];
+        memo += std::string(!memo.empty() && memo.back() == ';' ? "VK_" : ";VK_") + keys[key] + ";";
+        // What is typed after the key is an item of its own.
+        if (Chance(50)) {
+          dialog.MemoKey.UserType("pw9");
+          memo += "pw9";
+        }
         chosen = ReplaceAll(memo, "\r\n", ";");
       }
       (how == 2 ? dialog.bntCancel : dialog.bntok).UserClick();
@@ -1444,12 +1449,16 @@ std::string OneArgument(const std::string& text) {
   }
   return out + "\"";
 }
+// Key names in any mix of capitals and small letters.
 bool SpecialKey(const std::string& item, unsigned& vk) {
   static const std::pair<const char*, unsigned> keys[] = {
       {"VK_TAB", 0x09}, {"VK_RETURN", 0x0D}, {"VK_ESCAPE", 0x1B}, {"VK_BACK", 0x08}};
   for (const auto& [name, code] : keys)
-    if (item == name) vk = code;
-  return std::any_of(std::begin(keys), std::end(keys), [&](const auto& k) { return item == k.first; });
+    if (UpperAscii(item) == name) {
+      vk = code;
+      return true;
+    }
+  return false;
 }
 constexpr int kJobBudget = 300;  // a press whose multi-jobs would run more jobs is not made
 }  // namespace
@@ -1500,7 +1509,8 @@ void RandomUser::ExpectAction(const std::string& kind, const std::string& info, 
         // A text that cannot go on the clipboard ends the sequence: nothing is pasted.
         return;
       } else {
-        x.pasted.push_back(item);
+        // Typed with its quote marks as the user wrote them.
+        x.pasted.push_back(ReplaceAll(ReplaceAll(item, kWideApostrophe, "'"), kWideQuote, "\""));
         x.t += 200;  // between filling the clipboard and Ctrl+V
         for (const auto& key : {std::pair{0x11u, false}, {0x56u, false}, {0x56u, true}, {0x11u, true}})
           x.keys.push_back(key);
@@ -1727,6 +1737,44 @@ void RandomUser::PressHotKey() {
       during = ", and " + ComboText(other) + " (" + run[r].id + ") 150 ms later";
     }
   }
+  // In the wait before a key sequence's first Ctrl+V another program copies, or the user
+  // presses another key sequence's hotkey: the paste is still the sequence's own text.
+  std::optional<std::vector<plat::ClipboardData>> copiedMeanwhile;
+  if (row >= 0 && KindOfName(run[row].kind) == kKeysKind && !clipboardHeld_ && x.pasted.size() >= 2 &&
+      x.keys.size() > 5 && x.keys[5].first == 0x11 && Chance(60)) {
+    constexpr std::uint32_t kAfter = 100;
+    std::vector<std::pair<Combo, int>> sequences;
+    for (const Entry& e : m_.applied) {
+      Combo own{};
+      if (!EntryCombo(e, own)) continue;
+      const int r = rowFor(own);
+      if (r >= 0 && KindOfName(run[r].kind) == kKeysKind) sequences.push_back({own, r});
+    }
+    if (Chance(50) || sequences.empty()) {
+      copiedMeanwhile = {{plat::kCfText, std::string("다른 프로그램의 글") + '\0'}};
+      sim::At(sim::Now() + kAfter, [formats = *copiedMeanwhile] { sim::PutFormatsOnClipboard(formats); });
+      during = ", and another program copies 100 ms later";
+      // Put on once more before Ctrl+V; their copy is what goes back.
+      x.pasted.insert(x.pasted.begin() + 1, x.pasted.front());
+      x.pasted.back() = "다른 프로그램의 글";
+    } else {
+      const auto [other, r] = sequences[Pick(static_cast<int>(sequences.size()))];
+      Expected y;
+      ExpectAction(run[r].kind, run[r].info, y);
+      if (!y.keys.empty()) {
+        sim::At(sim::Now() + kAfter, [other = other] { sim::PressHotKey(other.mods, other.vk); });
+        during = ", and " + ComboText(other) + " (" + run[r].id + ") 100 ms later";
+        // It plays inside the wait, sharing the keeping; the outer text goes on once more
+        // if it pasted any, and the outer wait ends when it has.
+        x.keys.insert(x.keys.begin() + 5, y.keys.begin(), y.keys.end());
+        if (!y.pasted.empty()) {
+          y.pasted.back() = x.pasted.front();
+          x.pasted.insert(x.pasted.begin() + 1, y.pasted.begin(), y.pasted.end());
+        }
+        x.t += std::max<std::uint32_t>(kAfter + y.t, 200) - 200;
+      }
+    }
+  }
   Log("press " + ComboText(c) + (row >= 0 ? " (" + run[row].id + ", " + run[row].kind + ")" : "") + during);
   const std::vector<plat::ClipboardData> clipboard = sim::ClipboardFormats();
   const std::uint32_t pressedAt = sim::Now();
@@ -1753,7 +1801,9 @@ void RandomUser::PressHotKey() {
       if (change.text) pasted.push_back(*change.text);
     Require(pasted == x.pasted,
             "the key sequence pasted other texts than its items, or did not give the clipboard back");
-    Require(sim::ClipboardFormats() == clipboard, "the clipboard does not hold again what the user had copied");
+    Require(sim::ClipboardFormats() == copiedMeanwhile.value_or(clipboard),
+            "the clipboard does not hold again what the user had copied");
+    if (copiedMeanwhile) sim::PutOnClipboard(kUsersClipboard);  // the user copies again
   }
   // A built-in action runs a moment after its press, and a box says what could not be opened.
   sim::SetNow(sim::Now() + 20);
