@@ -197,8 +197,12 @@ void FuzzKeySequence(long round) {
   kv::SplitItems(info, ';', items);
   std::size_t texts = 0;
   std::string last;
-  for (const std::string& item : items)
-    if (item != "VK_TAB" && item != "VK_RETURN" && item != "VK_ESCAPE" && item != "VK_BACK") ++texts, last = item;
+  for (const std::string& item : items) {
+    std::string upper = item;  // key names in any case
+    for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    if (upper != "VK_TAB" && upper != "VK_RETURN" && upper != "VK_ESCAPE" && upper != "VK_BACK")
+      ++texts, last = kv::RestoreQuoteMarks(item);
+  }
   const std::size_t specials = items.size() - texts;
   Check(sim::Now() - start == 200u * (items.size() + texts), "described duration", info);
   const std::size_t keys = sim::KeyEvents().size() - keys0;
