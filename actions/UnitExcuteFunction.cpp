@@ -14,6 +14,7 @@
 #include "platform/processes.h"
 #include "platform/shell.h"
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -70,25 +71,52 @@ bool StartsWithIgnoringAsciiCase(const std::string& text, const std::string& sta
 
 }  // namespace
 
-std::string NativeSystemProgram(const std::string& file) {
-  if (!plat::RunsUnderWow64()) return file;
+namespace {
+
+// The Sysnative path of a program the shell would find under System32 (written with either
+// slash, with environment variables, with or without ".exe"), or of a bare name found only
+// in the real System32; "" for anything else.
+std::string NativePathOf(const std::string& program) {
+  std::string path = plat::ExpandEnvironmentText(program);
+  std::replace(path.begin(), path.end(), '/', '\\');
   const std::string windows = plat::WindowsFolder();
   const std::string system32 = windows + "\\System32\\", sysnative = windows + "\\Sysnative\\";
-  if (StartsWithIgnoringAsciiCase(file, system32)) {
-    const std::string native = sysnative + file.substr(system32.size());
-    return plat::FileExists(native) ? native : file;
+  const auto withExe = [](const std::string& name) {
+    std::vector<std::string> names{name};
+    const std::size_t base = name.find_last_of('\\');
+    if (name.find('.', base == std::string::npos ? 0 : base) == std::string::npos) names.push_back(name + ".exe");
+    return names;
+  };
+  if (StartsWithIgnoringAsciiCase(path, system32)) {
+    for (const std::string& name : withExe(path.substr(system32.size())))
+      if (plat::FileExists(sysnative + name)) return sysnative + name;
+    return {};
   }
-  if (file.empty() || file.find_first_of("\\/:") != std::string::npos) return file;
+  if (path.empty() || path.find_first_of("\\:") != std::string::npos) return {};
   // A bare name: where the shell looks before System32, or a copy in SysWOW64, wins.
-  std::vector<std::string> names{file};
-  if (file.find('.') == std::string::npos) names.push_back(file + ".exe");
+  const std::vector<std::string> names = withExe(path);
   for (const std::string& name : names)
     if (plat::FileExists(plat::ProgramFolder() + name) || plat::FileExists(windows + "\\SysWOW64\\" + name) ||
         plat::FileExists(windows + "\\" + name))
-      return file;
+      return {};
   for (const std::string& name : names)
     if (plat::FileExists(sysnative + name)) return sysnative + name;
-  return file;
+  return {};
+}
+
+}  // namespace
+
+std::string NativeSystemProgram(const std::string& file) {
+  if (!plat::RunsUnderWow64()) return file;
+  // The program part as the shell finds it: within the quotes when the text starts with one.
+  if (file.empty() || file[0] != '"') {
+    const std::string native = NativePathOf(file);
+    return native.empty() ? file : native;
+  }
+  const std::size_t close = file.find('"', 1);
+  const std::string native = NativePathOf(file.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+  if (native.empty()) return file;
+  return "\"" + native + "\"" + (close == std::string::npos ? std::string() : file.substr(close + 1));
 }
 
 RunningEntry::RunningEntry(const std::string& id) : previous_(g_runningEntry) { g_runningEntry = id; }

@@ -13,6 +13,8 @@ bool FileExists(const std::string& path);
 
 // Windows' own folder ("C:\Windows"), without a separator at its end.
 std::string WindowsFolder();
+// text with every %NAME% of an environment variable replaced by its value; unknown names stay.
+std::string ExpandEnvironmentText(const std::string& text);
 // True when this 32-bit program runs on 64-bit Windows, where its System32 is SysWOW64
 // and the real System32 is reached as Sysnative.
 bool RunsUnderWow64();

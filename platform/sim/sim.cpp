@@ -2,6 +2,7 @@
 #include "platform/sim/sim.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -445,6 +446,21 @@ std::string ProgramPath() { return S().folder + "Keyvane.exe"; }
 
 std::string WindowsFolder() { return "C:\\Windows"; }
 bool RunsUnderWow64() { return S().wow64; }
+
+// The simulated machine's environment holds the Windows folder's two names.
+std::string ExpandEnvironmentText(const std::string& text) {
+  std::string out;
+  for (std::size_t pos = 0;;) {
+    const std::size_t open = text.find('%', pos);
+    const std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+    if (close == std::string::npos) return out + text.substr(pos);
+    std::string name = text.substr(open + 1, close - open - 1);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool known = name == "systemroot" || name == "windir";
+    out += text.substr(pos, open - pos) + (known ? WindowsFolder() : text.substr(open, close - open + 1));
+    pos = close + 1;
+  }
+}
 
 bool FileExists(const std::string& path) {
   if (S().windowsFiles.count(path)) return true;

@@ -142,6 +142,17 @@ std::string WindowsFolder() {
   return win32::Narrow(folder);
 }
 
+std::string ExpandEnvironmentText(const std::string& text) {
+  const std::wstring wide = win32::Wide(text);
+  const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+  if (size == 0) return text;
+  std::wstring expanded(size, L'\0');
+  const DWORD written = ExpandEnvironmentStringsW(wide.c_str(), &expanded[0], size);
+  if (written == 0 || written > size) return text;
+  expanded.resize(written - 1);
+  return win32::Narrow(expanded);
+}
+
 bool RunsUnderWow64() {
   BOOL wow64 = FALSE;
   return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
