@@ -22,29 +22,23 @@ namespace kv {
 
 namespace {
 
-std::string g_runningEntry;
+// The row whose action runs: its ID and description.
+std::string g_runningId, g_runningDescription;
 
-// Keys of the failures whose box is up or on its way: an entry by its ID, anything else
-// by what it opened. A held or repeated hotkey adds no second box.
+// Keys of the failures whose box is up or on its way: the row that ran and what it opened.
+// A held or repeated hotkey adds no second box; another row with the same ID does.
 std::set<std::string>& BoxesUp() {
   static std::set<std::string> keys;
   return keys;
 }
 
-std::string DescriptionOfEntry(const std::string& id) {
-  if (!frm_main || id.empty()) return {};
-  const std::optional<HotkeyEntry> entry = frm_main->EntryToRun(id);
-  return entry ? entry->description : std::string();  // as the list it runs from holds it
-}
-
-// One box owned by no window (a hotkey speaks for no window), shown from the message loop
-// so that the action's caller (a multi-job, say) goes on meanwhile.
+// One box owned by no window (a hotkey speaks for no window), shown from the message loop.
+// It holds up no one: the action's caller (a multi-job, say) goes on while it is up.
 void ReportOpenFailure(const std::string& file, const std::string& target, std::uint32_t error) {
   if (plat::QuitPending()) return;
-  const std::string key = g_runningEntry.empty() ? "\x01" + target : g_runningEntry;
+  const std::string key = g_runningId + "\x01" + g_runningDescription + "\x01" + target;
   if (!BoxesUp().insert(key).second) return;
-  std::string who = DescriptionOfEntry(g_runningEntry);
-  if (who.empty()) who = g_runningEntry;
+  const std::string who = g_runningDescription.empty() ? g_runningId : g_runningDescription;
   std::string text = who.empty() ? "단축키의 작업을 열 수 없습니다." : "\"" + who + "\" 단축키의 작업을 열 수 없습니다.";
   text += "\n\n" + target + "\n" + plat::SystemErrorText(error, "\"" + file + "\"");
   // The key goes when the box has been closed, or when the timer is gone unrun.
@@ -55,7 +49,7 @@ void ReportOpenFailure(const std::string& file, const std::string& target, std::
   const auto up = std::make_shared<Up>();  // not from a temporary: its end would erase the key
   up->key = key;
   plat::StartOneShotTimer(0, [up, text] {
-    if (!plat::QuitPending()) plat::UnownedMessageBox(text, "알림말", plat::kMbOk | plat::kMbIconWarning);
+    if (!plat::QuitPending()) plat::ShowNoticeBox(text, "알림말", plat::kMbOk | plat::kMbIconWarning, [up] {});
   });
 }
 
@@ -119,8 +113,15 @@ std::string NativeSystemProgram(const std::string& file) {
   return "\"" + native + "\"" + (close == std::string::npos ? std::string() : file.substr(close + 1));
 }
 
-RunningEntry::RunningEntry(const std::string& id) : previous_(g_runningEntry) { g_runningEntry = id; }
-RunningEntry::~RunningEntry() { g_runningEntry = previous_; }
+RunningEntry::RunningEntry(const std::string& id, const std::string& description)
+    : previousId_(g_runningId), previousDescription_(g_runningDescription) {
+  g_runningId = id;
+  g_runningDescription = description;
+}
+RunningEntry::~RunningEntry() {
+  g_runningId = previousId_;
+  g_runningDescription = previousDescription_;
+}
 
 void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindShutdown) return ShutdownWindows("Shutdown");

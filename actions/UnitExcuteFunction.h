@@ -24,16 +24,17 @@ std::string NativeSystemProgram(const std::string& file);
 // Opens url with the shell, or in a new browser window when "NewExplore" is on.
 void OpenWebSite(const std::string& url);
 
-// The entry whose action runs while this lives (its ID): a failure to open names it.
+// The row whose action runs while this lives (its ID and description): a failure to open
+// names it.
 class RunningEntry {
  public:
-  explicit RunningEntry(const std::string& id);
+  RunningEntry(const std::string& id, const std::string& description);
   ~RunningEntry();
   RunningEntry(const RunningEntry&) = delete;
   RunningEntry& operator=(const RunningEntry&) = delete;
 
  private:
-  std::string previous_;
+  std::string previousId_, previousDescription_;
 };
 
 // Key-up events for the modifiers a user may still hold from the hotkey (Ctrl, Alt, Shift,

@@ -278,8 +278,9 @@ void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
   if (row < 0) return;  // deleted since it was registered
   // Copies: the action may pump messages, and a later event may change the list meanwhile.
   const std::vector<std::string>& cells = applied ? (*applied)[row] : WorkList.Row(row);
-  const std::string id = cells[kColId], kind = cells[kColKind], info = cells[kColInfo];
-  ExecuteEntryAction(id, kind, info);
+  const std::string id = cells[kColId], kind = cells[kColKind], info = cells[kColInfo],
+                    description = cells[kColDescription];
+  ExecuteEntryAction(id, kind, info, description);
 }
 
 void Tfrm_main::PauseKeyPressed() {

@@ -86,6 +86,8 @@ struct State {
   std::vector<sim::Box> boxes;
   std::deque<int> answers;
   std::function<void(const sim::Box&)> onBox;
+  std::uint32_t boxHoldMs = 0;
+  int noticeBoxes = 0;
   std::vector<sim::FileDialogCall> fileDialogs;
   std::deque<std::string> fileAnswers;
   std::vector<sim::FolderDialogCall> folderDialogs;
@@ -307,6 +309,8 @@ void SetRootWritable(plat::RegRoot root, bool writable) { S().writable[RootIndex
 std::vector<Box> Boxes() { return S().boxes; }
 void AnswerNextBox(int button) { S().answers.push_back(button); }
 void OnBox(std::function<void(const Box&)> fn) { S().onBox = std::move(fn); }
+void HoldBoxesOpen(std::uint32_t ms) { S().boxHoldMs = ms; }
+int NoticeBoxesOpen() { return S().noticeBoxes; }
 
 std::vector<FileDialogCall> FileDialogs() { return S().fileDialogs; }
 void AnswerNextFileDialog(const std::string& path) { S().fileAnswers.push_back(path); }
@@ -645,10 +649,19 @@ void ExitWindows(std::uint32_t flags) { S().exitCalls.push_back({flags, S().priv
 
 namespace {
 // The box is recorded, shown to OnBox, and answered by AnswerNextBox or by its default.
-int ShowBox(const sim::Box& box) {
+int ShowBox(const sim::Box& box, bool modal = true) {
   State& s = S();
   s.boxes.push_back(box);
   if (s.onBox) s.onBox(box);
+  // Up for a while: a modal box's own loop handles what comes meanwhile.
+  if (modal && s.boxHoldMs > 0) {
+    const std::uint64_t end = s.now + s.boxHoldMs;
+    for (;;) {
+      ProcessPendingMessages();
+      if (s.now >= end) break;
+      WaitForMessage(static_cast<std::uint32_t>(end - s.now));
+    }
+  }
   if (!s.answers.empty()) {
     const int answer = s.answers.front();
     s.answers.pop_front();
@@ -662,10 +675,22 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
   return ShowBox({text, caption, flags, owner ? owner->Handle() : 0});
 }
 
-int UnownedMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+void ShowNoticeBox(const std::string& text, const std::string& caption, unsigned flags,
+                   std::function<void()> closed) {
   sim::Box box{text, caption, flags, 0};
   box.unowned = true;
-  return ShowBox(box);
+  State& s = S();
+  ++s.noticeBoxes;
+  ShowBox(box, false);
+  auto close = [closed = std::move(closed)] {
+    --S().noticeBoxes;
+    if (closed) closed();
+  };
+  if (s.boxHoldMs == 0) {
+    close();
+    return;
+  }
+  s.events.push_back(Event{s.now + s.boxHoldMs, s.seq++, std::move(close)});
 }
 
 void ShowErrorBox(const std::string& text, Form* owner) {
