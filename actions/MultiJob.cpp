@@ -122,7 +122,7 @@ std::optional<JobEntry> FindEntryById(const std::string& id) {
 }
 
 // Without an ID it matches no entry: an entry with the same items runs once more.
-void RunMultiJob(const std::string& info) { RunChain({"", kKindMultiJob, ""}, info); }
+void RunMultiJob(const std::string& info) { RunChain({"", kKindMultiJob, "", ""}, info); }
 
 void ExecuteEntryAction(const std::string& id, const std::string& kind, const std::string& info,
                         const std::string& description) {

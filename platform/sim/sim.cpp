@@ -273,6 +273,7 @@ std::vector<Registration> Registrations() { return S().registrations; }
 int RegisterCalls() { return S().registerCalls; }
 void TakeCombination(unsigned modifiers, unsigned vk) { S().taken.insert({modifiers, vk}); }
 bool PressHotKey(unsigned modifiers, unsigned vk) {
+  NoteHotKeyPress(modifiers, vk);
   for (const Registration& r : S().registrations) {
     if (r.modifiers == modifiers && r.vk == vk) {
       SendMessage(r.window, plat::kWmHotKey, static_cast<std::uintptr_t>(r.id),
