@@ -130,7 +130,7 @@ void Tfrm_main::RegisterAppliedRows() {
     const HotKeyParts parts = ParseHotKeyText(text);
     // An entry holding a reserved combination would take the editor's key: it stays
     // unregistered and is marked.
-    const bool reserved = text == kEditorHotKey || text == kReservedHotKey;
+    const bool reserved = IsReservedHotKey(text);
     const bool active = row[kColActive] == "True";
     THotKeyItem& item = keys.Add();
     registeredIds_.push_back(row[kColId]);

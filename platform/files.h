@@ -38,8 +38,16 @@ inline std::string BackupName(const std::string& path, int n) {
   return path + ".bak" + (n > 1 ? std::to_string(n) : std::string());
 }
 
-// Copies the file to the first of X.bak, X.bak2, X.bak3, ... that does not exist, never
-// replacing a file. backup is the name tried last; false when no copy was made.
+// The number of the name KeepBackup takes for the file now: the first of X.bak, X.bak2, ...
+// where nothing is, neither a file nor a folder.
+inline int FreeBackupNumber(const std::string& path) {
+  int n = 1;
+  while (n < 10000 && !FileMissing(BackupName(path, n))) ++n;
+  return n;
+}
+
+// Copies the file to the first of X.bak, X.bak2, X.bak3, ... where nothing is (see
+// FreeBackupNumber), never replacing a file. backup is the name tried last; false when no copy was made.
 bool KeepBackup(const std::string& path, std::string& backup);
 
 // Copies a file, replacing the target. False on failure.

@@ -563,10 +563,11 @@ bool ReplaceFile(const std::string& path, const std::string& contents, std::stri
 }
 
 bool KeepBackup(const std::string& path, std::string& backup) {
-  backup = BackupName(path, 1);
+  int n = FreeBackupNumber(path);
+  backup = BackupName(path, n);
   std::string contents, error;
   if (!ReadWholeFile(path, contents, error)) return false;
-  for (int n = 2;; ++n) {
+  for (++n;; ++n) {
     bool taken = false;
     if (WriteNewFile(std::filesystem::path(backup), contents, taken, error)) return true;
     if (!taken) return false;

@@ -260,10 +260,11 @@ bool ReplaceFile(const std::string& path, const std::string& contents, std::stri
 }
 
 bool KeepBackup(const std::string& path, std::string& backup) {
-  backup = BackupName(path, 1);
+  int n = FreeBackupNumber(path);
+  backup = BackupName(path, n);
   std::string contents, error;
   if (!ReadWholeFile(path, contents, error)) return false;
-  for (int n = 2;; ++n) {
+  for (++n;; ++n) {
     DWORD code = ERROR_SUCCESS;
     if (WriteNewFile(win32::Wide(backup), contents, code)) return true;
     if (!NameTaken(code)) return false;
