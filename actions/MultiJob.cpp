@@ -61,7 +61,7 @@ void RunJob(Chain& chain, const std::string& id) {
   const std::optional<JobEntry> entry = FindEntryById(id);
   if (!entry) return;
   if (entry->kind != kKindMultiJob) {
-    const RunningEntry running(entry->id);
+    const RunningEntry running(entry->id, entry->description);
     ExecuteAction(entry->kind, entry->info);
     return;
   }
@@ -118,17 +118,18 @@ std::optional<JobEntry> FindEntryById(const std::string& id) {
   if (!frm_main) return std::nullopt;
   const std::optional<HotkeyEntry> entry = frm_main->EntryToRun(id);
   if (!entry) return std::nullopt;
-  return JobEntry{id, entry->kind, entry->info};
+  return JobEntry{id, entry->kind, entry->info, entry->description};
 }
 
 // Without an ID it matches no entry: an entry with the same items runs once more.
-void RunMultiJob(const std::string& info) { RunChain({"", kKindMultiJob, ""}, info); }
+void RunMultiJob(const std::string& info) { RunChain({"", kKindMultiJob, "", ""}, info); }
 
-void ExecuteEntryAction(const std::string& id, const std::string& kind, const std::string& info) {
+void ExecuteEntryAction(const std::string& id, const std::string& kind, const std::string& info,
+                        const std::string& description) {
   if (kind == kKindMultiJob) {
-    RunChain({id, kind, info}, DecodeInfoText(info));
+    RunChain({id, kind, info, description}, DecodeInfoText(info));
   } else {
-    const RunningEntry running(id);
+    const RunningEntry running(id, description);
     ExecuteAction(kind, info);
   }
 }

@@ -21,6 +21,7 @@ constexpr int kMaxPressedMultiJobs = 4;
 
 struct JobEntry {
   std::string id, kind, info;  // info as stored, "ㅡ" for "-"
+  std::string description;
 };
 
 // The first row of the current list whose ID is exactly id; nothing without a match or list.
@@ -34,7 +35,8 @@ void RunMultiJob(const std::string& info);
 // The hotkey dispatcher's way in: runs the action of this entry. A multi-job started so
 // knows itself, so an item leading back to it (same ID, kind and info) is skipped at once;
 // an item naming another row with the same ID runs that row.
-void ExecuteEntryAction(const std::string& id, const std::string& kind, const std::string& info);
+void ExecuteEntryAction(const std::string& id, const std::string& kind, const std::string& info,
+                        const std::string& description = "");
 
 // A delay item's wait: the whole number of seconds after "=" times 1000, wrapped to signed
 // 32 bits as the tick arithmetic does. Nothing when the item has no such number.

@@ -14,6 +14,7 @@
 #include "platform/processes.h"
 #include "platform/shell.h"
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -21,29 +22,23 @@ namespace kv {
 
 namespace {
 
-std::string g_runningEntry;
+// The row whose action runs: its ID and description.
+std::string g_runningId, g_runningDescription;
 
-// Keys of the failures whose box is up or on its way: an entry by its ID, anything else
-// by what it opened. A held or repeated hotkey adds no second box.
+// Keys of the failures whose box is up or on its way: the row that ran and what it opened.
+// A held or repeated hotkey adds no second box; another row with the same ID does.
 std::set<std::string>& BoxesUp() {
   static std::set<std::string> keys;
   return keys;
 }
 
-std::string DescriptionOfEntry(const std::string& id) {
-  if (!frm_main || id.empty()) return {};
-  const std::optional<HotkeyEntry> entry = frm_main->EntryToRun(id);
-  return entry ? entry->description : std::string();  // as the list it runs from holds it
-}
-
-// One box owned by no window (a hotkey speaks for no window), shown from the message loop
-// so that the action's caller (a multi-job, say) goes on meanwhile.
+// One box owned by no window (a hotkey speaks for no window), shown from the message loop.
+// It holds up no one: the action's caller (a multi-job, say) goes on while it is up.
 void ReportOpenFailure(const std::string& file, const std::string& target, std::uint32_t error) {
   if (plat::QuitPending()) return;
-  const std::string key = g_runningEntry.empty() ? "\x01" + target : g_runningEntry;
+  const std::string key = g_runningId + "\x01" + g_runningDescription + "\x01" + target;
   if (!BoxesUp().insert(key).second) return;
-  std::string who = DescriptionOfEntry(g_runningEntry);
-  if (who.empty()) who = g_runningEntry;
+  const std::string who = g_runningDescription.empty() ? g_runningId : g_runningDescription;
   std::string text = who.empty() ? "단축키의 작업을 열 수 없습니다." : "\"" + who + "\" 단축키의 작업을 열 수 없습니다.";
   text += "\n\n" + target + "\n" + plat::SystemErrorText(error, "\"" + file + "\"");
   // The key goes when the box has been closed, or when the timer is gone unrun.
@@ -54,7 +49,7 @@ void ReportOpenFailure(const std::string& file, const std::string& target, std::
   const auto up = std::make_shared<Up>();  // not from a temporary: its end would erase the key
   up->key = key;
   plat::StartOneShotTimer(0, [up, text] {
-    if (!plat::QuitPending()) plat::UnownedMessageBox(text, "알림말", plat::kMbOk | plat::kMbIconWarning);
+    if (!plat::QuitPending()) plat::ShowNoticeBox(text, "알림말", plat::kMbOk | plat::kMbIconWarning, [up] {});
   });
 }
 
@@ -70,29 +65,63 @@ bool StartsWithIgnoringAsciiCase(const std::string& text, const std::string& sta
 
 }  // namespace
 
-std::string NativeSystemProgram(const std::string& file) {
-  if (!plat::RunsUnderWow64()) return file;
+namespace {
+
+// The Sysnative path of a program the shell would find under System32 (written with either
+// slash, with environment variables, with or without ".exe"), or of a bare name found only
+// in the real System32; "" for anything else.
+std::string NativePathOf(const std::string& program) {
+  std::string path = plat::ExpandEnvironmentText(program);
+  std::replace(path.begin(), path.end(), '/', '\\');
   const std::string windows = plat::WindowsFolder();
   const std::string system32 = windows + "\\System32\\", sysnative = windows + "\\Sysnative\\";
-  if (StartsWithIgnoringAsciiCase(file, system32)) {
-    const std::string native = sysnative + file.substr(system32.size());
-    return plat::FileExists(native) ? native : file;
+  const auto withExe = [](const std::string& name) {
+    std::vector<std::string> names{name};
+    const std::size_t base = name.find_last_of('\\');
+    if (name.find('.', base == std::string::npos ? 0 : base) == std::string::npos) names.push_back(name + ".exe");
+    return names;
+  };
+  if (StartsWithIgnoringAsciiCase(path, system32)) {
+    for (const std::string& name : withExe(path.substr(system32.size())))
+      if (plat::FileExists(sysnative + name)) return sysnative + name;
+    return {};
   }
-  if (file.empty() || file.find_first_of("\\/:") != std::string::npos) return file;
+  if (path.empty() || path.find_first_of("\\:") != std::string::npos) return {};
   // A bare name: where the shell looks before System32, or a copy in SysWOW64, wins.
-  std::vector<std::string> names{file};
-  if (file.find('.') == std::string::npos) names.push_back(file + ".exe");
+  const std::vector<std::string> names = withExe(path);
   for (const std::string& name : names)
     if (plat::FileExists(plat::ProgramFolder() + name) || plat::FileExists(windows + "\\SysWOW64\\" + name) ||
         plat::FileExists(windows + "\\" + name))
-      return file;
+      return {};
   for (const std::string& name : names)
     if (plat::FileExists(sysnative + name)) return sysnative + name;
-  return file;
+  return {};
 }
 
-RunningEntry::RunningEntry(const std::string& id) : previous_(g_runningEntry) { g_runningEntry = id; }
-RunningEntry::~RunningEntry() { g_runningEntry = previous_; }
+}  // namespace
+
+std::string NativeSystemProgram(const std::string& file) {
+  if (!plat::RunsUnderWow64()) return file;
+  // The program part as the shell finds it: within the quotes when the text starts with one.
+  if (file.empty() || file[0] != '"') {
+    const std::string native = NativePathOf(file);
+    return native.empty() ? file : native;
+  }
+  const std::size_t close = file.find('"', 1);
+  const std::string native = NativePathOf(file.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+  if (native.empty()) return file;
+  return "\"" + native + "\"" + (close == std::string::npos ? std::string() : file.substr(close + 1));
+}
+
+RunningEntry::RunningEntry(const std::string& id, const std::string& description)
+    : previousId_(g_runningId), previousDescription_(g_runningDescription) {
+  g_runningId = id;
+  g_runningDescription = description;
+}
+RunningEntry::~RunningEntry() {
+  g_runningId = previousId_;
+  g_runningDescription = previousDescription_;
+}
 
 void ExecuteAction(const std::string& kind, const std::string& info) {
   if (kind == kKindShutdown) return ShutdownWindows("Shutdown");

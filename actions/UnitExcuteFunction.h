@@ -16,22 +16,25 @@ void KillProcessByName(const std::string& fileName);
 void RunProgram(const std::string& info);
 // On 64-bit Windows this 32-bit program's System32 is SysWOW64, where many system programs
 // (osk.exe, wsl.exe...) do not exist: a path under System32, or a bare name found only in
-// the real System32, is given as its Sysnative path, when the program is there. Otherwise,
-// and on 32-bit Windows, file as it is. Redirection itself is never switched off.
+// the real System32, is given as its Sysnative path, when the program is there. The path is
+// found as the shell finds it: within quotes, with / or \, environment variables expanded,
+// ".exe" added to a name without an extension. Otherwise, and on 32-bit Windows, file as it
+// is. Redirection itself is never switched off.
 std::string NativeSystemProgram(const std::string& file);
 // Opens url with the shell, or in a new browser window when "NewExplore" is on.
 void OpenWebSite(const std::string& url);
 
-// The entry whose action runs while this lives (its ID): a failure to open names it.
+// The row whose action runs while this lives (its ID and description): a failure to open
+// names it.
 class RunningEntry {
  public:
-  explicit RunningEntry(const std::string& id);
+  RunningEntry(const std::string& id, const std::string& description);
   ~RunningEntry();
   RunningEntry(const RunningEntry&) = delete;
   RunningEntry& operator=(const RunningEntry&) = delete;
 
  private:
-  std::string previous_;
+  std::string previousId_, previousDescription_;
 };
 
 // Key-up events for the modifiers a user may still hold from the hotkey (Ctrl, Alt, Shift,

@@ -235,8 +235,15 @@ std::string FormatHotKeyText(const HotKeyParts& p) {
   return text + p.key;
 }
 
+bool IsReservedHotKey(const std::string& text) {
+  const HotKeyParts parts = ParseHotKeyText(text);
+  if (!parts.ctrl || !parts.win || parts.shift || parts.alt) return false;
+  const int key = KeyNameIndex(parts.key);
+  return key == KeyNameIndex("F1") || key == KeyNameIndex("F2");
+}
+
 bool IsHotKeyFree(const plat::ListView& list, const std::string& text, int exceptRow) {
-  if (text == kEditorHotKey || text == kReservedHotKey) return false;
+  if (IsReservedHotKey(text)) return false;
   // Modifiers without a key ("", "Ctrl+") make no combination to collide with.
   if (ParseHotKeyText(text).key.empty()) return true;
   for (int i = 0; i < list.RowCount(); ++i)

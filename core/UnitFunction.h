@@ -80,6 +80,9 @@ struct HotKeyParts {
 
 extern const char* const kEditorHotKey;    // "Ctrl+Win+F1", shows the editor
 extern const char* const kReservedHotKey;  // "Ctrl+Win+F2", pauses and resumes
+// The text holds one of Keyvane's own combinations (Ctrl+Win+F1, Ctrl+Win+F2), however it
+// is spelled: no entry may register it.
+bool IsReservedHotKey(const std::string& text);
 
 HotKeyParts ParseHotKeyText(const std::string& text);
 // The text for a set of parts: "Shift+", "Ctrl+", "Alt+", "Win+" in that order, then the key.

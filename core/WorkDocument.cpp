@@ -50,12 +50,8 @@ void RefuseSettingsFile(plat::Form* owner) {
       kCaption, plat::kMbOk | plat::kMbIconWarning, owner);
 }
 
-// The name KeepBackup will take for the file: the first one not there yet.
-std::string NextBackupName(const std::string& path) {
-  int n = 1;
-  while (plat::FileExists(plat::BackupName(path, n))) ++n;
-  return plat::BackupName(path, n);
-}
+// The name KeepBackup will take for the file.
+std::string NextBackupName(const std::string& path) { return plat::BackupName(path, plat::FreeBackupNumber(path)); }
 }  // namespace
 
 TWorkDocument::TWorkDocument(Tfrm_main& editor) : editor_(editor) {}

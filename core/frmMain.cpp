@@ -7,6 +7,7 @@
 #include "core/UnitFunction.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/hotkeys.h"
 #include "platform/input.h"
 #include "platform/msgloop.h"
 
@@ -80,7 +81,6 @@ Tfrm_main::Tfrm_main()
       bntAction(*this, "bntAction", {290, 228, 48, 21}, "입력", &gbKinds),
       AMHK(*this),
       Doc(*this),
-      PauseKeyRelease(50),
       TimerAction(10),
       kindButtons_{&Radio_1, &Radio_2, &Radio_3,  &Radio_4,  &Radio_5,  &Radio_6,  &Radio_7,
                    &Radio_8, &Radio_9, &Radio_10, &Radio_11, &Radio_12, &Radio_13, &Radio_14},
@@ -88,12 +88,12 @@ Tfrm_main::Tfrm_main()
                  &txt_DirectUrl,    &txt_MultiJob,       &txt_AutoKey, &txt_Action} {
   frm_main = this;
   TimerAction.OnTimer = [this] { TimerActionTimer(); };
-  PauseKeyRelease.OnTimer = [this] { PauseKeyReleaseTimer(); };
   BindEditor();
   FormCreate();
 }
 
 Tfrm_main::~Tfrm_main() {
+  if (watchingPresses_) plat::StopWatchingNewPresses();
   if (frm_main == this) frm_main = nullptr;
 }
 
@@ -130,7 +130,7 @@ void Tfrm_main::RegisterAppliedRows() {
     const HotKeyParts parts = ParseHotKeyText(text);
     // An entry holding a reserved combination would take the editor's key: it stays
     // unregistered and is marked.
-    const bool reserved = text == kEditorHotKey || text == kReservedHotKey;
+    const bool reserved = IsReservedHotKey(text);
     const bool active = row[kColActive] == "True";
     THotKeyItem& item = keys.Add();
     registeredIds_.push_back(row[kColId]);
@@ -183,6 +183,13 @@ void Tfrm_main::HoldPauseKey() {
   // A switch: held a moment too long, a repeating key would pause and resume by turns.
   key.SetNoRepeat(true);
   key.SetEnabled(true);
+  // Where the system repeats it anyway, it also says which presses are new.
+  if (key.Registered()) {
+    watchingPresses_ = plat::WatchNewPresses(plat::kModControl | plat::kModWin, kVkF2);
+  } else if (watchingPresses_) {
+    plat::StopWatchingNewPresses();
+    watchingPresses_ = false;
+  }
 }
 
 void Tfrm_main::Pause() {
@@ -278,28 +285,21 @@ void Tfrm_main::HotKeyPressed(TAMHotKeys&, std::uint16_t hotKeyIndex) {
   if (row < 0) return;  // deleted since it was registered
   // Copies: the action may pump messages, and a later event may change the list meanwhile.
   const std::vector<std::string>& cells = applied ? (*applied)[row] : WorkList.Row(row);
-  const std::string id = cells[kColId], kind = cells[kColKind], info = cells[kColInfo];
-  ExecuteEntryAction(id, kind, info);
+  const std::string id = cells[kColId], kind = cells[kColKind], info = cells[kColInfo],
+                    description = cells[kColDescription];
+  ExecuteEntryAction(id, kind, info, description);
 }
 
 void Tfrm_main::PauseKeyPressed() {
-  // A repeat of the press that switched: the key has not been up since.
-  if (pauseKeyHeld_ && plat::KeyIsDown(kVkF2)) return;
-  pauseKeyHeld_ = true;
-  pauseKeySwitchTick_ = plat::GetTickCount();
-  PauseKeyRelease.SetEnabled(true);
+  // A repeat of a held key: F2 has not been up since the press that was counted last.
+  // Where the system cannot tell, it keeps the key from repeating.
+  if (watchingPresses_ && !plat::TakeNewPress()) return;
   if (OnPauseKey)
     OnPauseKey();
   else if (paused_)
     Resume();
   else
     Pause();
-}
-
-void Tfrm_main::PauseKeyReleaseTimer() {
-  if (plat::KeyIsDown(kVkF2) && plat::GetTickCount() - pauseKeySwitchTick_ < kPauseKeyHoldMs) return;
-  pauseKeyHeld_ = false;
-  PauseKeyRelease.SetEnabled(false);
 }
 
 int Tfrm_main::RowOfRegisteredEntry(std::size_t itemIndex, const EntryRows* rows) const {

@@ -99,11 +99,9 @@ class Tfrm_main : public plat::Form {
   // Ctrl+Win+F2 is registered (another program may hold it).
   bool PauseKeyHeld() const { return pauseKey_ && pauseKey_->Registered(); }
   // Raised by a press of the pause key; without a handler the editor pauses or resumes itself.
-  // Held down, the key repeats where the system does not keep it from doing so: the repeats
-  // are ignored until PauseKeyRelease, polling, sees F2 up (or after kPauseKeyHoldMs).
+  // Held down, the key repeats where the system does not keep it from doing so: only a press
+  // that followed a key-up of F2 switches, as the system tells them apart.
   std::function<void()> OnPauseKey;
-  static constexpr std::uint32_t kPauseKeyHoldMs = 5000;
-  plat::Timer PauseKeyRelease;
   // After the list was saved by Apply or the closing question's Yes: registers it again,
   // or while paused only takes the pause key again when it is not held.
   void RegisterApplied();
@@ -242,7 +240,6 @@ class Tfrm_main : public plat::Form {
   // Registers the document's applied list (see RegisterAllHotKeys).
   void RegisterAppliedRows();
   void PauseKeyPressed();
-  void PauseKeyReleaseTimer();
   // Frees the rows' items and the editor's key, keeping the pause key.
   void ReleaseAllButPauseKey();
   // Adds the pause key's item last unless it is registered already.
@@ -262,9 +259,8 @@ class Tfrm_main : public plat::Form {
   // Ctrl+Win+F2's item in AMHK, or nullptr.
   THotKeyItem* pauseKey_ = nullptr;
   bool paused_ = false;
-  // Set from a switch by the pause key until F2 is seen up; the tick of that switch.
-  bool pauseKeyHeld_ = false;
-  std::uint32_t pauseKeySwitchTick_ = 0;
+  // The system counts the pause key's new presses (WatchNewPresses).
+  bool watchingPresses_ = false;
   // The ID of the entry behind each item of AMHK, in item order; the editor's item follows.
   std::vector<std::string> registeredIds_;
   // Per item: an active entry whose reserved combination was kept from registering.

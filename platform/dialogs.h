@@ -1,5 +1,6 @@
 #pragma once
 // Message boxes.
+#include <functional>
 #include <string>
 
 namespace plat {
@@ -15,9 +16,12 @@ class Form;
 // Returns the button pressed.
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags, Form* owner = nullptr);
 
-// A modal box that belongs to no window (none is disabled, and it stays up whichever
-// window is active), brought to the front: for what happens away from every window.
-int UnownedMessageBox(const std::string& text, const std::string& caption, unsigned flags);
+// A box that belongs to no window (none is disabled, and it stays up whichever window is
+// active), brought to the front, for what happens away from every window. It holds up no
+// one: the call returns at once and the program goes on while the box is up; closed runs
+// from the message loop once the user has closed it.
+void ShowNoticeBox(const std::string& text, const std::string& caption, unsigned flags,
+                   std::function<void()> closed);
 
 // The application's standard error box: the text with the program's title and an error icon.
 void ShowErrorBox(const std::string& text, Form* owner = nullptr);

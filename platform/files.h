@@ -13,6 +13,8 @@ bool FileExists(const std::string& path);
 
 // Windows' own folder ("C:\Windows"), without a separator at its end.
 std::string WindowsFolder();
+// text with every %NAME% of an environment variable replaced by its value; unknown names stay.
+std::string ExpandEnvironmentText(const std::string& text);
 // True when this 32-bit program runs on 64-bit Windows, where its System32 is SysWOW64
 // and the real System32 is reached as Sysnative.
 bool RunsUnderWow64();
@@ -36,8 +38,16 @@ inline std::string BackupName(const std::string& path, int n) {
   return path + ".bak" + (n > 1 ? std::to_string(n) : std::string());
 }
 
-// Copies the file to the first of X.bak, X.bak2, X.bak3, ... that does not exist, never
-// replacing a file. backup is the name tried last; false when no copy was made.
+// The number of the name KeepBackup takes for the file now: the first of X.bak, X.bak2, ...
+// where nothing is, neither a file nor a folder.
+inline int FreeBackupNumber(const std::string& path) {
+  int n = 1;
+  while (n < 10000 && !FileMissing(BackupName(path, n))) ++n;
+  return n;
+}
+
+// Copies the file to the first of X.bak, X.bak2, X.bak3, ... where nothing is (see
+// FreeBackupNumber), never replacing a file. backup is the name tried last; false when no copy was made.
 bool KeepBackup(const std::string& path, std::string& backup);
 
 // Copies a file, replacing the target. False on failure.

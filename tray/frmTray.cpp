@@ -13,8 +13,14 @@ namespace kv {
 const char* const kPauseCaption = "□  잠시 중지..";
 const char* const kResumeCaption = "▷  시작.. ";
 const char* const kTrayHint = "키베인";
-const char* const kPausedTrayHint = "키베인 (잠시 중지)";
-const char* const kIncompleteTrayHint = "키베인 (목록을 다 읽지 못함)";
+
+std::string TrayHintText(bool paused, bool incomplete) {
+  // "키베인", and in parentheses what is so, separated by commas.
+  std::string notes;
+  if (paused) notes = "잠시 중지";
+  if (incomplete) notes += std::string(notes.empty() ? "" : ", ") + "목록을 다 읽지 못함";
+  return notes.empty() ? std::string(kTrayHint) : std::string(kTrayHint) + " (" + notes + ")";
+}
 
 Tfrm_Tray::Tfrm_Tray()
     : plat::Form("Keyvane", plat::FormStyle::HiddenHost, 0, 0),
@@ -52,10 +58,7 @@ void Tfrm_Tray::Attach(Tfrm_main& editor) {
 }
 
 std::string Tfrm_Tray::HintText() const {
-  const bool paused = Editor && Editor->Paused();
-  if (Editor && Editor->ListIncompleteUntold())
-    return paused ? "키베인 (잠시 중지, 목록을 다 읽지 못함)" : kIncompleteTrayHint;
-  return paused ? kPausedTrayHint : kTrayHint;
+  return TrayHintText(Editor && Editor->Paused(), Editor && Editor->ListIncompleteUntold());
 }
 
 void Tfrm_Tray::ShowPauseState() {

@@ -10,11 +10,11 @@ class Tfrm_main;
 // The pause item's two captions.
 extern const char* const kPauseCaption;   // "□  잠시 중지..": running, offers to pause
 extern const char* const kResumeCaption;  // "▷  시작.. ": paused, offers to start again
-// The icon's hint, running and paused.
-extern const char* const kTrayHint;        // "키베인"
-extern const char* const kPausedTrayHint;  // "키베인 (잠시 중지)"
-// From a start-up whose list was read only in part until the editor has said so.
-extern const char* const kIncompleteTrayHint;  // "키베인 (목록을 다 읽지 못함)"
+// The icon's hint: "키베인", with what is so in parentheses: "잠시 중지" while paused, and
+// "목록을 다 읽지 못함" from a start-up whose list was read only in part until the editor
+// has said so ("키베인 (잠시 중지, 목록을 다 읽지 못함)" with both).
+extern const char* const kTrayHint;  // "키베인"
+std::string TrayHintText(bool paused, bool incomplete);
 
 class Tfrm_Tray : public plat::Form {
  public:

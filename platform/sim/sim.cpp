@@ -2,6 +2,7 @@
 #include "platform/sim/sim.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -85,6 +86,8 @@ struct State {
   std::vector<sim::Box> boxes;
   std::deque<int> answers;
   std::function<void(const sim::Box&)> onBox;
+  std::uint32_t boxHoldMs = 0;
+  int noticeBoxes = 0;
   std::vector<sim::FileDialogCall> fileDialogs;
   std::deque<std::string> fileAnswers;
   std::vector<sim::FolderDialogCall> folderDialogs;
@@ -277,6 +280,7 @@ std::vector<Registration> Registrations() { return S().registrations; }
 int RegisterCalls() { return S().registerCalls; }
 void TakeCombination(unsigned modifiers, unsigned vk) { S().taken.insert({modifiers, vk}); }
 bool PressHotKey(unsigned modifiers, unsigned vk) {
+  NoteHotKeyPress(modifiers, vk);
   for (const Registration& r : S().registrations) {
     if (r.modifiers == modifiers && r.vk == vk) {
       SendMessage(r.window, plat::kWmHotKey, static_cast<std::uintptr_t>(r.id),
@@ -313,6 +317,8 @@ void SetRootWritable(plat::RegRoot root, bool writable) { S().writable[RootIndex
 std::vector<Box> Boxes() { return S().boxes; }
 void AnswerNextBox(int button) { S().answers.push_back(button); }
 void OnBox(std::function<void(const Box&)> fn) { S().onBox = std::move(fn); }
+void HoldBoxesOpen(std::uint32_t ms) { S().boxHoldMs = ms; }
+int NoticeBoxesOpen() { return S().noticeBoxes; }
 
 std::vector<FileDialogCall> FileDialogs() { return S().fileDialogs; }
 void AnswerNextFileDialog(const std::string& path) { S().fileAnswers.push_back(path); }
@@ -460,6 +466,21 @@ std::string ProgramPath() { return S().folder + "Keyvane.exe"; }
 std::string WindowsFolder() { return "C:\\Windows"; }
 bool RunsUnderWow64() { return S().wow64; }
 
+// The simulated machine's environment holds the Windows folder's two names.
+std::string ExpandEnvironmentText(const std::string& text) {
+  std::string out;
+  for (std::size_t pos = 0;;) {
+    const std::size_t open = text.find('%', pos);
+    const std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+    if (close == std::string::npos) return out + text.substr(pos);
+    std::string name = text.substr(open + 1, close - open - 1);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool known = name == "systemroot" || name == "windir";
+    out += text.substr(pos, open - pos) + (known ? WindowsFolder() : text.substr(open, close - open + 1));
+    pos = close + 1;
+  }
+}
+
 bool FileExists(const std::string& path) {
   if (S().windowsFiles.count(path)) return true;
   std::error_code ec;
@@ -556,10 +577,11 @@ bool ReplaceFile(const std::string& path, const std::string& contents, std::stri
 }
 
 bool KeepBackup(const std::string& path, std::string& backup) {
-  backup = BackupName(path, 1);
+  int n = FreeBackupNumber(path);
+  backup = BackupName(path, n);
   std::string contents, error;
   if (!ReadWholeFile(path, contents, error)) return false;
-  for (int n = 2;; ++n) {
+  for (++n;; ++n) {
     bool taken = false;
     if (WriteNewFile(std::filesystem::path(backup), contents, taken, error)) return true;
     if (!taken) return false;
@@ -643,10 +665,19 @@ void ExitWindows(std::uint32_t flags) { S().exitCalls.push_back({flags, S().priv
 
 namespace {
 // The box is recorded, shown to OnBox, and answered by AnswerNextBox or by its default.
-int ShowBox(const sim::Box& box) {
+int ShowBox(const sim::Box& box, bool modal = true) {
   State& s = S();
   s.boxes.push_back(box);
   if (s.onBox) s.onBox(box);
+  // Up for a while: a modal box's own loop handles what comes meanwhile.
+  if (modal && s.boxHoldMs > 0) {
+    const std::uint64_t end = s.now + s.boxHoldMs;
+    for (;;) {
+      ProcessPendingMessages();
+      if (s.now >= end) break;
+      WaitForMessage(static_cast<std::uint32_t>(end - s.now));
+    }
+  }
   if (!s.answers.empty()) {
     const int answer = s.answers.front();
     s.answers.pop_front();
@@ -660,10 +691,22 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
   return ShowBox({text, caption, flags, owner ? owner->Handle() : 0});
 }
 
-int UnownedMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+void ShowNoticeBox(const std::string& text, const std::string& caption, unsigned flags,
+                   std::function<void()> closed) {
   sim::Box box{text, caption, flags, 0};
   box.unowned = true;
-  return ShowBox(box);
+  State& s = S();
+  ++s.noticeBoxes;
+  ShowBox(box, false);
+  auto close = [closed = std::move(closed)] {
+    --S().noticeBoxes;
+    if (closed) closed();
+  };
+  if (s.boxHoldMs == 0) {
+    close();
+    return;
+  }
+  s.events.push_back(Event{s.now + s.boxHoldMs, s.seq++, std::move(close)});
 }
 
 void ShowErrorBox(const std::string& text, Form* owner) {

@@ -116,7 +116,7 @@ struct Box {
   std::string text, caption;
   unsigned flags;
   plat::WindowHandle owner;  // 0: owned by no form of the program
-  bool unowned = false;      // UnownedMessageBox: belongs to no window at all
+  bool unowned = false;      // ShowNoticeBox: belongs to no window and holds up no one
 };
 std::vector<Box> Boxes();  // message boxes and error boxes, in order
 // The answers the next message boxes give, in order; without one a box answers OK,
@@ -124,6 +124,12 @@ std::vector<Box> Boxes();  // message boxes and error boxes, in order
 void AnswerNextBox(int button);
 // Runs while a box is up (for instance to press a hotkey meanwhile).
 void OnBox(std::function<void(const Box&)> fn);
+// From now on every box stays up this long (virtual ms) before it is answered: a modal box
+// runs the message loop meanwhile, as its own loop does; a notice box closes that much later.
+// 0, the default, answers at once.
+void HoldBoxesOpen(std::uint32_t ms);
+// Notice boxes (ShowNoticeBox) on screen now.
+int NoticeBoxesOpen();
 
 // File dialogs: each answers with the next queued path, or cancels when none is queued.
 struct FileDialogCall {

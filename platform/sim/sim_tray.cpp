@@ -26,6 +26,10 @@ struct TrayState {
   std::map<std::string, std::string> resources;
   std::map<std::string, plat::IconHandle> sharedIcons;
   std::set<int> keysDown;
+  std::set<int> freshDown;  // down, and no hotkey press has come from it yet
+  bool watching = false;
+  unsigned watchedModifiers = 0;
+  int watchedVk = 0, newPresses = 0;
   std::vector<sim::PopupCall> popups;
   std::deque<std::string> choices;
   std::set<plat::WindowHandle> disabled;
@@ -89,10 +93,19 @@ std::string IconImage(plat::IconHandle icon) {
 void AddIconResource(const std::string& name, const std::string& ico) { T().resources[name] = ico; }
 
 void SetKeyDown(int vk, bool down) {
-  if (down)
-    T().keysDown.insert(vk);
-  else
+  if (down) {
+    if (T().keysDown.insert(vk).second) T().freshDown.insert(vk);
+  } else {
     T().keysDown.erase(vk);
+    T().freshDown.erase(vk);
+  }
+}
+
+void NoteHotKeyPress(unsigned modifiers, unsigned vk) {
+  TrayState& t = T();
+  const int key = static_cast<int>(vk);
+  const bool fresh = !t.keysDown.count(key) || t.freshDown.erase(key) != 0;
+  if (fresh && t.watching && t.watchedModifiers == modifiers && t.watchedVk == key) ++t.newPresses;
 }
 
 std::vector<PopupCall> Popups() { return T().popups; }
@@ -166,6 +179,22 @@ std::string IconResourceImage(const std::string& name) {
 }
 
 bool KeyStateDown(int vk) { return T().keysDown.count(vk) != 0; }
+
+bool WatchNewPresses(unsigned modifiers, std::uint8_t vk) {
+  TrayState& t = T();
+  if (t.watching && t.watchedModifiers == modifiers && t.watchedVk == vk) return true;
+  t.watching = true;
+  t.watchedModifiers = modifiers;
+  t.watchedVk = vk;
+  t.newPresses = 0;
+  return true;
+}
+void StopWatchingNewPresses() { T().watching = false; }
+bool TakeNewPress() {
+  if (T().newPresses == 0) return false;
+  --T().newPresses;
+  return true;
+}
 bool KeyIsDown(std::uint8_t vk) { return T().keysDown.count(vk) != 0; }
 
 MenuItem* ShowPopupMenu(WindowHandle window, MenuItem& menu, ScreenPoint at) {

@@ -34,7 +34,11 @@ std::string IconImage(plat::IconHandle icon);
 void AddIconResource(const std::string& name, const std::string& ico);
 
 // ---- keyboard state seen by message handlers (and by KeyIsDown)
+// A key going down after it was up is a new press; held, the hotkey presses after the
+// first that PressHotKey makes are its repeats. A press with its key up is a whole tap.
 void SetKeyDown(int vk, bool down);
+// Called by PressHotKey before the hotkey's message: counts a new press for WatchNewPresses.
+void NoteHotKeyPress(unsigned modifiers, unsigned vk);
 
 // ---- popup menus
 struct PopupCall {

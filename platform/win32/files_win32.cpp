@@ -142,6 +142,17 @@ std::string WindowsFolder() {
   return win32::Narrow(folder);
 }
 
+std::string ExpandEnvironmentText(const std::string& text) {
+  const std::wstring wide = win32::Wide(text);
+  const DWORD size = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+  if (size == 0) return text;
+  std::wstring expanded(size, L'\0');
+  const DWORD written = ExpandEnvironmentStringsW(wide.c_str(), &expanded[0], size);
+  if (written == 0 || written > size) return text;
+  expanded.resize(written - 1);
+  return win32::Narrow(expanded);
+}
+
 bool RunsUnderWow64() {
   BOOL wow64 = FALSE;
   return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
@@ -249,10 +260,11 @@ bool ReplaceFile(const std::string& path, const std::string& contents, std::stri
 }
 
 bool KeepBackup(const std::string& path, std::string& backup) {
-  backup = BackupName(path, 1);
+  int n = FreeBackupNumber(path);
+  backup = BackupName(path, n);
   std::string contents, error;
   if (!ReadWholeFile(path, contents, error)) return false;
-  for (int n = 2;; ++n) {
+  for (++n;; ++n) {
     DWORD code = ERROR_SUCCESS;
     if (WriteNewFile(win32::Wide(backup), contents, code)) return true;
     if (!NameTaken(code)) return false;

@@ -1,5 +1,7 @@
 #include "platform/win32/support_win32.h"
 // support_win32.h first: it removes the Windows macros that collide with platform names.
+#include <atomic>
+
 #include "platform/input.h"
 
 namespace plat {
@@ -11,5 +13,100 @@ std::uint8_t ScanCodeOf(std::uint8_t vk) {
 void SendKeyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) { keybd_event(vk, scan, flags, 0); }
 
 bool KeyIsDown(std::uint8_t vk) { return GetAsyncKeyState(vk) < 0; }
+
+namespace {
+
+// The watch of a combination's new presses: a low-level keyboard hook on a thread of its own,
+// which does nothing else, so no key anywhere waits for the program's thread.
+struct PressWatch {
+  unsigned modifiers = 0;
+  DWORD vk = 0;
+  HANDLE thread = nullptr;
+  DWORD threadId = 0;
+  HANDLE ready = nullptr;
+  bool hooked = false;
+  std::atomic<long> newPresses{0};
+  bool keyDown = false;  // the watched key, as the hook saw it last (the hook's thread only)
+};
+
+PressWatch& Watch() {
+  static PressWatch watch;
+  return watch;
+}
+
+bool Down(int vk) { return GetAsyncKeyState(vk) < 0; }
+
+LRESULT CALLBACK NewPressHook(int code, WPARAM wParam, LPARAM lParam) {
+  PressWatch& w = Watch();
+  const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+  if (code == HC_ACTION && key->vkCode == w.vk) {
+    if (key->flags & LLKHF_UP) {
+      w.keyDown = false;
+    } else if (!w.keyDown) {
+      w.keyDown = true;
+      // The modifiers went down before this key: their state is the system's already.
+      unsigned held = 0;
+      if (Down(VK_CONTROL)) held |= MOD_CONTROL;
+      if (Down(VK_MENU)) held |= MOD_ALT;
+      if (Down(VK_SHIFT)) held |= MOD_SHIFT;
+      if (Down(VK_LWIN) || Down(VK_RWIN)) held |= MOD_WIN;
+      if (held == w.modifiers) ++w.newPresses;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+DWORD WINAPI PressWatchThread(void*) {
+  PressWatch& w = Watch();
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the quit
+  const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &NewPressHook, GetModuleHandleW(nullptr), 0);
+  w.hooked = hook != nullptr;
+  SetEvent(w.ready);
+  if (!hook) return 0;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  UnhookWindowsHookEx(hook);
+  return 0;
+}
+
+}  // namespace
+
+bool WatchNewPresses(unsigned modifiers, std::uint8_t vk) {
+  PressWatch& w = Watch();
+  if (w.thread && w.modifiers == modifiers && w.vk == vk) return true;
+  StopWatchingNewPresses();
+  w.modifiers = modifiers;
+  w.vk = vk;
+  w.newPresses = 0;
+  w.keyDown = false;
+  w.hooked = false;
+  w.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!w.ready) return false;
+  w.thread = CreateThread(nullptr, 0, &PressWatchThread, nullptr, 0, &w.threadId);
+  if (w.thread) WaitForSingleObject(w.ready, INFINITE);
+  CloseHandle(w.ready);
+  w.ready = nullptr;
+  if (w.hooked) return true;
+  StopWatchingNewPresses();
+  return false;
+}
+
+void StopWatchingNewPresses() {
+  PressWatch& w = Watch();
+  if (!w.thread) return;
+  PostThreadMessageW(w.threadId, WM_QUIT, 0, 0);
+  WaitForSingleObject(w.thread, 5000);
+  CloseHandle(w.thread);
+  w.thread = nullptr;
+  w.threadId = 0;
+}
+
+bool TakeNewPress() {
+  PressWatch& w = Watch();
+  long n = w.newPresses.load();
+  while (n > 0)
+    if (w.newPresses.compare_exchange_weak(n, n - 1)) return true;
+  return false;
+}
 
 }  // namespace plat

@@ -1,13 +1,15 @@
 #!/bin/bash
 # Multi-jobs ("다중작업 실행"): the jobs start in order with their delays, a hotkey pressed
 # during a delay acts at once, a multi-job naming itself ends, a malformed delay is
-# reported and stops what follows it, Keyvane sleeps through a long delay, and "끝내기"
+# reported and stops what follows it, a failure box leaves the next job running while it
+# is up, Keyvane sleeps through a long delay, and "끝내기"
 # during a delay ends Keyvane at once with nothing more run.
 # Run: tests/e2e/run_all.sh keyvane_multi
 set -u
 cd "$(dirname "$0")"
 source lib/e2e.sh
 source lib/keyvane.sh
+source lib/ui.sh
 
 e2e_start || exit 1
 app=$(e2e_install_keyvane)
@@ -29,6 +31,9 @@ kv_work_file 'C:\app\MyJob.ini' <<'EOF'
 형식 4-P35-null-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 형식4-True-
 긴 대기-P40-Ctrl+Alt+L-다중작업 실행-Delay=10;P41-True-
 대기 뒤-P41-null-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 대기뒤-True-
+실패 묶음-P50-Ctrl+Alt+F-다중작업 실행-P51;P52-True-
+없는 것-P51-null-프로그램 실행-C:\e2e\없는.exe-True-
+실패 뒤-P52-null-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 실패뒤-True-
 EOF
 
 kv_focus_probe
@@ -86,6 +91,14 @@ e2e_check "the job before the nested multi-job ran" kv_launches_are 1 'C:\e2e\pr
 e2e_check "nothing after the bad delay ran, inside or outside" \
     test "$(kv_launch_count 'C:\e2e\probe.exe' '--exit 형식4')/$(kv_launch_count 'C:\e2e\probe.exe' '--exit 형식2')" = 0/0
 e2e_check "one box only" kv_no_window '^알림말$'
+
+echo "== a failure box while the multi-job goes on"
+kv_press ctrl+alt+f
+e2e_check "the failed job's box comes up" ui_wid 알림말 10
+e2e_check "the next job starts while it is up" kv_wait_launch 'C:\e2e\probe.exe' '--exit 실패뒤'
+e2e_check "and the box is still up" ui_wid 알림말 1
+ui_focus 알림말 && xdotool key Return
+e2e_check "the box closes with Enter" e2e_wait_gone '^알림말$' 10
 
 echo "== CPU while a multi-job waits"
 kvpid=$(kv_unix_pids 'C:\app\Keyvane.exe' | head -1)

@@ -2,7 +2,8 @@
 # Ctrl+Win+F2 pauses and resumes Keyvane from any program: a real press releases the
 # entry's hotkey, the control entry's and Ctrl+Win+F1 while Ctrl+Win+F2 stays taken; the
 # tray icon's pixels and its tip change; a second press takes every combination again and
-# the entry's hotkey works; held down, the key switches once.  The time from the press until every hotkey is free is
+# the entry's hotkey works; held down, the key switches once, while quick presses (taps of
+# F2 with Ctrl+Win held, whole chords, a burst of 500) each switch.  The time from the press until every hotkey is free is
 # measured.  "끝내기" frees Ctrl+Win+F2 too.  With another program holding Ctrl+Win+F2
 # before Keyvane starts, Keyvane runs as usual and Apply names the key in its notice.
 # Run: tests/e2e/run_all.sh keyvane_pausekey
@@ -139,6 +140,25 @@ e2e_check "it pauses" all_are free
 e2e_check "and stays paused while the key is held" eval '! grep -q "free taken" <<<"${states[*]}" && [ "${states[-1]}" = free ]'
 kv_press ctrl+super+F2
 e2e_check "a press resumes" all_are taken
+
+echo "== quick presses each switch"
+# quick <what> <xdotool key arguments...>: an even number of presses into the focus probe;
+# each switches, so Keyvane runs afterwards (its control entry answers, after every switch
+# before it) with every combination taken.
+quick() {
+    local what=$1
+    shift
+    e2e_focus "$KV_FOCUS"
+    _e2e_until 5 "the focus probe to be active" _kv_focus_active >/dev/null
+    xdotool "$@"
+    e2e_check "$what: Keyvane runs afterwards" kv_settle
+    e2e_check "  with every combination taken" all_are taken
+}
+quick "ten taps of F2 30 ms apart, Ctrl+Win held" \
+    keydown --delay 0 ctrl super key --delay 30 $(printf 'F2 %.0s' {1..10}) keyup --delay 0 super ctrl
+quick "six whole chords 5 ms apart" key --delay 5 $(printf 'ctrl+super+F2 %.0s' {1..6})
+quick "a burst of 500 taps 1 ms apart" \
+    keydown --delay 0 ctrl super key --delay 1 $(printf 'F2 %.0s' {1..500}) keyup --delay 0 super ctrl
 
 echo "== ending"
 kv_tray_choose 6

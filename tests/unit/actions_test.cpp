@@ -216,6 +216,13 @@ TEST_F(ActionTest, SystemProgramsStartFromTheRealSystem32OnSixtyFourBitWindows) 
       {"regedit.exe", "regedit.exe"},  // so has the Windows folder
       {"wsl.exe", "wsl.exe"},          // and the program's own folder
       {"D:\\Tools\\osk.exe", "D:\\Tools\\osk.exe"},
+      // As users write them: quoted (also before parameters), with /, a variable, no ".exe".
+      {"\"C:\\Windows\\System32\\osk.exe\"", "\"C:\\Windows\\Sysnative\\osk.exe\""},
+      {"\"C:\\Windows\\System32\\osk.exe\";/x", "\"C:\\Windows\\Sysnative\\osk.exe\"|/x"},
+      {"C:/Windows/System32/osk.exe", "C:\\Windows\\Sysnative\\osk.exe"},
+      {"%SystemRoot%\\System32\\osk.exe", "C:\\Windows\\Sysnative\\osk.exe"},
+      {"C:\\Windows\\System32\\osk", "C:\\Windows\\Sysnative\\osk.exe"},
+      {"\"%windir%\\System32\\gone.exe\"", "\"%windir%\\System32\\gone.exe\""},
   };
   sim::SetWow64(true);
   for (const auto& c : cases) ExecuteAction(kKindRunProgram, c.first);

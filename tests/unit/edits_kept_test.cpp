@@ -3,6 +3,7 @@
 // dialogs confirmed unchanged, hotkey texts without a key, reserved combinations in a file,
 // the tab order.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -356,6 +357,7 @@ TEST_F(EditsKeptTest, AListReadOnlyInPartSaysWhereItStoppedOnceAndTheSaveKeepsTh
       "뒤-P3-Ctrl+Alt+F7-프로그램 실행-c:\\y.exe-True-\r\n";
   WriteProgramFile("MyJob.ini", original);
   WriteProgramFile("MyJob.ini.bak", "an older copy");
+  std::filesystem::create_directory(std::filesystem::path(list_ + ".bak2"));  // a folder holds a name too
   Tfrm_main editor;
   EXPECT_TRUE(sim::Boxes().empty()) << "loading at start-up says nothing";
 
@@ -367,14 +369,14 @@ TEST_F(EditsKeptTest, AListReadOnlyInPartSaysWhereItStoppedOnceAndTheSaveKeepsTh
   EXPECT_EQ(box.caption, "알림말");
   EXPECT_EQ(box.text, "작업 파일을 끝까지 읽지 못했습니다:\r\n" + list_ +
                           "\r\n\r\n3번째 줄에서 읽기를 멈추었습니다. 목록에는 그 앞의 항목만 있습니다.\r\n"
-                          "다음에 저장할 때 지금의 파일은 " + list_ + ".bak2 로 남겨 둡니다.");
+                          "다음에 저장할 때 지금의 파일은 " + list_ + ".bak3 로 남겨 둡니다.");
   editor.Hide();
   ShowSettled(editor);
   EXPECT_EQ(sim::Boxes().size(), 1u) << "once";
 
   editor.bnt_Apply.SetEnabled(true);
   editor.bnt_Apply.UserClick();
-  EXPECT_EQ(ReadFileBytes(list_ + ".bak2"), original) << "the name the box gave";
+  EXPECT_EQ(ReadFileBytes(list_ + ".bak3"), original) << "the name the box gave";
   editor.Hide();
   ShowSettled(editor);
   EXPECT_EQ(sim::Boxes().size(), 1u) << "the file is whole again";
@@ -498,7 +500,8 @@ TEST_F(EditsKeptTest, AnEntryHoldingAReservedCombinationNeverTakesTheEditorsKey)
   WriteProgramFile("MyJob.ini",
                    "편집기-P0-Ctrl+Win+F1-웹사이트 이동-a.example-True-\r\n"
                    "예약-P1-Ctrl+Win+F2-웹사이트 이동-b.example-True-\r\n"
-                   "보통-P2-Ctrl+Win+F5-웹사이트 이동-c.example-True-\r\n");
+                   "보통-P2-Ctrl+Win+F5-웹사이트 이동-c.example-True-\r\n"
+                   "다른 표기-P3-Win+Ctrl+f1-웹사이트 이동-d.example-True-\r\n");
   Tfrm_main editor;
   // Ctrl+Win+F2 is held once, by the pause key: pressed, it pauses and runs no entry.
   int f2 = 0;
@@ -514,6 +517,7 @@ TEST_F(EditsKeptTest, AnEntryHoldingAReservedCombinationNeverTakesTheEditorsKey)
   EXPECT_EQ(editor.WorkList.RowImage(0), Tfrm_main::kImageUnregistered);
   EXPECT_EQ(editor.WorkList.RowImage(1), Tfrm_main::kImageUnregistered);
   EXPECT_EQ(editor.WorkList.RowImage(2), Tfrm_main::kImageEntry);
+  EXPECT_EQ(editor.WorkList.RowImage(3), Tfrm_main::kImageUnregistered);
 
   editor.SetModified();
   editor.bnt_Apply.UserClick();

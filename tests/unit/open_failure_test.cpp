@@ -106,8 +106,10 @@ TEST_F(OpenFailureTest, AMultiJobGoesOnPastAFailedJobWhichIsNamed) {
         Line("묶음", "P3", "Ctrl+Win+F9", kKindMultiJob, "P1;Delay=1;P2"));
   sim::FailShellOpen("C:\\gone.exe", kNotFound);
   sim::SetNow(1000);
+  sim::HoldBoxesOpen(60000);  // the user reads it for a minute
   ASSERT_TRUE(Press(kF9));
   // The delay pumps the loop: the box came up during it, and the chain still ran on time.
+  EXPECT_EQ(sim::NoticeBoxesOpen(), 1);
   const auto calls = sim::ShellCalls();
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[1].file, "http://ok.example/");
@@ -124,4 +126,20 @@ TEST_F(OpenFailureTest, NothingIsShownOnceTheProgramIsEnding) {
   plat::QuitMessageLoop(0);
   Pump();
   EXPECT_TRUE(sim::Boxes().empty());
+}
+
+TEST_F(OpenFailureTest, TwoRowsSharingAnIdEachNameThemselves) {
+  Start(Line("첫째", "P0", "Ctrl+Win+F5", kKindRunProgram, "C:\\gone1.exe") +
+        Line("둘째", "P0", "Ctrl+Win+F6", kKindRunProgram, "C:\\gone2.exe"));
+  sim::FailShellOpen("C:\\gone1.exe", kNotFound);
+  sim::FailShellOpen("C:\\gone2.exe", kNotFound);
+  sim::HoldBoxesOpen(60000);
+  Press(kF5);
+  Pump();
+  Press(kF6);  // while the first row's box is up
+  Pump();
+  const auto boxes = sim::Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text.rfind("\"첫째\" 단축키의", 0), 0u);
+  EXPECT_EQ(boxes[1].text.rfind("\"둘째\" 단축키의", 0), 0u);
 }
