@@ -32,6 +32,13 @@ std::set<std::string>& BoxesUp() {
   return keys;
 }
 
+// What ran and which boxes are up belong to one run of the program.
+void ForgetRunState() {
+  g_runningId.clear();
+  g_runningDescription.clear();
+  BoxesUp().clear();
+}
+
 // One box owned by no window (a hotkey speaks for no window), shown from the message loop.
 // It holds up no one: the action's caller (a multi-job, say) goes on while it is up.
 void ReportOpenFailure(const std::string& file, const std::string& target, std::uint32_t error) {
@@ -115,6 +122,7 @@ std::string NativeSystemProgram(const std::string& file) {
 
 RunningEntry::RunningEntry(const std::string& id, const std::string& description)
     : previousId_(g_runningId), previousDescription_(g_runningDescription) {
+  plat::ClearAtEnd(ForgetRunState);
   g_runningId = id;
   g_runningDescription = description;
 }

@@ -1784,7 +1784,14 @@ void RandomUser::PressHotKey() {
   Log("press " + ComboText(c) + (row >= 0 ? " (" + run[row].id + ", " + run[row].kind + ")" : "") + during);
   const std::vector<plat::ClipboardData> clipboard = sim::ClipboardFormats();
   const std::uint32_t pressedAt = sim::Now();
+  // A box saying what could not be opened stays up while a multi-job goes on.
+  const std::uint32_t boxHold = row >= 0 && KindOfName(run[row].kind) == kMultiKind && x.boxes == 0 && Chance(40) ? 5000 : 0;
+  if (boxHold) {
+    sim::HoldBoxesOpen(boxHold);
+    Log("the user leaves the boxes it shows open for 5 s");
+  }
   const bool pressed = sim::PressHotKey(c.mods, c.vk);
+  sim::HoldBoxesOpen(0);
   Require(pressed == (registered.count(c) > 0), pressed
                                                     ? "a press reached the program for a combination it should not hold"
                                                     : "a press found no registration for a combination it should hold");
@@ -1793,7 +1800,7 @@ void RandomUser::PressHotKey() {
     if (!m_.visible) ShowEditor();
     return;
   }
-  allowedMs_ = x.t + 1000;
+  allowedMs_ = x.t + 1000 + boxHold;
   CheckPress(x, pressedAt);
   if (!x.keys.empty()) {
     std::vector<std::pair<unsigned, bool>> keys;
@@ -1819,6 +1826,15 @@ void RandomUser::PressHotKey() {
   Require(static_cast<int>(sim::Boxes().size()) == x.boxes + failed,
           "the press showed " + std::to_string(sim::Boxes().size()) + " boxes, expected " + std::to_string(x.boxes) +
               " and one for each of the " + std::to_string(failed) + " things that could not be opened");
+  // The box names the row that ran, also when another row has its ID.
+  if (failed && KindOfName(run[row].kind) != kMultiKind && !run[row].description.empty())
+    Require(sim::Boxes().back().text.find("\"" + run[row].description + "\"") != std::string::npos,
+            "the box names another row than the one that ran");
+  if (boxHold) {
+    sim::SetNow(sim::Now() + boxHold);
+    plat::ProcessPendingMessages();
+    Require(sim::NoticeBoxesOpen() == 0, "a box left open was not closed");
+  }
   if (!x.prompts.empty()) {
     sim::ForgetRecords();
     AnswerPrompts(x.prompts);
