@@ -17,7 +17,7 @@ check=$(e2e_install "$E2E_TOOLS/platform_check.exe" tools)
 # that went out with the user's Ctrl and Win would start their program instead of typing.
 kv_work_file 'C:\app\MyJob.ini' <<'EOF'
 로그인-P0-Ctrl+Win+K-키값자동 입력-아이디;VK_TAB;비밀번호 ;VK_RETURN-True-
-철자-P1-Ctrl+Win+J-키값자동 입력-VK_Tab;VK_TAB; ㅡ둘ㅡ;VK_RETURN-True-
+철자-P1-Ctrl+Win+J-키값자동 입력-하나;vk_Tab; ㅡ둘ㅡ;VK_RETURN-True-
 붙여넣기 가로챔-P2-Ctrl+Win+V-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 가로챔-True-
 탭 가로챔-P3-Ctrl+Win+Tab-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 가로챔-True-
 엔터 가로챔-P4-Ctrl+Win+Return-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit 가로챔-True-
@@ -55,8 +55,8 @@ e2e_check "box 1 holds the name, box 2 the password with its trailing blank, the
     wait_submit 1 '아이디' '비밀번호 '
 e2e_check "each key went without modifiers, V with Ctrl alone" plain_keys 0
 kv_press ctrl+super+j
-e2e_check "\"VK_Tab\" arrives as those six letters; \"-\" comes back, the blank in front goes" \
-    wait_submit 2 'VK_Tab' '-둘-'
+e2e_check "\"vk_Tab\" presses Tab; \"-\" comes back, the blank in front goes" \
+    wait_submit 2 '하나' '-둘-'
 
 echo "== the hotkey's Ctrl and Win still held during the playback"
 e2e_focus "$KV_FOCUS"
