@@ -82,13 +82,13 @@ e2e_check "\"입력\" beside 키값자동 입력 opens \"$KE\"" ui_wid "$KE" 1
 hotkey_while_open "$KE"
 ui_pick "$KE" class:ComboBox:0 TAB
 ui_click "$KE" '추가(&A)'
-e2e_check "TAB and \"추가(&A)\" on an empty text give ;VK_TAB" ui_wait_text "$KE" class:Edit:0 ';VK_TAB'
+e2e_check "TAB and \"추가(&A)\" on an empty text give ;VK_TAB;" ui_wait_text "$KE" class:Edit:0 ';VK_TAB;'
 ui_shot key-sequence "$KE"
-# A line break typed in the text box separates items like ";" when it reaches the entry.
+# What is typed after the key is an item of its own.
 ui_click_into "$KE" class:Edit:0
-xdotool key ctrl+End Return
+xdotool key ctrl+End
 ui_type pw
-ui_wait_text "$KE" class:Edit:0 ';VK_TAB\r\npw'
+ui_wait_text "$KE" class:Edit:0 ';VK_TAB;pw'
 ui_click "$KE" '확인(&O)'
 e2e_check "확인 closes the dialog" e2e_wait_gone "^$KE\$" 10
 result_is P4 '키값자동 입력' ';VK_TAB;pw' $'키입력\tP4\tCtrl+Alt+F6\t키값자동 입력\t;VK_TAB;pw\tTrue'
