@@ -248,6 +248,12 @@ void Control::SetFont(const Font& font) {
   Changed();
 }
 
+void Control::SetHint(const std::string& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  Changed();
+}
+
 void Control::SetBold(bool bold) {
   Font font = GetFont();
   font.bold = bold;
@@ -408,6 +414,12 @@ void Label::SetCaption(const std::string& caption) {
 void Label::SetShowAccelChar(bool show) {
   if (show == showAccelChar_) return;
   showAccelChar_ = show;
+  Changed();
+}
+
+void Label::SetEllipsis(bool ellipsis) {
+  if (ellipsis == ellipsis_) return;
+  ellipsis_ = ellipsis;
   Changed();
 }
 

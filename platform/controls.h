@@ -285,6 +285,9 @@ class Control {
   void SetBold(bool bold);
   bool HandCursor() const { return handCursor_; }
   void SetHandCursor(bool hand) { handCursor_ = hand; }
+  // The tip shown while the pointer rests on the control; empty: none.
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint);
 
   // Gives the control the keyboard focus.
   void SetFocus();
@@ -317,6 +320,7 @@ class Control {
   bool ownFont_ = false;
   bool handCursor_ = false;
   Font font_;
+  std::string hint_;
 };
 
 class CheckBox : public Control {
@@ -439,6 +443,10 @@ class Label : public Control {
   // label that shows data (an address, a name) turns it off so that "&" shows as itself.
   bool ShowAccelChar() const { return showAccelChar_; }
   void SetShowAccelChar(bool show);
+  // One line: a caption wider than the label ends in "..." where it is cut, instead of
+  // being cut without a sign.
+  bool Ellipsis() const { return ellipsis_; }
+  void SetEllipsis(bool ellipsis);
   void UserClick();
 
   std::function<void()> OnClick;
@@ -447,6 +455,7 @@ class Label : public Control {
   std::string caption_;
   bool alignRight_ = false;
   bool showAccelChar_ = true;
+  bool ellipsis_ = false;
 };
 
 // A picture: one icon drawn at its size in the control's place (32 x 32 for a large icon).

@@ -168,6 +168,7 @@ struct NativeChild {
   HICON icon = nullptr;  // a picture's icon
   bool reconcilePending = false;
   bool repaintPending = false;  // list view: rows' images changed since it last painted
+  std::wstring tip;              // the hint its tool in the form's tooltip shows
 };
 
 // While the program's state is copied into a native control, the notifications that causes
@@ -271,6 +272,7 @@ class Win32FormPeer final : public FormPeer {
 
   void SyncAll();
   void SyncCommon(NativeChild& child);
+  void SyncTip(NativeChild& child);
   void Sync(NativeChild& child);
   void SyncComboBox(NativeChild& child);
   void SyncImages(NativeChild& child);
@@ -281,6 +283,7 @@ class Win32FormPeer final : public FormPeer {
 
   Form& form_;
   HWND hwnd_ = nullptr;
+  HWND tips_ = nullptr;  // the form's tooltip, made for its first hint
   std::vector<std::unique_ptr<NativeChild>> children_;
   std::unordered_map<const Control*, NativeChild*> byControl_;
   std::vector<const MenuItem*> menuItems_;
@@ -860,7 +863,8 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
       cls = L"STATIC";
       text = win32::Wide(static_cast<Label&>(control).Caption());
       style = common | SS_NOTIFY | (static_cast<Label&>(control).AlignRight() ? SS_RIGHT : SS_LEFT) |
-              (static_cast<Label&>(control).ShowAccelChar() ? 0 : SS_NOPREFIX);
+              (static_cast<Label&>(control).ShowAccelChar() ? 0 : SS_NOPREFIX) |
+              (static_cast<Label&>(control).Ellipsis() ? SS_ENDELLIPSIS : 0);
       break;
     case ControlKind::Panel:
       cls = L"STATIC";
@@ -1065,6 +1069,33 @@ void Win32FormPeer::SyncCommon(NativeChild& child) {
     SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (control.Kind() == ControlKind::ComboBox) child.place = RECT{};  // its row height follows the font
   }
+  if (win32::Wide(control.Hint()) != child.tip) SyncTip(child);
+}
+
+// One tooltip per form, with a tool for each control that has a hint.
+void Win32FormPeer::SyncTip(NativeChild& child) {
+  std::wstring tip = win32::Wide(child.control->Hint());
+  if (!tips_) {
+    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, Instance(),
+                            nullptr);
+    if (!tips_) return;
+    // A long address wraps instead of running off the screen.
+    SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, Scale(480));
+  }
+  TTTOOLINFOW tool = {};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(child.hwnd);
+  tool.lpszText = &tip[0];
+  if (child.tip.empty())
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  else if (tip.empty())
+    SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  else
+    SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  child.tip = tip;
 }
 
 void Win32FormPeer::Sync(NativeChild& child) {
@@ -1102,8 +1133,10 @@ void Win32FormPeer::Sync(NativeChild& child) {
       const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
       const LONG_PTR align = label.AlignRight() ? SS_RIGHT : SS_LEFT;
       const LONG_PTR prefix = label.ShowAccelChar() ? 0 : SS_NOPREFIX;
-      if ((style & SS_TYPEMASK) != align || (style & SS_NOPREFIX) != prefix)
-        SetWindowLongPtrW(h, GWL_STYLE, (style & ~(SS_TYPEMASK | SS_NOPREFIX)) | align | prefix);
+      const LONG_PTR ellipsis = label.Ellipsis() ? SS_ENDELLIPSIS : 0;
+      constexpr LONG_PTR kMask = SS_TYPEMASK | SS_NOPREFIX | SS_ELLIPSISMASK;
+      if ((style & kMask) != (align | prefix | ellipsis))
+        SetWindowLongPtrW(h, GWL_STYLE, (style & ~kMask) | align | prefix | ellipsis);
       SetTextIfDifferent(h, label.Caption());
       InvalidateRect(h, nullptr, TRUE);  // over a coloured panel the old text would stay
       break;
