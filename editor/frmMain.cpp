@@ -160,7 +160,8 @@ void Tfrm_main::BindEditor() {
 }
 
 void Tfrm_main::ArrangeTabOrder() {
-  // Tab goes through the kinds as they read: each kind, then its box, then its button.
+  // The kinds as they read, each followed by its box and its button. Of the kinds Tab stops
+  // at the checked one only, so the arrows choose a kind and Tab goes on to its box.
   SetTabOrder({&Radio_1, &Radio_2, &Radio_3, &Radio_4, &Radio_5, &Radio_6, &Radio_7, &txt_ExitFilename,
                &bntExitfound, &Radio_8, &txt_ExcuteFilename, &bntExcuteFind, &Radio_9, &txt_OpenDir,
                &bntSelForlder, &Radio_10, &txt_Urlselect, &Radio_11, &txt_DirectUrl, &bntScriptFind, &Radio_12,

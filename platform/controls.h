@@ -8,7 +8,9 @@
 //    when the text is set to what it already is.
 //  - CheckBox: OnClick fires on every change of the checked state, also one the program makes.
 //  - RadioButton: OnClick fires only when the button becomes checked (by the user or the
-//    program); checking one unchecks the others of its form without reports.
+//    program); checking one unchecks the others of its form without reports. As in a
+//    dialog box, Tab stops at the checked one only, and the arrow keys check the next or
+//    previous one instead.
 //  - ComboBox: OnChange fires only for a user's pick (UserPick), never for SetItemIndex.
 //  - ListView: OnSelectItem fires when a row gains or loses the selection; when the selection
 //    moves, the old row's loss comes first, delivered while no row is selected.
@@ -352,10 +354,18 @@ class RadioButton : public Control {
   void SetChecked(bool checked);
   // A user's click: OnMouseDown, then the button becomes checked (OnClick if it was not).
   void UserClick();
+  // Whether Tab stops here: the checked button of the form, or its first when none is.
+  bool TabStop() const;
 
   std::function<void()> OnClick;
 
  private:
+  friend class Control;
+  // An arrow key on the button: the next (Down, Right) or previous (Up, Left) button of the
+  // form in tab order that is shown and enabled, wrapping around, gets the focus and is
+  // clicked. Returns whether the key was such an arrow.
+  bool MoveCheck(int vk);
+
   std::string caption_;
   bool checked_ = false;
 };

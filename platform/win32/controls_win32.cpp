@@ -842,10 +842,11 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
       style = focusable | BS_CHECKBOX;
       break;
     case ControlKind::RadioButton:
-      // Not an automatic one: the program decides which button is checked.
+      // Not an automatic one: the program decides which button is checked. Tab stops at
+      // the checked one only (the sync sets WS_TABSTOP).
       cls = L"BUTTON";
       text = win32::Wide(static_cast<RadioButton&>(control).Caption());
-      style = focusable | BS_RADIOBUTTON;
+      style = common | BS_RADIOBUTTON;
       break;
     case ControlKind::Button:
       cls = L"BUTTON";
@@ -980,6 +981,11 @@ LRESULT CALLBACK Win32FormPeer::ChildProc(HWND window, UINT msg, WPARAM wParam, 
     const auto* key = reinterpret_cast<const MSG*>(lParam);
     return key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN ? code | DLGC_WANTMESSAGE : code;
   }
+  if (msg == WM_GETDLGCODE && child->control->Kind() == ControlKind::RadioButton) {
+    // The arrow keys reach the button, whose control moves the check through the form's
+    // buttons: the dialog manager would move only the focus, and only inside a group.
+    return CallWindowProcW(base, window, msg, wParam, lParam) | DLGC_WANTARROWS;
+  }
   if (msg == WM_ERASEBKGND && child->control->Kind() == ControlKind::GroupBox) {
     // A group box leaves its inside unpainted; the form beneath does not paint under it.
     RECT r;
@@ -1110,6 +1116,15 @@ void Win32FormPeer::Sync(NativeChild& child) {
                                                                    : static_cast<RadioButton&>(control).Checked();
       if ((SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED) != checked)
         SendMessageW(h, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+      // BM_SETCHECK moves WS_TABSTOP by the system's own rule: the form's says which have it.
+      if (control.Kind() == ControlKind::RadioButton) {
+        for (auto& other : children_) {
+          if (other->control->Kind() != ControlKind::RadioButton) continue;
+          const LONG_PTR style = GetWindowLongPtrW(other->hwnd, GWL_STYLE);
+          const LONG_PTR stop = static_cast<RadioButton*>(other->control)->TabStop() ? WS_TABSTOP : 0;
+          if ((style & WS_TABSTOP) != stop) SetWindowLongPtrW(other->hwnd, GWL_STYLE, (style & ~WS_TABSTOP) | stop);
+        }
+      }
       break;
     }
     case ControlKind::Button: {
