@@ -449,67 +449,7 @@ BOOL CALLBACK FindTop(HWND w, LPARAM p) {
   return TRUE;
 }
 
-// Tooltip windows of one process, in Z order.
-struct TipSearch {
-  DWORD pid;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK FindTips(HWND w, LPARAM lp) {
-  auto* search = reinterpret_cast<TipSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid == search->pid && ClassOf(w) == L"tooltips_class32") search->found.push_back(w);
-  return TRUE;
-}
-
-std::vector<HWND> TipsOf(HWND w) {
-  TipSearch search{0, {}};
-  GetWindowThreadProcessId(w, &search.pid);
-  EnumWindows(&FindTips, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The tools of a tooltip window: the window each stands for (TTF_IDISHWND, else null) and
-// its text, read in the tooltip's process.
-std::vector<std::pair<HWND, std::wstring>> Tools(HWND tip) {
-  std::vector<std::pair<HWND, std::wstring>> tools;
-  const LRESULT count = Send(tip, TTM_GETTOOLCOUNT, 0, 0);
-  for (int i = 0; i < count; ++i) {
-    Remote remote(tip, kRemoteSize);
-    if (!remote.ok()) break;
-    TTTOOLINFOW info = {};
-    info.cbSize = sizeof info;
-    info.lpszText = reinterpret_cast<wchar_t*>(remote.at(kTextAt));
-    const wchar_t empty = 0;
-    if (!remote.Put(0, &info, sizeof info) || !remote.Put(kTextAt, &empty, sizeof empty)) break;
-    if (!Send(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote.at(0))) || !remote.Get(0, &info, sizeof info))
-      continue;
-    tools.emplace_back((info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(info.uId) : nullptr, RemoteText(remote));
-  }
-  return tools;
-}
-
-// The tray keeps a tooltip window of its own per icon, each with one tool whose text is
-// the icon's tip; the tips are read from there, in the tray's process.
-int ListTrayTips() {
-  const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
-  if (!tray) return 1;
-  for (HWND tip : TipsOf(tray))
-    for (const auto& tool : Tools(tip)) Out("P\t" + Field(tool.second) + "\n");
-  return 0;
-}
-
-// The tips of the window's controls, from the tooltips it owns.
-std::string ControlTips(HWND top) {
-  std::string out;
-  for (HWND tip : TipsOf(top)) {
-    if (GetWindow(tip, GW_OWNER) != top) continue;
-    for (const auto& tool : Tools(tip))
-      if (tool.first) out += "K\t" + Field(TextOf(tool.first)) + "\t" + Field(tool.second) + "\n";
-  }
-  return out;
-}
+std::string ControlTips(HWND top);
 
 int ListWindow(const std::wstring& title) {
   TopSearch search;
@@ -574,6 +514,68 @@ int ListTitles() {
     Out("V\t" + Utf8(ClassOf(w)) + "\t" + Field(title) + "\t" + Rect(r) + "\n");
   }
   return 0;
+}
+
+// Tooltip windows of one process, in Z order.
+struct TipSearch {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK FindTips(HWND w, LPARAM lp) {
+  auto* search = reinterpret_cast<TipSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == search->pid && ClassOf(w) == L"tooltips_class32") search->found.push_back(w);
+  return TRUE;
+}
+
+std::vector<HWND> TipsOf(HWND w) {
+  TipSearch search{0, {}};
+  GetWindowThreadProcessId(w, &search.pid);
+  EnumWindows(&FindTips, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The tools of a tooltip window: the window each stands for (TTF_IDISHWND, else null) and
+// its text, read in the tooltip's process.
+std::vector<std::pair<HWND, std::wstring>> Tools(HWND tip) {
+  std::vector<std::pair<HWND, std::wstring>> tools;
+  const LRESULT count = Send(tip, TTM_GETTOOLCOUNT, 0, 0);
+  for (int i = 0; i < count; ++i) {
+    Remote remote(tip, kRemoteSize);
+    if (!remote.ok()) break;
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof info;
+    info.lpszText = reinterpret_cast<wchar_t*>(remote.at(kTextAt));
+    const wchar_t empty = 0;
+    if (!remote.Put(0, &info, sizeof info) || !remote.Put(kTextAt, &empty, sizeof empty)) break;
+    if (!Send(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote.at(0))) || !remote.Get(0, &info, sizeof info))
+      continue;
+    tools.emplace_back((info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(info.uId) : nullptr, RemoteText(remote));
+  }
+  return tools;
+}
+
+// The tray keeps a tooltip window of its own per icon, each with one tool whose text is
+// the icon's tip; the tips are read from there, in the tray's process.
+int ListTrayTips() {
+  const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  if (!tray) return 1;
+  for (HWND tip : TipsOf(tray))
+    for (const auto& tool : Tools(tip)) Out("P\t" + Field(tool.second) + "\n");
+  return 0;
+}
+
+// The tips of the window's controls, from the tooltips it owns.
+std::string ControlTips(HWND top) {
+  std::string out;
+  for (HWND tip : TipsOf(top)) {
+    if (GetWindow(tip, GW_OWNER) != top) continue;
+    for (const auto& tool : Tools(tip))
+      if (tool.first) out += "K\t" + Field(TextOf(tool.first)) + "\t" + Field(tool.second) + "\n";
+  }
+  return out;
 }
 
 }  // namespace
