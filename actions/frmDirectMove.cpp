@@ -35,6 +35,9 @@ Tfrm_DirectMove::Tfrm_DirectMove()
   // The site's own texts: an address such as "...?w=tot&q=" keeps its "&".
   lbl_info.SetShowAccelChar(false);
   lbl_site.SetShowAccelChar(false);
+  // A text longer than its line ends in "..." and shows whole as the label's tip.
+  lbl_info.SetEllipsis(true);
+  lbl_site.SetEllipsis(true);
   plat::Font grey = GetFont();
   grey.color = plat::kColorGray;
   lbl_site.SetFont(grey);
@@ -84,7 +87,9 @@ void ShowDirectSearch(const std::string& info) {
   }
   auto* prompt = new Tfrm_DirectMove();
   prompt->lbl_info.SetCaption(items[0]);
+  prompt->lbl_info.SetHint(items[0]);
   prompt->lbl_site.SetCaption(items[1]);
+  prompt->lbl_site.SetHint(items[1]);
   prompt->Show();
   prompt->txt_edit.SetFocus();
   ClickScreenCentre();

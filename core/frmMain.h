@@ -118,6 +118,8 @@ class Tfrm_main : public plat::Form {
   void WriteEditField(EditField field);
   void ClearEditFields();
   void ShowSelectedEntry();
+  // The modifier boxes and the key show the row's hotkey as it stands.
+  void ShowRowHotKey(int row);
   void ResetKindFonts();
   void New();
   void Delete();

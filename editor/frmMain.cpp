@@ -160,7 +160,8 @@ void Tfrm_main::BindEditor() {
 }
 
 void Tfrm_main::ArrangeTabOrder() {
-  // Tab goes through the kinds as they read: each kind, then its box, then its button.
+  // The kinds as they read, each followed by its box and its button. Of the kinds Tab stops
+  // at the checked one only, so the arrows choose a kind and Tab goes on to its box.
   SetTabOrder({&Radio_1, &Radio_2, &Radio_3, &Radio_4, &Radio_5, &Radio_6, &Radio_7, &txt_ExitFilename,
                &bntExitfound, &Radio_8, &txt_ExcuteFilename, &bntExcuteFind, &Radio_9, &txt_OpenDir,
                &bntSelForlder, &Radio_10, &txt_Urlselect, &Radio_11, &txt_DirectUrl, &bntScriptFind, &Radio_12,
@@ -219,6 +220,8 @@ void Tfrm_main::WriteEditField(EditField field) {
       } else {
         plat::MessageBox("이미 등록된 단축키 입니다. 다른 단축키를 선택해 주세요", kAlertCaption,
                          plat::kMbOk | plat::kMbIconWarning, this);
+        // The row keeps its combination, and the fields show it again instead of the refused one.
+        if (WorkList.Selected() == row) ShowRowHotKey(row);
       }
       break;
     }
@@ -270,6 +273,16 @@ void Tfrm_main::ShowSelectedEntry() {
   const std::vector<std::string> shown{entry.description, entry.id, entry.hotkey, entry.kind, entry.info, entry.active};
   for (int column = 0; column < kEntryColumns; ++column)
     if (WorkList.Cell(row, column) != shown[column]) WorkList.SetCell(row, column, shown[column]);
+}
+
+void Tfrm_main::ShowRowHotKey(int row) {
+  const std::string kept = WorkList.Cell(row, kColHotKey);
+  showingEntry_ = true;
+  for (plat::CheckBox* box : {&cbShift, &cbControl, &cbAlt, &cbWin}) box->SetChecked(false);
+  cmVK.SetItemIndex(-1);
+  ShowHotKeyText(*this, kept);
+  showingEntry_ = false;
+  if (WorkList.Selected() == row && WorkList.Cell(row, kColHotKey) != kept) WorkList.SetCell(row, kColHotKey, kept);
 }
 
 void Tfrm_main::ResetKindFonts() {

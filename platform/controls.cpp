@@ -248,6 +248,12 @@ void Control::SetFont(const Font& font) {
   Changed();
 }
 
+void Control::SetHint(const std::string& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  Changed();
+}
+
 void Control::SetBold(bool bold) {
   Font font = GetFont();
   font.bold = bold;
@@ -261,6 +267,7 @@ void Control::SetFocus() {
 
 int Control::UserKeyDown(int vk) {
   if (OnKeyDown) OnKeyDown(vk);
+  if (vk != 0 && Kind() == ControlKind::RadioButton && static_cast<RadioButton*>(this)->MoveCheck(vk)) return 0;
   return vk;
 }
 
@@ -312,6 +319,36 @@ void RadioButton::UserClick() {
   if (!Enabled()) return;
   UserMouseDown();
   SetChecked(true);
+}
+
+bool RadioButton::TabStop() const {
+  if (checked_) return true;
+  const RadioButton* first = nullptr;
+  for (const Control* other : Owner().Controls()) {
+    if (other->Kind() != ControlKind::RadioButton) continue;
+    if (static_cast<const RadioButton*>(other)->checked_) return false;
+    if (!first) first = static_cast<const RadioButton*>(other);
+  }
+  return first == this;
+}
+
+bool RadioButton::MoveCheck(int vk) {
+  const bool forward = vk == kVkDown || vk == kVkRight;
+  if (!forward && vk != kVkUp && vk != kVkLeft) return false;
+  std::vector<RadioButton*> group;
+  for (Control* other : Owner().Controls()) {
+    if (other->Kind() != ControlKind::RadioButton || !other->Showing()) continue;
+    bool enabled = true;
+    for (const Control* c = other; c; c = c->Parent()) enabled = enabled && c->Enabled();
+    if (enabled || other == this) group.push_back(static_cast<RadioButton*>(other));
+  }
+  const auto at = std::find(group.begin(), group.end(), this);
+  if (at == group.end() || group.size() < 2) return true;
+  const std::size_t i = static_cast<std::size_t>(at - group.begin());
+  RadioButton* next = group[(i + (forward ? 1 : group.size() - 1)) % group.size()];
+  next->SetFocus();
+  next->UserClick();
+  return true;
 }
 
 Edit::Edit(Form& owner, std::string name, Bounds bounds, Control* parent, bool multiLine)
@@ -408,6 +445,12 @@ void Label::SetCaption(const std::string& caption) {
 void Label::SetShowAccelChar(bool show) {
   if (show == showAccelChar_) return;
   showAccelChar_ = show;
+  Changed();
+}
+
+void Label::SetEllipsis(bool ellipsis) {
+  if (ellipsis == ellipsis_) return;
+  ellipsis_ = ellipsis;
   Changed();
 }
 

@@ -8,7 +8,9 @@
 //    when the text is set to what it already is.
 //  - CheckBox: OnClick fires on every change of the checked state, also one the program makes.
 //  - RadioButton: OnClick fires only when the button becomes checked (by the user or the
-//    program); checking one unchecks the others of its form without reports.
+//    program); checking one unchecks the others of its form without reports. As in a
+//    dialog box, Tab stops at the checked one only, and the arrow keys check the next or
+//    previous one instead.
 //  - ComboBox: OnChange fires only for a user's pick (UserPick), never for SetItemIndex.
 //  - ListView: OnSelectItem fires when a row gains or loses the selection; when the selection
 //    moves, the old row's loss comes first, delivered while no row is selected.
@@ -285,6 +287,9 @@ class Control {
   void SetBold(bool bold);
   bool HandCursor() const { return handCursor_; }
   void SetHandCursor(bool hand) { handCursor_ = hand; }
+  // The tip shown while the pointer rests on the control; empty: none.
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint);
 
   // Gives the control the keyboard focus.
   void SetFocus();
@@ -317,6 +322,7 @@ class Control {
   bool ownFont_ = false;
   bool handCursor_ = false;
   Font font_;
+  std::string hint_;
 };
 
 class CheckBox : public Control {
@@ -348,10 +354,18 @@ class RadioButton : public Control {
   void SetChecked(bool checked);
   // A user's click: OnMouseDown, then the button becomes checked (OnClick if it was not).
   void UserClick();
+  // Whether Tab stops here: the checked button of the form, or its first when none is.
+  bool TabStop() const;
 
   std::function<void()> OnClick;
 
  private:
+  friend class Control;
+  // An arrow key on the button: the next (Down, Right) or previous (Up, Left) button of the
+  // form in tab order that is shown and enabled, wrapping around, gets the focus and is
+  // clicked. Returns whether the key was such an arrow.
+  bool MoveCheck(int vk);
+
   std::string caption_;
   bool checked_ = false;
 };
@@ -439,6 +453,10 @@ class Label : public Control {
   // label that shows data (an address, a name) turns it off so that "&" shows as itself.
   bool ShowAccelChar() const { return showAccelChar_; }
   void SetShowAccelChar(bool show);
+  // One line: a caption wider than the label ends in "..." where it is cut, instead of
+  // being cut without a sign.
+  bool Ellipsis() const { return ellipsis_; }
+  void SetEllipsis(bool ellipsis);
   void UserClick();
 
   std::function<void()> OnClick;
@@ -447,6 +465,7 @@ class Label : public Control {
   std::string caption_;
   bool alignRight_ = false;
   bool showAccelChar_ = true;
+  bool ellipsis_ = false;
 };
 
 // A picture: one icon drawn at its size in the control's place (32 x 32 for a large icon).

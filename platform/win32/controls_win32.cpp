@@ -168,6 +168,7 @@ struct NativeChild {
   HICON icon = nullptr;  // a picture's icon
   bool reconcilePending = false;
   bool repaintPending = false;  // list view: rows' images changed since it last painted
+  std::wstring tip;              // the hint its tool in the form's tooltip shows
 };
 
 // While the program's state is copied into a native control, the notifications that causes
@@ -271,6 +272,7 @@ class Win32FormPeer final : public FormPeer {
 
   void SyncAll();
   void SyncCommon(NativeChild& child);
+  void SyncTip(NativeChild& child);
   void Sync(NativeChild& child);
   void SyncComboBox(NativeChild& child);
   void SyncImages(NativeChild& child);
@@ -281,6 +283,7 @@ class Win32FormPeer final : public FormPeer {
 
   Form& form_;
   HWND hwnd_ = nullptr;
+  HWND tips_ = nullptr;  // the form's tooltip, made for its first hint
   std::vector<std::unique_ptr<NativeChild>> children_;
   std::unordered_map<const Control*, NativeChild*> byControl_;
   std::vector<const MenuItem*> menuItems_;
@@ -839,10 +842,11 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
       style = focusable | BS_CHECKBOX;
       break;
     case ControlKind::RadioButton:
-      // Not an automatic one: the program decides which button is checked.
+      // Not an automatic one: the program decides which button is checked. Tab stops at
+      // the checked one only (the sync sets WS_TABSTOP).
       cls = L"BUTTON";
       text = win32::Wide(static_cast<RadioButton&>(control).Caption());
-      style = focusable | BS_RADIOBUTTON;
+      style = common | BS_RADIOBUTTON;
       break;
     case ControlKind::Button:
       cls = L"BUTTON";
@@ -860,7 +864,8 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
       cls = L"STATIC";
       text = win32::Wide(static_cast<Label&>(control).Caption());
       style = common | SS_NOTIFY | (static_cast<Label&>(control).AlignRight() ? SS_RIGHT : SS_LEFT) |
-              (static_cast<Label&>(control).ShowAccelChar() ? 0 : SS_NOPREFIX);
+              (static_cast<Label&>(control).ShowAccelChar() ? 0 : SS_NOPREFIX) |
+              (static_cast<Label&>(control).Ellipsis() ? SS_ENDELLIPSIS : 0);
       break;
     case ControlKind::Panel:
       cls = L"STATIC";
@@ -976,6 +981,11 @@ LRESULT CALLBACK Win32FormPeer::ChildProc(HWND window, UINT msg, WPARAM wParam, 
     const auto* key = reinterpret_cast<const MSG*>(lParam);
     return key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN ? code | DLGC_WANTMESSAGE : code;
   }
+  if (msg == WM_GETDLGCODE && child->control->Kind() == ControlKind::RadioButton) {
+    // The arrow keys reach the button, whose control moves the check through the form's
+    // buttons: the dialog manager would move only the focus, and only inside a group.
+    return CallWindowProcW(base, window, msg, wParam, lParam) | DLGC_WANTARROWS;
+  }
   if (msg == WM_ERASEBKGND && child->control->Kind() == ControlKind::GroupBox) {
     // A group box leaves its inside unpainted; the form beneath does not paint under it.
     RECT r;
@@ -1065,6 +1075,33 @@ void Win32FormPeer::SyncCommon(NativeChild& child) {
     SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (control.Kind() == ControlKind::ComboBox) child.place = RECT{};  // its row height follows the font
   }
+  if (win32::Wide(control.Hint()) != child.tip) SyncTip(child);
+}
+
+// One tooltip per form, with a tool for each control that has a hint.
+void Win32FormPeer::SyncTip(NativeChild& child) {
+  std::wstring tip = win32::Wide(child.control->Hint());
+  if (!tips_) {
+    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, Instance(),
+                            nullptr);
+    if (!tips_) return;
+    // A long address wraps instead of running off the screen.
+    SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, Scale(480));
+  }
+  TTTOOLINFOW tool = {};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(child.hwnd);
+  tool.lpszText = &tip[0];
+  if (child.tip.empty())
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  else if (tip.empty())
+    SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  else
+    SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  child.tip = tip;
 }
 
 void Win32FormPeer::Sync(NativeChild& child) {
@@ -1079,6 +1116,15 @@ void Win32FormPeer::Sync(NativeChild& child) {
                                                                    : static_cast<RadioButton&>(control).Checked();
       if ((SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED) != checked)
         SendMessageW(h, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+      // BM_SETCHECK moves WS_TABSTOP by the system's own rule: the form's says which have it.
+      if (control.Kind() == ControlKind::RadioButton) {
+        for (auto& other : children_) {
+          if (other->control->Kind() != ControlKind::RadioButton) continue;
+          const LONG_PTR style = GetWindowLongPtrW(other->hwnd, GWL_STYLE);
+          const LONG_PTR stop = static_cast<RadioButton*>(other->control)->TabStop() ? WS_TABSTOP : 0;
+          if ((style & WS_TABSTOP) != stop) SetWindowLongPtrW(other->hwnd, GWL_STYLE, (style & ~WS_TABSTOP) | stop);
+        }
+      }
       break;
     }
     case ControlKind::Button: {
@@ -1102,8 +1148,10 @@ void Win32FormPeer::Sync(NativeChild& child) {
       const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
       const LONG_PTR align = label.AlignRight() ? SS_RIGHT : SS_LEFT;
       const LONG_PTR prefix = label.ShowAccelChar() ? 0 : SS_NOPREFIX;
-      if ((style & SS_TYPEMASK) != align || (style & SS_NOPREFIX) != prefix)
-        SetWindowLongPtrW(h, GWL_STYLE, (style & ~(SS_TYPEMASK | SS_NOPREFIX)) | align | prefix);
+      const LONG_PTR ellipsis = label.Ellipsis() ? SS_ENDELLIPSIS : 0;
+      constexpr LONG_PTR kMask = SS_TYPEMASK | SS_NOPREFIX | SS_ELLIPSISMASK;
+      if ((style & kMask) != (align | prefix | ellipsis))
+        SetWindowLongPtrW(h, GWL_STYLE, (style & ~kMask) | align | prefix | ellipsis);
       SetTextIfDifferent(h, label.Caption());
       InvalidateRect(h, nullptr, TRUE);  // over a coloured panel the old text would stay
       break;

@@ -36,7 +36,7 @@ ui_click 알림말 class:Button:0
 e2e_check "its button closes it" e2e_wait_gone '^알림말$' 10
 e2e_check "둘째 keeps Ctrl+Alt+M in its column" \
     ed_row_is P1 $'둘째\tP1\tCtrl+Alt+M\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 둘째\tTrue'
-e2e_check "the key list goes on showing the refused N" ed_key_shown N
+e2e_check "the key list shows 둘째's own M again, not the refused N" ui_wait 10 "M shown" ed_key_shown M
 e2e_check "첫째 keeps its Ctrl+Alt+N" \
     ed_row_is P0 $'첫째\tP0\tCtrl+Alt+N\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 첫째\tTrue'
 ui_pick "$ED" "$ED_KEYS" K
@@ -52,6 +52,7 @@ ui_click 알림말 class:Button:0
 e2e_wait_gone '^알림말$' 10 >/dev/null
 e2e_check "and the column keeps Ctrl+Alt+Win+F1" \
     ed_row_is P1 $'둘째\tP1\tCtrl+Alt+Win+F1\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 둘째\tTrue'
+e2e_check "with Alt ticked again" ui_wait 10 "Alt ticked" ui_checked "$ED" Alt
 
 echo "== the Delete key"
 ed_click_row 첫째

@@ -36,6 +36,24 @@ e2e_check "and reads: no description, no hotkey, 웹사이트 이동, active" \
 e2e_check "its kind button 웹사이트 이동 is checked" ui_checked "$ED" '웹사이트 이동'
 e2e_check "and 단축키 활성화" ui_checked "$ED" '단축키 활성화'
 e2e_check "the description box is empty" ui_has_text "$ED" "$ED_SUBJECT" ''
+# The kinds are one group: Tab stops at the checked kind only, the arrows move the check.
+ui_click_into "$ED" "$(ed_info '프로그램 종료')"
+xdotool key shift+Tab
+e2e_check "Shift+Tab from the first kind box goes back past the unchecked kinds to 단축키 활성화" \
+    ui_wait 10 "단축키 활성화 focused" ui_focused "$ED" '단축키 활성화'
+xdotool key Tab
+e2e_check "and Tab from there goes to that box again" \
+    ui_wait 10 "the box focused" ui_focused "$ED" "$(ed_info '프로그램 종료')"
+ui_click_into "$ED" "$(ed_info '웹사이트 이동')"
+xdotool key shift+Tab
+e2e_check "the checked kind 웹사이트 이동 is a stop, just before its box" \
+    ui_wait 10 "웹사이트 이동 focused" ui_focused "$ED" '웹사이트 이동'
+xdotool key Down
+e2e_check "Down checks the next kind, and the row takes it" ui_wait 10 "다이렉트 검색" \
+    ed_row_is P1 $'\tP1\t\t다이렉트 검색\t\tTrue'
+e2e_check "with the focus" ui_focused "$ED" '다이렉트 검색'
+xdotool key Tab
+e2e_check "Tab goes on to its box" ui_wait 10 "its box focused" ui_focused "$ED" "$(ed_info '다이렉트 검색')"
 # The Delete key in the list removes the selected row, without asking.
 ui_row_click "$ED" 1
 xdotool key Delete

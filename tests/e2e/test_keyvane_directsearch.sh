@@ -12,6 +12,7 @@ source lib/ui.sh
 PROMPT='다이렉트 검색'
 IE='C:\windows\system32\iexplore.exe'
 SITE='http://search.example.com/find-it?q='
+LONG='https://search.example.com/search?where=all&sm=top_hty&fbm=1&ie=utf8&query='
 e2e_start || exit 1
 app=$(e2e_install_keyvane)
 # The first address holds a "-", stored as "ㅡ"; the description a blank. The second
@@ -19,6 +20,7 @@ app=$(e2e_install_keyvane)
 kv_work_file 'C:\app\MyJob.ini' <<'EOF2'
 웹 검색-P1-Ctrl+Alt+S-다이렉트 검색-예제 검색;http://search.example.com/findㅡit?q=-True-
 사전 검색-P2-Ctrl+Alt+D-다이렉트 검색-Q&A 사전;http://dic.example.com/?w=tot&q=-True-
+긴 주소-P3-Ctrl+Alt+L-다이렉트 검색-긴 주소 검색;https://search.example.com/search?where=all&sm=top_hty&fbm=1&ie=utf8&query=-True-
 EOF2
 
 kv_focus_probe
@@ -81,6 +83,22 @@ ui_click "$PROMPT" '취소'
 e2e_check "취소 closes the prompt" ui_wait 10 "the prompt to close" no_prompt
 kv_settle
 e2e_check "none of them started iexplore.exe" test "$(ie_starts)" = "$before"
+
+echo "== a long address"
+# ctlist: a label's C line (state in field 9) and its tip's K line
+label_state() { ui_list "$PROMPT" | awk -F'\t' -v a="$1" '$1 == "C" && $4 == a { print $9 }'; }
+tip_of() { ui_list "$PROMPT" | awk -F'\t' -v a="$1" '$1 == "K" && $2 == a { print $3 }'; }
+tip_shown() { e2e_run "$(e2e_tool ctlist)" --titles | grep -q $'^V\ttooltips_class32\t'; }
+kv_press ctrl+alt+l
+ui_wid "$PROMPT" 10 >/dev/null
+e2e_check "an address longer than its line ends in \"...\" where it is cut" \
+    ui_wait 10 "the label" eval '[ "$(label_state "$LONG")" = ellipsis ]'
+e2e_check "and is the label's tip, whole" test "$(tip_of "$LONG")" = "$LONG"
+xdotool mousemove $(ui_centre "$PROMPT" "$LONG") sleep 0.2 mousemove_relative 3 0
+e2e_check "which shows under the pointer" ui_wait 10 "the tip" tip_shown
+ui_shot long-address "$PROMPT"
+press Escape
+ui_wait 10 "the prompt to close" no_prompt
 
 echo "== two prompts"
 kv_press ctrl+alt+s

@@ -847,7 +847,14 @@ bool RandomUser::HotKeyFree(const std::string& text, int exceptRow) const {
 void RandomUser::WriteHotKeyField() {
   if (m_.selected < 0) return;
   const std::string text = FormatHotKey(m_.fields.hotkey);
-  if (HotKeyFree(text, m_.selected)) m_.screen[m_.selected].hotkey = text;
+  if (HotKeyFree(text, m_.selected)) {
+    m_.screen[m_.selected].hotkey = text;
+    return;
+  }
+  // Refused: the fields show the row's combination again.
+  HotKey kept = ParseHotKey(m_.screen[m_.selected].hotkey);
+  if (!FindKey(kept.key)) kept.key.clear();
+  m_.fields.hotkey = kept;
 }
 
 std::set<Combo> RandomUser::ExpectedRegistrations() const {

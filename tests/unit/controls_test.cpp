@@ -92,6 +92,18 @@ TEST_F(ControlsTest, RadioButtonReportsOnlyBecomingChecked) {
   two.SetChecked(false);
   EXPECT_EQ(events, (std::vector<std::string>{"one", "two", "down one", "one", "down one"}));
   EXPECT_TRUE(one.Checked());
+
+  // Tab stops at the checked button only; the arrows move the check, past a disabled
+  // button and around the ends.
+  plat::RadioButton three(form, "three", {0, 40, 80, 17}, "셋");
+  EXPECT_TRUE(one.TabStop() && !two.TabStop() && !three.TabStop());
+  three.SetEnabled(false);
+  EXPECT_EQ(one.UserKeyDown(plat::kVkDown), 0);
+  EXPECT_TRUE(two.Checked() && two.Focused() && two.TabStop() && !one.TabStop());
+  two.UserKeyDown(plat::kVkRight);
+  EXPECT_TRUE(one.Checked() && one.Focused());
+  one.UserKeyDown(plat::kVkUp);
+  EXPECT_TRUE(two.Checked());
 }
 
 TEST_F(ControlsTest, SelectionMovesWithTheLossReportedFirstWhileNothingIsSelected) {

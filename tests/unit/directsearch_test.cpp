@@ -94,6 +94,10 @@ TEST_F(DirectSearchTest, AnAmpersandInTheSiteShowsAsItself) {
   EXPECT_FALSE(p.lbl_info.ShowAccelChar());
   EXPECT_EQ(p.lbl_site.Caption(), "http://dic.example.com/?w=tot&q=");
   EXPECT_FALSE(p.lbl_site.ShowAccelChar());
+  // A text longer than its line ends in "..." and shows whole as its tip.
+  EXPECT_TRUE(p.lbl_info.Ellipsis() && p.lbl_site.Ellipsis());
+  EXPECT_EQ(p.lbl_site.Hint(), p.lbl_site.Caption());
+  EXPECT_EQ(p.lbl_info.Hint(), "Q&A 검색");
 }
 
 TEST_F(DirectSearchTest, EnterLaunchesOneArgumentWithTheTextAsTyped) {

@@ -208,14 +208,20 @@ TEST_F(EditorTest, HotKeyFieldsBuildTheText) {
   ASSERT_EQ(RefusalBoxes(), 1);
   EXPECT_EQ(sim::Boxes().back().caption, "알림말");
   EXPECT_EQ(sim::Boxes().back().flags, plat::kMbOk | plat::kMbIconWarning);
-  EXPECT_EQ(editor.cmVK.Text(), "F6");  // the boxes keep showing the refused choice
+  EXPECT_EQ(editor.cmVK.Text(), "");  // the fields show the row as it stays
   editor.cbAlt.UserClick();
   editor.cbControl.UserClick();
   editor.cbWin.UserClick();
   editor.cmVK.UserPick(KeyIndex(editor, "F1"));
   editor.cmVK.UserPick(KeyIndex(editor, "F2"));
   EXPECT_EQ(RefusalBoxes(), 3);
-  EXPECT_EQ(editor.WorkList.Cell(1, kColHotKey), "Ctrl+Win+F6");
+  EXPECT_EQ(editor.WorkList.Cell(1, kColHotKey), "Ctrl+Win+");
+  // A refused modifier is unticked again.
+  editor.cmVK.UserPick(KeyIndex(editor, "F6"));
+  editor.WorkList.SetCell(0, kColHotKey, "Shift+Ctrl+Win+F6");
+  editor.cbShift.UserClick();
+  EXPECT_FALSE(editor.cbShift.Checked());
+  EXPECT_EQ(HotKeyTextFromEditor(editor), editor.WorkList.Cell(1, kColHotKey));
 }
 
 // ---------------------------------------------------------------- kinds and info

@@ -17,10 +17,12 @@
 //   C <depth> <class> <caption> <rect> <centre> <visible> <enabled> <state> <focused 0|1>
 //       state: check boxes and radio buttons "check=0|1|2"; push buttons "push" or
 //       "default"; combo boxes and list boxes "sel=<index> text=<selected text>";
-//       list views "rows=<n> sel=<index,index,...>"; everything else "-"
+//       list views "rows=<n> sel=<index,index,...>"; a label that ends a text too long
+//       for it in "..." "ellipsis"; everything else "-"
 //   H <column caption>...                       after the C line of a list view
 //   R <index> <selected 0|1> <centre> <cell>...  one per row (centre "-,-" when scrolled away)
 //   T <depth> <text> <centre> <expanded 0|1> <selected 0|1>   the shown items of a tree view
+//   K <control's caption> <tip>                 the tip a control shows under the pointer
 //   D <index> <text> <centre>
 //   V <class> <title> <rect>
 //   P <tip>
@@ -39,6 +41,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -326,6 +329,7 @@ std::string State(HWND w, int depth, std::string& tail) {
   }
   if (IsClass(w, WC_LISTVIEWW)) return ListView(w, tail);
   if (IsClass(w, WC_TREEVIEWW)) tail = TreeView(w, depth + 1);
+  if (IsClass(w, L"Static") && (GetWindowLongW(w, GWL_STYLE) & SS_ELLIPSISMASK)) return "ellipsis";
   return "-";
 }
 
@@ -445,6 +449,8 @@ BOOL CALLBACK FindTop(HWND w, LPARAM p) {
   return TRUE;
 }
 
+std::string ControlTips(HWND top);
+
 int ListWindow(const std::wstring& title) {
   TopSearch search;
   search.title = title;
@@ -459,6 +465,7 @@ int ListWindow(const std::wstring& title) {
   Children children{top, {}};
   EnumChildWindows(top, &ListChild, reinterpret_cast<LPARAM>(&children));
   Out(children.out);
+  Out(ControlTips(top));
   return 0;
 }
 
@@ -509,8 +516,7 @@ int ListTitles() {
   return 0;
 }
 
-// The tray keeps a tooltip window of its own per icon, each with one tool whose text is
-// the icon's tip; the tips are read from there, in the tray's process.
+// Tooltip windows of one process, in Z order.
 struct TipSearch {
   DWORD pid;
   std::vector<HWND> found;
@@ -524,27 +530,52 @@ BOOL CALLBACK FindTips(HWND w, LPARAM lp) {
   return TRUE;
 }
 
+std::vector<HWND> TipsOf(HWND w) {
+  TipSearch search{0, {}};
+  GetWindowThreadProcessId(w, &search.pid);
+  EnumWindows(&FindTips, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The tools of a tooltip window: the window each stands for (TTF_IDISHWND, else null) and
+// its text, read in the tooltip's process.
+std::vector<std::pair<HWND, std::wstring>> Tools(HWND tip) {
+  std::vector<std::pair<HWND, std::wstring>> tools;
+  const LRESULT count = Send(tip, TTM_GETTOOLCOUNT, 0, 0);
+  for (int i = 0; i < count; ++i) {
+    Remote remote(tip, kRemoteSize);
+    if (!remote.ok()) break;
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof info;
+    info.lpszText = reinterpret_cast<wchar_t*>(remote.at(kTextAt));
+    const wchar_t empty = 0;
+    if (!remote.Put(0, &info, sizeof info) || !remote.Put(kTextAt, &empty, sizeof empty)) break;
+    if (!Send(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote.at(0))) || !remote.Get(0, &info, sizeof info))
+      continue;
+    tools.emplace_back((info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(info.uId) : nullptr, RemoteText(remote));
+  }
+  return tools;
+}
+
+// The tray keeps a tooltip window of its own per icon, each with one tool whose text is
+// the icon's tip; the tips are read from there, in the tray's process.
 int ListTrayTips() {
   const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
   if (!tray) return 1;
-  TipSearch search{0, {}};
-  GetWindowThreadProcessId(tray, &search.pid);
-  EnumWindows(&FindTips, reinterpret_cast<LPARAM>(&search));
-  for (HWND tip : search.found) {
-    const LRESULT count = Send(tip, TTM_GETTOOLCOUNT, 0, 0);
-    for (int i = 0; i < count; ++i) {
-      Remote remote(tip, kRemoteSize);
-      if (!remote.ok()) return 1;
-      TTTOOLINFOW info = {};
-      info.cbSize = sizeof info;
-      info.lpszText = reinterpret_cast<wchar_t*>(remote.at(kTextAt));
-      const wchar_t empty = 0;
-      if (!remote.Put(0, &info, sizeof info) || !remote.Put(kTextAt, &empty, sizeof empty)) return 1;
-      if (!Send(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote.at(0)))) continue;
-      Out("P\t" + Field(RemoteText(remote)) + "\n");
-    }
-  }
+  for (HWND tip : TipsOf(tray))
+    for (const auto& tool : Tools(tip)) Out("P\t" + Field(tool.second) + "\n");
   return 0;
+}
+
+// The tips of the window's controls, from the tooltips it owns.
+std::string ControlTips(HWND top) {
+  std::string out;
+  for (HWND tip : TipsOf(top)) {
+    if (GetWindow(tip, GW_OWNER) != top) continue;
+    for (const auto& tool : Tools(tip))
+      if (tool.first) out += "K\t" + Field(TextOf(tool.first)) + "\t" + Field(tool.second) + "\n";
+  }
+  return out;
 }
 
 }  // namespace
