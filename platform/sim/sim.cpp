@@ -303,7 +303,12 @@ bool ProcessRunning(std::uint32_t pid) {
 std::vector<Termination> Terminations() { return S().terminations; }
 
 std::vector<ShellCall> ShellCalls() { return S().shellCalls; }
-void FailShellOpen(const std::string& file, std::uint32_t error) { S().failingOpens[file] = error; }
+void FailShellOpen(const std::string& file, std::uint32_t error) {
+  if (error)
+    S().failingOpens[file] = error;
+  else
+    S().failingOpens.erase(file);
+}
 void SetWow64(bool wow64) { S().wow64 = wow64; }
 void AddWindowsFile(const std::string& path) { S().windowsFiles.insert(path); }
 int ShellInitializations() { return S().shellInits; }

@@ -81,7 +81,7 @@ struct ShellCall {
 std::vector<ShellCall> ShellCalls();
 // Opening exactly this file fails from now on with that Windows error code (2: not found,
 // 5: access denied, 1155: no program associated...); the call is still recorded.
-void FailShellOpen(const std::string& file, std::uint32_t error);
+void FailShellOpen(const std::string& file, std::uint32_t error);  // error 0: it opens again
 // 64-bit Windows for a 32-bit program (off after Reset). WindowsFolder is "C:\Windows".
 void SetWow64(bool wow64);
 // A file FileExists finds at exactly this path, for the Windows folders (which a native

@@ -1791,11 +1791,22 @@ void RandomUser::PressHotKey() {
   Log("press " + ComboText(c) + (row >= 0 ? " (" + run[row].id + ", " + run[row].kind + ")" : "") + during);
   const std::vector<plat::ClipboardData> clipboard = sim::ClipboardFormats();
   const std::uint32_t pressedAt = sim::Now();
-  // A box saying what could not be opened stays up while a multi-job goes on.
-  const std::uint32_t boxHold = row >= 0 && KindOfName(run[row].kind) == kMultiKind && x.boxes == 0 && Chance(40) ? 5000 : 0;
+  // One of a multi-job's programs cannot be opened, and the user leaves the box that says
+  // so open for 5 s: the multi-job goes on meanwhile.
+  const auto fails = [](const std::string& file) { return file == "z.exe" || file == "D:\\a"; };
+  std::string madeFailing;
+  if (row >= 0 && KindOfName(run[row].kind) == kMultiKind && x.boxes == 0 && !x.launches.empty() &&
+      std::none_of(x.launches.begin(), x.launches.end(), [&](const Launch& l) { return fails(l.file); }) &&
+      Chance(50)) {
+    const std::string file = x.launches[Pick(static_cast<int>(x.launches.size()))].file;
+    if (std::count_if(x.launches.begin(), x.launches.end(), [&](const Launch& l) { return l.file == file; }) == 1)
+      madeFailing = file;
+  }
+  const std::uint32_t boxHold = madeFailing.empty() ? 0 : 5000;
   if (boxHold) {
+    sim::FailShellOpen(madeFailing, 2);
     sim::HoldBoxesOpen(boxHold);
-    Log("the user leaves the boxes it shows open for 5 s");
+    Log("the user leaves the box open for 5 s: " + madeFailing + " cannot be opened");
   }
   const bool pressed = sim::PressHotKey(c.mods, c.vk);
   sim::HoldBoxesOpen(0);
@@ -1828,8 +1839,9 @@ void RandomUser::PressHotKey() {
   // A built-in action runs a moment after its press, and a box says what could not be opened.
   sim::SetNow(sim::Now() + 20);
   plat::ProcessPendingMessages();
-  const int failed = static_cast<int>(std::count_if(
-      x.launches.begin(), x.launches.end(), [](const Launch& l) { return l.file == "z.exe" || l.file == "D:\\a"; }));
+  const int failed = static_cast<int>(std::count_if(x.launches.begin(), x.launches.end(), [&](const Launch& l) {
+    return fails(l.file) || (!madeFailing.empty() && l.file == madeFailing);
+  }));
   Require(static_cast<int>(sim::Boxes().size()) == x.boxes + failed,
           "the press showed " + std::to_string(sim::Boxes().size()) + " boxes, expected " + std::to_string(x.boxes) +
               " and one for each of the " + std::to_string(failed) + " things that could not be opened");
@@ -1841,6 +1853,7 @@ void RandomUser::PressHotKey() {
     sim::SetNow(sim::Now() + boxHold);
     plat::ProcessPendingMessages();
     Require(sim::NoticeBoxesOpen() == 0, "a box left open was not closed");
+    sim::FailShellOpen(madeFailing, 0);
   }
   if (!x.prompts.empty()) {
     sim::ForgetRecords();
