@@ -28,8 +28,9 @@ std::string g_runningId, g_runningDescription;
 // Keys of the failures whose box is up or on its way: the row that ran and what it opened.
 // A held or repeated hotkey adds no second box; another row with the same ID does.
 std::set<std::string>& BoxesUp() {
-  static std::set<std::string> keys;
-  return keys;
+  // Never destroyed: a box still up at the program's end lets go of its key after this.
+  static auto* keys = new std::set<std::string>;
+  return *keys;
 }
 
 // What ran and which boxes are up belong to one run of the program.
