@@ -19,16 +19,12 @@ constexpr std::uint8_t kVkControl = 0x11, kVkV = 0x56;
 // The virtual key of a special item, 0 for a text. The names are read in any mix of
 // capitals and small letters: the editor's own example writes "VK_Tab".
 std::uint8_t SpecialKey(const std::string& item) {
-  static const struct {
-    const char* name;
-    std::uint8_t vk;
-  } kKeys[] = {{"VK_TAB", 0x09}, {"VK_RETURN", 0x0D}, {"VK_ESCAPE", 0x1B}, {"VK_BACK", 0x08}};
-  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-  for (const auto& key : kKeys) {
-    std::size_t i = 0;
-    while (key.name[i] && i < item.size() && upper(item[i]) == key.name[i]) ++i;
-    if (!key.name[i] && i == item.size()) return key.vk;
-  }
+  if (item.size() > 9) return 0;  // longer than every name
+  const std::string name = UpperAscii(item);
+  if (name == "VK_TAB") return 0x09;
+  if (name == "VK_RETURN") return 0x0D;
+  if (name == "VK_ESCAPE") return 0x1B;
+  if (name == "VK_BACK") return 0x08;
   return 0;
 }
 

@@ -198,8 +198,7 @@ void FuzzKeySequence(long round) {
   std::size_t texts = 0;
   std::string last;
   for (const std::string& item : items) {
-    std::string upper = item;  // key names in any case
-    for (char& c : upper) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    const std::string upper = kv::UpperAscii(item);  // key names in any case
     if (upper != "VK_TAB" && upper != "VK_RETURN" && upper != "VK_ESCAPE" && upper != "VK_BACK")
       ++texts, last = kv::RestoreQuoteMarks(item);
   }
