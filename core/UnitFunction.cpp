@@ -43,16 +43,6 @@ const std::string kDash = "-";
 const std::string kEu = "ㅡ";  // CP949 A4 D1
 const char* const kNull = "null";
 
-// The bytes of one CP949 character starting at i: two for a lead byte followed by a trail
-// byte, else one (a broken pair leaves its second byte to stand alone, as the reader sees it).
-std::size_t CharLength(const std::string& text, std::size_t i) {
-  const unsigned char lead = static_cast<unsigned char>(text[i]);
-  if (lead < 0x81 || lead > 0xFE || i + 1 >= text.size()) return 1;
-  const unsigned char t = static_cast<unsigned char>(text[i + 1]);
-  const bool trail = (t >= 0x41 && t <= 0x5A) || (t >= 0x61 && t <= 0x7A) || (t >= 0x81 && t <= 0xFE);
-  return trail ? 2 : 1;
-}
-
 // Replaces whole characters only: the bytes of "ㅡ" may also stand across the boundary of
 // two other characters (the trail byte of one and the lead byte of the next).
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
@@ -63,7 +53,7 @@ std::string ReplaceAll(const std::string& text, const std::string& from, const s
       out += to;
       i += from.size();
     } else {
-      const std::size_t n = CharLength(text, i);
+      const std::size_t n = plat::CharBytes(text, i);
       out.append(text, i, n);
       i += n;
     }
@@ -163,12 +153,13 @@ HotkeyEntry NewEntry(const plat::ListView& list) { return {"", NewEntryId(list),
 // ---------------------------------------------------------------- texts
 
 namespace {
-// Changes the letters from..from+25 by delta, skipping the trail bytes of CP949 pairs.
+// Changes the letters from..from+25 by delta, skipping the trail bytes of CP949 pairs. The
+// hex digits of an escape change too: escapes read in either case.
 std::string ShiftLetters(std::string text, char from, int delta) {
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t n = CharLength(text, i);
-    if (n == 1 && text[i] >= from && text[i] <= from + 25) text[i] = static_cast<char>(text[i] + delta);
-    i += n;
+    const std::size_t n = plat::CharBytes(text, i);
+    if (n != 2 && text[i] >= from && text[i] <= from + 25) text[i] = static_cast<char>(text[i] + delta);
+    i += n == 2 ? 2 : 1;
   }
   return text;
 }
@@ -423,6 +414,13 @@ bool WriteOptions(bool startUp, bool newExplore, const std::vector<SearchSite>& 
     if (!WriteConfig("DirectSite", "Site" + std::to_string(i), sites[i].description + "," + sites[i].address))
       return false;
   return true;
+}
+
+std::string NamesOfCharacters(const std::vector<std::string>& characters) {
+  std::string names;
+  for (std::size_t i = 0; i < characters.size() && i < 5; ++i) names += "\r\n    " + plat::NameOfCharacter(characters[i]);
+  if (characters.size() > 5) names += "\r\n    외 " + std::to_string(characters.size() - 5) + "자";
+  return names;
 }
 
 // ---------------------------------------------------------------- work file

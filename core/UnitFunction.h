@@ -128,6 +128,10 @@ std::vector<SearchSite> ReadSearchSites();
 // failure (its error box shown) and returns false.
 bool WriteOptions(bool startUp, bool newExplore, const std::vector<SearchSite>& sites);
 
+// The characters, one per line for a message ("\r\n    é (U+00E9)"), at most five and how
+// many more.
+std::string NamesOfCharacters(const std::vector<std::string>& characters);
+
 // ---------------------------------------------------------------- work file
 
 // The editor's title is this followed by the work file's path.

@@ -30,8 +30,10 @@
 //
 // Unapplied: screen differs from applied, or file from applied's file. Every write keeps
 // the old file beside it (.bak, .bak2, ...) when the list holds only part or nothing of it,
-// when it empties the file, when the file's form cannot carry a character, or when the
-// user keeps the list over a file changed outside. Nothing writes a list into "Config.ini".
+// when it empties the file, when the file's form cannot carry a character, when a CP949
+// file becomes UTF-8, or when the user keeps the list over a file changed outside. A CP949
+// file never receives a character it cannot spell: the user chooses UTF-8 or takes the
+// character out (FitCp949). Nothing writes a list into "Config.ini".
 #include "core/WorkDocument.h"
 
 #include "core/frmMain.h"
@@ -250,7 +252,10 @@ void TWorkDocument::Take(const std::string& path, WorkFileContent&& content) {
 
 bool TWorkDocument::Write(const std::string& path, bool keepOld, std::string& written) {
   plat::ListView& list = editor_.WorkList;
-  const plat::TextEncoding encoding = form_.encoding;
+  plat::TextEncoding encoding = form_.encoding;
+  if (encoding == plat::TextEncoding::kCp949 && !FitCp949(path, encoding)) return false;
+  // The CP949 file a list leaves for UTF-8 is kept: older copies of the program read it.
+  const bool toUtf8 = encoding != form_.encoding;
   const bool unicode = encoding != plat::TextEncoding::kCp949;
 
   const std::string lineEnd = plat::LineEndText(form_.lineEnd);
@@ -285,7 +290,8 @@ bool TWorkDocument::Write(const std::string& path, bool keepOld, std::string& wr
   const bool emptying = list.RowCount() == 0 && plat::FileExists(path) &&
                         (!plat::ReadWholeFile(path, existing, unused) || !existing.empty());
   std::string backup;
-  if ((keepOld || incompletePath_ == path || unreadPath_ == path || emptying || lossy) && plat::FileExists(path)) {
+  if ((keepOld || incompletePath_ == path || unreadPath_ == path || emptying || lossy || toUtf8) &&
+      plat::FileExists(path)) {
     if (!plat::KeepBackup(path, backup)) {
       plat::ShowErrorBox("Cannot create file \"" + backup + "\".", &editor_);
       return false;
@@ -307,6 +313,37 @@ bool TWorkDocument::Write(const std::string& path, bool keepOld, std::string& wr
   }
   // The list now shows exactly what the file holds.
   for (const Change& ch : changes) list.SetCell(ch.row, ch.column, ch.text);
+  form_.encoding = encoding;
+  return true;
+}
+
+bool TWorkDocument::FitCp949(const std::string& path, plat::TextEncoding& encoding) {
+  plat::ListView& list = editor_.WorkList;
+  std::vector<std::string> outside;
+  for (int r = 0; r < list.RowCount(); ++r)
+    for (int c = 0; c < kEntryColumns; ++c)
+      plat::FindCharactersOutsideCp949(list.Cell(r, c), outside);
+  if (outside.empty()) return true;
+  // Written as they are, they would be the program's own escapes, which no other program
+  // reads; a look-alike or "?" would change the entry unseen. The user chooses.
+  const std::string keep = plat::FileExists(path) ? " 지금의 파일은 " + NextBackupName(path) + " 로 남겨 둡니다." : "";
+  const int answer = plat::MessageBox(
+      "목록에 CP949 작업 파일에 쓸 수 없는 글자가 있습니다:" + NamesOfCharacters(outside) +
+          "\r\n\r\n예: 이제부터 이 목록을 UTF-8로 저장합니다. 키베인의 예전 판은 CP949 파일만 읽으므로 이 "
+          "파일을 읽지 못합니다." +
+          keep + "\r\n아니요: 그 글자를 목록에서 빼고 CP949로 저장합니다.\r\n취소: 저장하지 않습니다.",
+      kCaption, plat::kMbYesNoCancel | plat::kMbIconQuestion, &editor_);
+  if (answer == plat::kIdYes) {
+    encoding = plat::TextEncoding::kUtf8Mark;
+    return true;
+  }
+  if (answer != plat::kIdNo) return false;
+  for (int r = 0; r < list.RowCount(); ++r)
+    for (int c = 0; c < kEntryColumns; ++c) {
+      const std::string& cell = list.Cell(r, c);
+      std::string plain = plat::WithoutCharactersOutsideCp949(cell);
+      if (plain != cell) list.SetCell(r, c, plain);
+    }
   return true;
 }
 

@@ -96,6 +96,10 @@ class TWorkDocument {
   // Writes the list to path with the backup rules; on success the cells show what the file
   // holds and written receives its bytes.
   bool Write(const std::string& path, bool keepOld, std::string& written);
+  // Before a CP949 file is written: when the list holds characters CP949 cannot spell, the
+  // user chooses UTF-8 from now on (encoding becomes UTF-8 with its mark) or takes them out
+  // of the list. False when the user cancelled.
+  bool FitCp949(const std::string& path, plat::TextEncoding& encoding);
   void Adopt(const std::string& path, std::string bytes);
   // Since it was last read or written, another program changed the file.
   bool ChangedOutside() const;

@@ -10,6 +10,7 @@
 #include "editor/frmSetmulti.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace kv {
 
@@ -28,14 +29,13 @@ const char* KindName(int kind) {
   return names[kind - 1];
 }
 
-// At most 40 bytes of a text for a message, never cutting a CP949 character in two.
+// At most 40 bytes of a text for a message, never cutting a character in two.
 std::string Shortened(const std::string& text) {
   constexpr std::size_t kMax = 40;
   if (text.size() <= kMax) return text;
   std::size_t end = 0;
   while (end < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[end]);
-    const std::size_t length = lead >= 0x81 && lead != 0xFF ? 2 : 1;
+    const std::size_t length = plat::CharBytes(text, end);
     if (end + length > kMax) break;
     end += length;
   }

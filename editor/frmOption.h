@@ -30,6 +30,9 @@ class Tfrm_Option : public plat::Form {
   // Writes the controls to "Config.ini" and sets the Run value first. False (error box
   // shown, the file untouched) when the Run value could not be written.
   bool SaveOptions();
+  // A site holding a character a CP949 "Config.ini" cannot spell: the user chooses UTF-16
+  // for the file from now on, or takes the character out. False when cancelled.
+  bool FitSettingsFile();
   void AddSiteRow(const std::string& description, const std::string& address);
 
   void bntokClick();

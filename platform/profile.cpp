@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/text.h"
 #include "platform/textfile.h"
 
 namespace plat {
@@ -65,8 +66,15 @@ bool Load(const std::string& file, Profile& profile) {
 bool Save(const std::string& file, const Profile& profile) {
   std::string text;
   for (const std::string& line : profile.lines) text += line + "\r\n";
+  // A CP949 file cannot hold a character CP949 cannot spell (a folder "Café"): the file
+  // becomes UTF-16, which the system's profile functions read as well, rather than hold
+  // the program's escapes.
+  TextEncoding encoding = profile.encoding;
+  std::vector<std::string> outside;
+  if (encoding == TextEncoding::kCp949) FindCharactersOutsideCp949(text, outside);
+  if (!outside.empty()) encoding = TextEncoding::kUtf16Le;
   std::string error;
-  return ReplaceFile(file, EncodeText(text, profile.encoding), error);
+  return ReplaceFile(file, EncodeText(text, encoding), error);
 }
 
 // "[name]" (blanks allowed around it) gives true and the trimmed name.
@@ -193,6 +201,11 @@ bool EraseProfileSection(const std::string& file, const std::string& section) {
   lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(r.header),
               lines.begin() + static_cast<std::ptrdiff_t>(r.last));
   return Save(file, profile);
+}
+
+TextEncoding ProfileEncoding(const std::string& file) {
+  Profile profile;
+  return Load(file, profile) ? profile.encoding : TextEncoding::kCp949;
 }
 
 }  // namespace plat

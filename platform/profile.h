@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/textfile.h"
+
 namespace plat {
 
 // The value of key in section, or def when the file, section or key is missing.
@@ -28,6 +30,10 @@ std::vector<std::pair<std::string, std::string>> ReadProfileSection(const std::s
 // write never rests on a read that failed, so the file is then left as it was.
 bool WriteProfileString(const std::string& file, const std::string& section, const std::string& key,
                         const std::string& value);
+
+// The file's encoding; CP949 for a file that is missing or cannot be read. A write of a
+// character CP949 cannot spell turns a CP949 file into UTF-16 (with its mark).
+TextEncoding ProfileEncoding(const std::string& file);
 
 // Removes a section with all its keys. False when the file cannot be written or read.
 bool EraseProfileSection(const std::string& file, const std::string& section);

@@ -61,6 +61,58 @@ void AppendBytes(const std::string& text, std::size_t from, std::size_t to, std:
 
 }  // namespace
 
+std::size_t CharBytes(const std::string& text, std::size_t i) {
+  const long unit = EscapeAt(text, i);
+  if (unit >= 0) {
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 5 < text.size()) {
+      const long low = EscapeAt(text, i + 5);
+      if (low >= 0xDC00 && low <= 0xDFFF) return 10;
+    }
+    return 5;
+  }
+  const unsigned char lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x81 || lead > 0xFE || i + 1 >= text.size()) return 1;
+  const unsigned char t = static_cast<unsigned char>(text[i + 1]);
+  const bool trail = (t >= 0x41 && t <= 0x5A) || (t >= 0x61 && t <= 0x7A) || (t >= 0x81 && t <= 0xFE);
+  return trail ? 2 : 1;
+}
+
+void FindCharactersOutsideCp949(const std::string& text, std::vector<std::string>& found) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = CharBytes(text, i);
+    if (EscapeAt(text, i) >= 0) {
+      // Named by its units in upper case, whichever case the text spelled the escape in.
+      std::string character = TextFromUtf16(TextToUtf16(text.substr(i, n)));
+      bool known = false;
+      for (const std::string& f : found) known = known || f == character;
+      if (!known) found.push_back(std::move(character));
+    }
+    i += n;
+  }
+}
+
+std::string WithoutCharactersOutsideCp949(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = CharBytes(text, i);
+    if (EscapeAt(text, i) < 0) out.append(text, i, n);
+    i += n;
+  }
+  return out;
+}
+
+std::string NameOfCharacter(const std::string& character) {
+  const std::u16string units = TextToUtf16(character);
+  char32_t cp = units.empty() ? 0 : units[0];
+  if (units.size() == 2 && cp >= 0xD800 && cp <= 0xDBFF) cp = 0x10000 + ((cp - 0xD800) << 10) + (units[1] - 0xDC00);
+  char code[16];
+  static const char digits[] = "0123456789ABCDEF";
+  int n = 0;
+  for (int shift = cp > 0xFFFF ? 16 : 12; shift >= 0; shift -= 4) code[n++] = digits[(cp >> shift) & 0xF];
+  return character + " (U+" + std::string(code, n) + ")";
+}
+
 std::string TextFromUtf16(const char16_t* units, std::size_t count) {
   std::string out;
   out.reserve(count);

@@ -7,6 +7,7 @@
 // (a surrogate pair as two escapes). Nothing is ever narrowed to a look-alike.
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -20,6 +21,20 @@ inline std::string TextFromUtf16(const std::u16string& units) { return TextFromU
 // changes the case of A-Z in names it compares); a 0xFF not followed by four hex digits is
 // converted like any other byte.
 std::u16string TextToUtf16(const std::string& text);
+
+// The bytes of the character at text[i]: an escape (two for a surrogate pair, which is one
+// character), a CP949 lead and trail byte, or a single byte. Every cut of a text for a
+// message, a tip or a printed line falls between characters by it.
+std::size_t CharBytes(const std::string& text, std::size_t i);
+
+// Adds to found the characters of the text that CP949 cannot spell (its escapes) that it
+// does not hold yet, in the order they first stand; and the text without them. For a CP949
+// file, which must hold neither the escapes nor a look-alike in their place.
+void FindCharactersOutsideCp949(const std::string& text, std::vector<std::string>& found);
+std::string WithoutCharactersOutsideCp949(const std::string& text);
+// "é (U+00E9)": a character named for a message, its code point beside it, since it may be
+// invisible (a no-break space) or look like another.
+std::string NameOfCharacter(const std::string& character);
 
 // UTF-8 (a file's text) to UTF-16 and back. A malformed sequence reads as U+FFFD; a lone
 // surrogate is written as U+FFFD.

@@ -6,6 +6,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/msgloop.h"
+#include "platform/text.h"
 
 namespace kv {
 
@@ -130,11 +131,11 @@ std::string TTrayIcon::TipOf(const std::string& hint) {
   const std::string shortHint = hint.substr(0, hint.find('|'));
   // 63 bytes and the terminating zero fill the record's 64. A cut inside a double-byte
   // character would leave its lead byte alone at the end, shown as a broken character (or
-  // joined with the zero into something else), so the cut goes before that character.
+  // joined with the zero into something else), and a cut inside an escape would show its
+  // bytes, so the cut goes before that character.
   std::size_t end = 0;
   while (end < shortHint.size()) {
-    const bool lead = static_cast<unsigned char>(shortHint[end]) >= 0x81 && end + 1 < shortHint.size();
-    const std::size_t next = end + (lead ? 2 : 1);
+    const std::size_t next = end + plat::CharBytes(shortHint, end);
     if (next > 63) break;
     end = next;
   }

@@ -169,10 +169,10 @@ void FuzzConfig(const std::string& bytes) {
   // A file in UTF-8 or UTF-16 holds only what has a Unicode form: the program's texts
   // always do (characters CP949 lacks are escaped), random bytes need not.
   const auto unicodeForm = [](const std::string& text) { return plat::TextFromUtf16(plat::TextToUtf16(text)) == text; };
-  const bool unicodeFile =
-      bytes.rfind("\xEF\xBB\xBF", 0) == 0 || bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0;
-  if (unicodeFile && (!unicodeForm(cleanKey) || !unicodeForm(clean))) return;
+  // (A CP949 file becomes UTF-16 when it is to hold a character CP949 cannot spell.)
   plat::WriteProfileString(kv::ConfigPath(), "Fuzz", cleanKey, clean);
+  const bool unicodeFile = plat::ProfileEncoding(kv::ConfigPath()) != plat::TextEncoding::kCp949;
+  if (unicodeFile && (!unicodeForm(cleanKey) || !unicodeForm(clean))) return;
   const std::string got = plat::ReadProfileString(kv::ConfigPath(), "Fuzz", cleanKey, "<none>");
   Check(got == clean, "profile write/read", bytes);
 }

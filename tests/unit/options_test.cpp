@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 #include "tests/unit/test_support.h"
 
 using namespace kv;
@@ -177,6 +178,42 @@ TEST_F(OptionsTest, SiteAddedThroughTheDialogReadsBackWhole) {
   ASSERT_EQ(sites.size(), 1u);
   EXPECT_EQ(sites[0].description, "사전");
   EXPECT_EQ(sites[0].address, "http://dic.example/?a=b&q=");
+}
+
+TEST_F(OptionsTest, ACp949ConfigNeverTakesACharacterItCannotSpell) {
+  const std::string cafe = plat::TextFromUtf16(u"café"), cup = plat::TextFromUtf16(u"http://x/☕?q=");
+  for (int answer : {plat::kIdCancel, plat::kIdNo, plat::kIdYes}) {
+    sim::Reset();
+    WriteProgramFile("Config.ini", kConfig);
+    Tfrm_Option options;
+    options.LoadOptions();
+    options.AddSiteRow(cafe, cup);
+    sim::AnswerNextBox(answer);
+    EXPECT_EQ(options.SaveOptions(), answer != plat::kIdCancel);
+    ASSERT_EQ(sim::Boxes().size(), 1u);
+    const std::u16string named = u"é (U+00E9)\r\n    ☕ (U+2615)\r\n";
+    EXPECT_NE(plat::TextToUtf16(sim::Boxes()[0].text).find(named), std::u16string::npos);
+    const auto sites = ReadSearchSites();
+    if (answer == plat::kIdCancel) {
+      EXPECT_EQ(Config(), kConfig);
+    } else if (answer == plat::kIdNo) {
+      EXPECT_EQ(Config().find('\xFF'), std::string::npos) << "CP949, without the characters";
+      ASSERT_EQ(sites.size(), 3u);
+      EXPECT_EQ(sites[2].description + "," + sites[2].address, "caf,http://x/?q=");
+    } else {
+      EXPECT_EQ(Config().substr(0, 2), "\xFF\xFE") << "UTF-16 with its mark";
+      ASSERT_EQ(sites.size(), 3u);
+      EXPECT_EQ(sites[2].description + "," + sites[2].address, cafe + "," + cup);
+    }
+  }
+  // A work file in a folder CP949 cannot spell is recorded exactly, without asking.
+  sim::Reset();
+  WriteProgramFile("Config.ini", kConfig);
+  const std::string folder = plat::TextFromUtf16(u"C:\\Café\\작업.ini");
+  ASSERT_TRUE(SetLastWorkFile(folder));
+  EXPECT_EQ(Config().substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(GetLastWorkFile(), folder);
+  EXPECT_EQ(Site(2), "구글,http://google.com/?q=");
 }
 
 TEST_F(OptionsTest, EveryOddTextTheDialogTakesReadsBackAsItsRow) {

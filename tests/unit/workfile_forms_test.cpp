@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/hotkeys.h"
 #include "platform/msgloop.h"
+#include "platform/sim/sim_clipboard.h"
 #include "platform/text.h"
 #include "platform/textfile.h"
 #include "tests/unit/test_support.h"
@@ -287,22 +288,85 @@ TEST_F(WorkFileFormTest, CharactersCp949CannotSpellAreKeptAndReachTheProgram) {
   // (Texts with such characters stay out of the test macros, which spell their arguments
   // in the program's code page.)
   const std::u16string description = u"Café \U0001F600", program = u"C:\\Café\\probe.exe";
-  const std::u16string text = description + u"-P0-Ctrl+Win+F5-프로그램 실행-" + program + u"-True-\r\n";
+  const std::u16string text = description + u"-P0-Ctrl+Win+F5-프로그램 실행-" + program + u"-True-\r\n" +
+                              u"입력-P1-Ctrl+Win+F6-키값자동 입력-café ☕;VK_RETURN-True-\r\n";
   for (TextEncoding e : {TextEncoding::kUtf8, TextEncoding::kUtf8Mark, TextEncoding::kUtf16Le}) {
     sim::Reset();
     const std::string bytes = FileBytes(text, e);
     Write(bytes);
     Tfrm_main editor;
-    ASSERT_EQ(editor.WorkList.RowCount(), 1) << Name(e);
+    ASSERT_EQ(editor.WorkList.RowCount(), 2) << Name(e);
     EXPECT_EQ(plat::TextToUtf16(editor.WorkList.Cell(0, kColDescription)), description) << Name(e);
     sim::PressHotKey(kCtrlWin, kVkF5);
     ASSERT_EQ(sim::ShellCalls().size(), 1u) << Name(e);
     EXPECT_EQ(plat::TextToUtf16(sim::ShellCalls()[0].file), program) << Name(e);
+    // A key sequence types them as written.
+    sim::PressHotKey(kCtrlWin, kVkF6);
+    bool typed = false;
+    for (const sim::ClipboardChange& c : sim::ClipboardChanges())
+      typed = typed || (c.text && plat::TextToUtf16(*c.text) == u"café ☕");
+    EXPECT_TRUE(typed) << Name(e);
     editor.Show();
     ASSERT_TRUE(editor.Apply());
     EXPECT_EQ(ReadFileBytes(Path()), bytes) << Name(e);
     EXPECT_TRUE(sim::Boxes().empty()) << Name(e);
     EXPECT_EQ(ReadFileBytes(Path() + ".bak"), "<missing>") << Name(e);
+  }
+}
+
+TEST_F(WorkFileFormTest, ACp949FileNeverTakesACharacterItCannotSpell) {
+  // "café ☕" pasted at the end of a description in a CP949 list; 적용 asks, naming them.
+  const std::string old = FileBytes(kList, TextEncoding::kCp949);
+  const std::string cafe = plat::TextFromUtf16(u"café ☕ é");
+  const std::u16string utf8List = u"메모장café ☕ é-P0-Ctrl+Win+F5-프로그램 실행-C:\\probe.exe;ㅡㅡname 메모-True-\r\n"
+                                  u"볼륨-P1-Ctrl+Win+F6-볼륨 높임-null-False-\r\n";
+  const auto edit = [&](Tfrm_main& editor) {
+    editor.WorkList.UserSelect(0);
+    editor.txt_subject.UserEdit("메모장" + cafe);
+  };
+  {
+    Write(old);
+    Tfrm_main editor;
+    edit(editor);
+    sim::AnswerNextBox(plat::kIdCancel);
+    EXPECT_FALSE(editor.Apply());
+    ASSERT_EQ(sim::Boxes().size(), 1u);
+    const std::u16string asked = plat::TextToUtf16(sim::Boxes()[0].text);
+    const std::u16string named = u"é (U+00E9)\r\n    ☕ (U+2615)\r\n\r\n예:";
+    EXPECT_NE(asked.find(named), std::u16string::npos);
+    EXPECT_NE(asked.find(u"MyJob.ini.bak"), std::u16string::npos);
+    EXPECT_EQ(ReadFileBytes(Path()), old) << "cancelled: nothing written";
+    EXPECT_TRUE(editor.Doc.Modified());
+
+    // 아니요: the characters leave the list, which is saved in CP949 and shows it.
+    sim::AnswerNextBox(plat::kIdNo);
+    ASSERT_TRUE(editor.Apply());
+    EXPECT_EQ(ReadFileBytes(Path()), "메모장caf  -P0-Ctrl+Win+F5-프로그램 실행-C:\\probe.exe;ㅡㅡname 메모-True-\r\n"
+                                     "볼륨-P1-Ctrl+Win+F6-볼륨 높임-null-False-\r\n");
+    EXPECT_EQ(editor.WorkList.Cell(0, kColDescription), "메모장caf  ");
+    EXPECT_EQ(ReadFileBytes(Path() + ".bak"), "<missing>");
+  }
+  // 예: UTF-8 with its mark from now on, the CP949 file kept beside it; then no more asking.
+  // So also for 다른 이름으로 저장.
+  for (bool saveAs : {false, true}) {
+    sim::Reset();
+    Write(old);
+    Tfrm_main editor;
+    edit(editor);
+    const std::string target = saveAs ? plat::ProgramFolder() + "다른.ini" : Path();
+    sim::AnswerNextBox(plat::kIdYes);
+    if (saveAs) {
+      sim::AnswerNextFileDialog(target);
+      editor.S1Click();
+    } else {
+      ASSERT_TRUE(editor.Apply());
+    }
+    EXPECT_EQ(sim::Boxes().size(), 1u);
+    EXPECT_EQ(ReadFileBytes(target), FileBytes(utf8List, TextEncoding::kUtf8Mark)) << saveAs;
+    EXPECT_EQ(ReadFileBytes(target + ".bak"), saveAs ? "<missing>" : old);
+    EXPECT_EQ(editor.Doc.FileForm().encoding, TextEncoding::kUtf8Mark);
+    ASSERT_TRUE(editor.Apply());
+    EXPECT_EQ(sim::Boxes().size(), 1u);
   }
 }
 
