@@ -2,7 +2,9 @@
 # Work files as Notepad saves them: UTF-8 without a mark, UTF-8 with its mark, UTF-16 LE
 # ("Unicode").  For each, Keyvane starts on it and its entry's hotkey runs the program it
 # names (the Korean kind name matched), the editor shows the Hangul description, and an
-# edit applied writes the file back in the same form, mark and all.
+# edit applied writes the file back in the same form, mark and all.  Then a CP949 list
+# gets "café ☕" pasted into a description: 적용 names both characters in a box, and 예
+# makes the list UTF-8 with its mark, the CP949 file kept as .bak; the entry still runs.
 # Run: tests/e2e/run_all.sh keyvane_encodings
 set -u
 cd "$(dirname "$0")"
@@ -18,6 +20,7 @@ in_form() {
         utf8) cat ;;
         utf8bom) printf '\xef\xbb\xbf'; cat ;;
         utf16le) printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE ;;
+        cp949) iconv -f UTF-8 -t CP949 ;;
     esac
 }
 LIST='C:\app\MyJob.ini'
@@ -61,6 +64,31 @@ for form in utf8 utf8bom utf16le; do
     kv_end_process "$KV_WINPID"
     kv_wait_hotkey free ctrl+alt N 10 && kv_wait_hotkey free ctrl+win F1 10
 done
+
+echo "== a character CP949 cannot spell, pasted into a CP949 list"
+entry='메모-P0-Ctrl+Alt+N-프로그램 실행-C:\e2e\probe.exe;ㅡㅡexit cp949-True-'
+in_form cp949 <<<"$entry" > "$list_file"
+old_bytes=$(od -An -tx1 "$list_file")
+kv_start "$app" || { e2e_dump; exit 1; }
+e2e_check "the editor shows" ed_show "$LIST"
+ed_click_row 메모
+ui_click_into "$ED" "$ED_SUBJECT"
+xdotool key End
+ui_paste 'café ☕'
+e2e_check "the row shows what was pasted" \
+    ed_wait_row P0 '메모café ☕'$'\tP0\tCtrl+Alt+N\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit cp949\tTrue'
+ui_click "$ED" 적용
+# (the box's text as the list tool writes it, line breaks as \r\n)
+names_both() { ui_box_text 알림말 | grep -qF -- '\r\n    é (U+00E9)\r\n    ☕ (U+2615)\r\n'; }
+e2e_check "적용 asks, naming both characters" ui_wait 10 "the box" names_both
+e2e_check "before anything is written" test "$(od -An -tx1 "$list_file")" = "$old_bytes"
+ui_click 알림말 class:Button:0 && e2e_wait_gone '^알림말$' 10
+e2e_check "예 writes the list as UTF-8 with its mark, the characters in it" \
+    ui_wait 10 "the saved file" file_is utf8bom "메모café ☕${entry#메모}"
+e2e_check "the CP949 file is kept as .bak" test "$(od -An -tx1 "$list_file.bak" 2>/dev/null)" = "$old_bytes"
+kv_press ctrl+alt+n
+e2e_check "the entry still runs" kv_wait_launch 'C:\e2e\probe.exe' "--exit cp949"
+kv_end_process "$KV_WINPID"
 
 e2e_stop
 e2e_summary
