@@ -31,11 +31,13 @@ struct DecodedText {
 DecodedText DecodeText(const std::string& bytes, bool unmarkedUtf8);
 
 // The program's text in that form, the mark first; the escapes become their characters.
+// A CP949 file must not be given a text with escapes: its writers take them out or choose a
+// UTF form first (FindCharactersOutsideCp949).
 std::string EncodeText(const std::string& text, TextEncoding encoding);
 
-// Whether EncodeText carries the text into that form without loss: always for CP949; for a
-// UTF form unless the text holds bytes that spell no CP949 character (from a damaged CP949
-// file), which become a replacement character.
+// Whether EncodeText carries the text into that form without loss: always for CP949 (bytes
+// as they are); for a UTF form unless the text holds bytes that spell no CP949 character
+// (from a damaged CP949 file), which become a replacement character.
 bool EncodesExactly(const std::string& text, TextEncoding encoding);
 
 // Whether unmarked bytes are taken for UTF-8 rather than CP949: valid UTF-8 throughout
