@@ -236,9 +236,18 @@ bool IsReservedHotKey(const std::string& text) {
 bool IsHotKeyFree(const plat::ListView& list, const std::string& text, int exceptRow) {
   if (IsReservedHotKey(text)) return false;
   // Modifiers without a key ("", "Ctrl+") make no combination to collide with.
-  if (ParseHotKeyText(text).key.empty()) return true;
-  for (int i = 0; i < list.RowCount(); ++i)
-    if (i != exceptRow && list.Cell(i, kColHotKey) == text) return false;
+  const HotKeyParts wanted = ParseHotKeyText(text);
+  if (wanted.key.empty()) return true;
+  // The same combination however it is written: a hand-edited "Win+Ctrl+n" is the editor's
+  // "Ctrl+Win+N".
+  const std::string key = LowerAscii(wanted.key);
+  for (int i = 0; i < list.RowCount(); ++i) {
+    if (i == exceptRow) continue;
+    const HotKeyParts p = ParseHotKeyText(list.Cell(i, kColHotKey));
+    if (p.shift == wanted.shift && p.ctrl == wanted.ctrl && p.alt == wanted.alt && p.win == wanted.win &&
+        LowerAscii(p.key) == key)
+      return false;
+  }
   return true;
 }
 

@@ -172,7 +172,11 @@ TEST_F(ListTest, ReservedAndUsedHotKeysAreRefused) {
   EXPECT_TRUE(IsHotKeyFree(form.list, "Ctrl+Win+F3"));
   Add("P0", "Ctrl+Win+F3");
   EXPECT_FALSE(IsHotKeyFree(form.list, "Ctrl+Win+F3"));
-  EXPECT_TRUE(IsHotKeyFree(form.list, "Ctrl+Win+f3"));
+  // The same combination written otherwise (by hand, or by an older copy) collides too.
+  EXPECT_FALSE(IsHotKeyFree(form.list, "Ctrl+Win+f3"));
+  Add("P1", "Win+Shift+n");
+  EXPECT_FALSE(IsHotKeyFree(form.list, "Shift+Win+N"));
+  EXPECT_TRUE(IsHotKeyFree(form.list, "Ctrl+Shift+Win+N"));
 }
 
 // The editor's modifier boxes and key list.
