@@ -307,6 +307,12 @@ bool TWorkDocument::Write(const std::string& path, bool keepOld, std::string& wr
 
   std::string error;
   written = plat::EncodeText(text, encoding);
+  // An unmarked file that begins with the bytes of a mark (癤요 in CP949 is EF BB BF E4)
+  // would read back as UTF-8 or UTF-16: a blank first, which the reader skips, prevents it.
+  const bool unmarked = encoding == plat::TextEncoding::kCp949 || encoding == plat::TextEncoding::kUtf8;
+  if (unmarked && (written.rfind("\xEF\xBB\xBF", 0) == 0 || written.rfind("\xFF\xFE", 0) == 0 ||
+                  written.rfind("\xFE\xFF", 0) == 0))
+    written = plat::EncodeText(" " + text, encoding);
   if (!plat::ReplaceFile(path, written, error)) {
     plat::ShowErrorBox("Cannot create file \"" + path + "\". " + error, &editor_);
     return false;

@@ -453,6 +453,13 @@ TEST_F(WorkFileFormTest, TheFormFollowsTheListItCameWith) {
   editor.WorkList.SetCell(0, kColDescription, "한글");
   ASSERT_TRUE(editor.Apply());
   EXPECT_EQ(ReadFileBytes(Path()), "한글-P0-A-k-i-True-\n");
+  // A first description whose bytes begin like a mark (癤요 is EF BB BF E4 in CP949) stays
+  // CP949: the file reads back as the same list.
+  editor.WorkList.SetCell(0, kColDescription, "癤요");
+  ASSERT_TRUE(editor.Apply());
+  ASSERT_TRUE(LoadWorkFile(Path(), editor.WorkList, editor));
+  EXPECT_EQ(editor.WorkList.Row(0), std::vector<std::string>({"癤요", "P0", "A", "k", "i", "True"}));
+  EXPECT_EQ(editor.Doc.FileForm().encoding, TextEncoding::kCp949);
 }
 
 }  // namespace
