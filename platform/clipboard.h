@@ -13,6 +13,9 @@ bool EmptyClipboard();
 
 // Empties the clipboard and puts text on it, so that every program pastes exactly these
 // characters whatever its code page; false when the clipboard could not be opened or filled.
+// The text goes on marked as private, as password managers mark theirs: it stays out of
+// clipboard history and the cloud clipboard, and clipboard monitors leave it alone. A text
+// that cannot be marked does not stay there.
 bool SetClipboardText(const std::string& text);
 
 // The text on the clipboard; none when it holds no text or cannot be opened.

@@ -40,6 +40,16 @@ void Record() { C().changes.push_back({TextOf(C().formats), sim::Now(), sim::Key
 namespace sim {
 
 std::vector<ClipboardChange> ClipboardChanges() { return C().changes; }
+bool MarkedPrivate(const std::vector<plat::ClipboardData>& formats) {
+  const std::string no(4, '\0');
+  bool monitors = false, history = false, cloud = false;
+  for (const plat::ClipboardData& data : formats) {
+    monitors = monitors || data.format == kCfExcludeFromMonitors;
+    history = history || (data.format == kCfCanIncludeInHistory && data.bytes == no);
+    cloud = cloud || (data.format == kCfCanUploadToCloud && data.bytes == no);
+  }
+  return monitors && history && cloud;
+}
 void PutOnClipboard(const std::string& text) { Replace({{plat::kCfText, text + '\0'}}); }
 void PutFormatsOnClipboard(const std::vector<plat::ClipboardData>& formats) { Replace(formats); }
 void PutRenderedOnClipboard(const std::vector<plat::ClipboardData>& formats, std::uint32_t renderMs) {
@@ -65,7 +75,12 @@ bool EmptyClipboard() {
 
 bool SetClipboardText(const std::string& text) {
   if (C().held) return false;
-  Replace(C().refused ? std::vector<ClipboardData>() : std::vector<ClipboardData>{{kCfText, text + '\0'}});
+  const std::string no(4, '\0');
+  Replace(C().refused ? std::vector<ClipboardData>()
+                      : std::vector<ClipboardData>{{kCfText, text + '\0'},
+                                                   {sim::kCfExcludeFromMonitors, no},
+                                                   {sim::kCfCanIncludeInHistory, no},
+                                                   {sim::kCfCanUploadToCloud, no}});
   Record();
   if (C().refused) return false;
   return true;

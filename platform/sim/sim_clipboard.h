@@ -22,6 +22,12 @@ struct ClipboardChange {
 };
 std::vector<ClipboardChange> ClipboardChanges();
 
+// The registered formats that mark the program's text as private, as the simulated system
+// numbers them, and whether formats carry all three as Windows reads them (history and
+// cloud: a DWORD 0).
+constexpr unsigned kCfExcludeFromMonitors = 0xC101, kCfCanIncludeInHistory = 0xC102, kCfCanUploadToCloud = 0xC103;
+bool MarkedPrivate(const std::vector<plat::ClipboardData>& formats);
+
 // Text is held as CF_TEXT: its bytes and a terminating zero (read back without it).
 // Another program copies: its text, or these formats in this order, replace what is there.
 // It moves the sequence number; it is not one of the program's changes.

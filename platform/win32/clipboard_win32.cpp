@@ -162,6 +162,18 @@ HGLOBAL BlockOf(const void* bytes, std::size_t size) {
   return memory;
 }
 
+// The registered formats that keep a text out of clipboard history and the cloud clipboard
+// and tell clipboard monitors to leave it alone; 0 for one the system could not register.
+struct PrivacyFormats {
+  UINT excludeFromMonitors, canIncludeInHistory, canUploadToCloud;
+};
+const PrivacyFormats& Privacy() {
+  static const PrivacyFormats formats{RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing"),
+                                      RegisterClipboardFormatW(L"CanIncludeInClipboardHistory"),
+                                      RegisterClipboardFormatW(L"CanUploadToCloudClipboard")};
+  return formats;
+}
+
 }  // namespace
 
 bool EmptyClipboard() {
@@ -175,13 +187,37 @@ bool SetClipboardText(const std::string& text) {
   // page instead, which on a Windows that is not Korean turns Hangul into other letters.
   const std::wstring wide = win32::Wide(text);
   // Filled before the clipboard is opened: a failure here leaves what is there untouched.
-  HGLOBAL memory = BlockOf(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
-  if (!memory) return false;
+  // The marks go on with the text: any data for the monitors' format, a DWORD 0 ("no")
+  // for history and the cloud.
+  const PrivacyFormats& privacy = Privacy();
+  const UINT formats[] = {CF_UNICODETEXT, privacy.excludeFromMonitors, privacy.canIncludeInHistory,
+                          privacy.canUploadToCloud};
+  const DWORD no = 0;
+  HGLOBAL blocks[4] = {BlockOf(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)), BlockOf(&no, sizeof no),
+                       BlockOf(&no, sizeof no), BlockOf(&no, sizeof no)};
+  std::size_t given = 0;  // from SetClipboardData on the system owns a block, unless it refuses it
+  const auto freeTheRest = [&] {
+    for (std::size_t i = given; i < 4; ++i)
+      if (blocks[i]) GlobalFree(blocks[i]);
+  };
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (!formats[i] || !blocks[i]) {
+      freeTheRest();
+      return false;
+    }
+  }
   OpenedClipboard clipboard;
-  // From SetClipboardData on the system owns the memory, unless it refuses it.
-  if (!clipboard || !::EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, memory)) {
-    GlobalFree(memory);
+  if (!clipboard || !::EmptyClipboard()) {
+    freeTheRest();
     return false;
+  }
+  for (; given < 4; ++given) {
+    if (!SetClipboardData(formats[given], blocks[given])) {
+      freeTheRest();
+      // A text without its marks does not stay where history would take it.
+      if (given > 0) ::EmptyClipboard();
+      return false;
+    }
   }
   return true;
 }

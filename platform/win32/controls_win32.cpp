@@ -2,7 +2,6 @@
 // support_win32.h first: it removes the Windows macros that collide with platform names.
 #include <commctrl.h>
 #include <imm.h>
-#include <uxtheme.h>
 
 #include <algorithm>
 #include <map>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/win32/sysdll.h"
 
 namespace plat {
 namespace {
@@ -947,8 +947,9 @@ NativeChild* Win32FormPeer::CreateChild(Control& control) {
   }
   if (control.Kind() == ControlKind::GroupBox) {
     // Themed, it paints its inside in the theme's colours (black under Wine) while the
-    // controls on it sit on the form's: drawn plainly, all match.
-    SetWindowTheme(added.hwnd, L"", L"");
+    // controls on it sit on the form's: drawn plainly, all match. Without the themes' DLL
+    // it is drawn plainly anyway.
+    if (const win32::UxthemeFunctions* uxtheme = win32::Uxtheme()) uxtheme->SetWindowTheme(added.hwnd, L"", L"");
   }
   if (!IsContainer(control.Kind()) || control.Kind() == ControlKind::GroupBox) {
     // Keys and characters reach the program's handlers before the control sees them.

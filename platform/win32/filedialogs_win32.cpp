@@ -1,7 +1,5 @@
-#include "platform/win32/support_win32.h"
-// support_win32.h first: it removes the Windows macros that collide with platform names.
-#include <commdlg.h>
-// commdlg.h before shlobj.h, which needs the common dialog types.
+#include "platform/win32/sysdll.h"
+// sysdll.h first: it brings commdlg.h, which shlobj.h needs before it.
 #include <shlobj.h>
 
 #include <vector>
@@ -33,7 +31,9 @@ bool RunFileDialog(const FileDialogOptions& o, std::string& chosen, bool save) {
   if (o.overwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
   if (o.hideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
   if (o.resizable) ofn.Flags |= OFN_ENABLESIZING;
-  const BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  // Without the dialogs' DLL no file is chosen, as when the dialog is cancelled.
+  const win32::Comdlg32Functions* comdlg32 = win32::Comdlg32();
+  const BOOL ok = comdlg32 && (save ? comdlg32->GetSaveFileNameW(&ofn) : comdlg32->GetOpenFileNameW(&ofn));
   if (!ok) return false;
   chosen = win32::Narrow(name.data(), wcslen(name.data()));
   return true;

@@ -1,8 +1,5 @@
-#include "platform/win32/support_win32.h"
-// support_win32.h first: it removes the Windows macros that collide with platform names.
-#include <mmsystem.h>
-
 #include "platform/mixer.h"
+#include "platform/win32/sysdll.h"
 
 namespace plat {
 namespace {
@@ -26,21 +23,29 @@ MIXERCONTROLDETAILS Details(std::uint32_t controlId, std::uint32_t channels, std
 
 }  // namespace
 
-unsigned MixerDeviceCount() { return mixerGetNumDevs(); }
+// Without the mixer's DLL there is no device, and nothing to open.
+unsigned MixerDeviceCount() {
+  const win32::WinmmFunctions* winmm = win32::Winmm();
+  return winmm ? winmm->mixerGetNumDevs() : 0;
+}
 
 bool MixerOpen(unsigned index, MixerHandle& handle) {
+  const win32::WinmmFunctions* winmm = win32::Winmm();
   HMIXER mixer = nullptr;
   // No notification window: the program never listens to line or control changes.
-  if (mixerOpen(&mixer, index, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) return false;
+  if (!winmm || winmm->mixerOpen(&mixer, index, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) return false;
   handle = reinterpret_cast<MixerHandle>(mixer);
   return true;
 }
 
-void MixerClose(MixerHandle handle) { mixerClose(reinterpret_cast<HMIXER>(handle)); }
+void MixerClose(MixerHandle handle) {
+  if (const win32::WinmmFunctions* winmm = win32::Winmm()) winmm->mixerClose(reinterpret_cast<HMIXER>(handle));
+}
 
 bool MixerGetCaps(unsigned index, MixerCaps& caps) {
+  const win32::WinmmFunctions* winmm = win32::Winmm();
   MIXERCAPSW native{};
-  if (mixerGetDevCapsW(index, &native, sizeof native) != MMSYSERR_NOERROR) return false;
+  if (!winmm || winmm->mixerGetDevCapsW(index, &native, sizeof native) != MMSYSERR_NOERROR) return false;
   caps.manufacturerId = native.wMid;
   caps.productId = native.wPid;
   caps.driverVersion = native.vDriverVersion;
@@ -51,12 +56,14 @@ bool MixerGetCaps(unsigned index, MixerCaps& caps) {
 }
 
 bool MixerGetLine(MixerHandle handle, std::uint32_t destination, std::int32_t source, MixerLine& line) {
+  const win32::WinmmFunctions* winmm = win32::Winmm();
+  if (!winmm) return false;
   MIXERLINEW native{};
   native.cbStruct = sizeof native;
   native.dwDestination = destination;
   native.dwSource = source < 0 ? 0 : static_cast<DWORD>(source);
   const DWORD which = source < 0 ? MIXER_GETLINEINFOF_DESTINATION : MIXER_GETLINEINFOF_SOURCE;
-  if (mixerGetLineInfoW(Object(handle), &native, kByHandle | which) != MMSYSERR_NOERROR) return false;
+  if (winmm->mixerGetLineInfoW(Object(handle), &native, kByHandle | which) != MMSYSERR_NOERROR) return false;
   line.destination = destination;
   line.source = source < 0 ? -1 : source;
   line.lineId = native.dwLineID;
@@ -69,6 +76,8 @@ bool MixerGetLine(MixerHandle handle, std::uint32_t destination, std::int32_t so
 }
 
 bool MixerGetControls(MixerHandle handle, const MixerLine& line, std::vector<MixerControl>& controls) {
+  const win32::WinmmFunctions* winmm = win32::Winmm();
+  if (!winmm) return false;
   std::vector<MIXERCONTROLW> native(line.controls);
   MIXERLINECONTROLSW request{};
   request.cbStruct = sizeof request;
@@ -77,7 +86,7 @@ bool MixerGetControls(MixerHandle handle, const MixerLine& line, std::vector<Mix
   request.cbmxctrl = sizeof(MIXERCONTROLW);
   request.pamxctrl = native.data();
   if (native.empty() ||
-      mixerGetLineControlsW(Object(handle), &request, kByHandle | MIXER_GETLINECONTROLSF_ALL) != MMSYSERR_NOERROR)
+      winmm->mixerGetLineControlsW(Object(handle), &request, kByHandle | MIXER_GETLINECONTROLSF_ALL) != MMSYSERR_NOERROR)
     return false;
   controls.resize(native.size());
   for (std::size_t i = 0; i < native.size(); ++i) {
@@ -90,15 +99,17 @@ bool MixerGetControls(MixerHandle handle, const MixerLine& line, std::vector<Mix
 
 bool MixerGetValues(MixerHandle handle, std::uint32_t controlId, std::uint32_t channels, std::uint32_t items,
                     std::uint32_t* values) {
+  const win32::WinmmFunctions* winmm = win32::Winmm();
   MIXERCONTROLDETAILS details = Details(controlId, channels, items, values);
-  return mixerGetControlDetailsW(Object(handle), &details, kByHandle | MIXER_GETCONTROLDETAILSF_VALUE) ==
+  return winmm && winmm->mixerGetControlDetailsW(Object(handle), &details, kByHandle | MIXER_GETCONTROLDETAILSF_VALUE) ==
          MMSYSERR_NOERROR;
 }
 
 bool MixerSetValues(MixerHandle handle, std::uint32_t controlId, std::uint32_t channels, std::uint32_t items,
                     const std::uint32_t* values) {
+  const win32::WinmmFunctions* winmm = win32::Winmm();
   MIXERCONTROLDETAILS details = Details(controlId, channels, items, const_cast<std::uint32_t*>(values));
-  return mixerSetControlDetails(Object(handle), &details, kByHandle | MIXER_SETCONTROLDETAILSF_VALUE) ==
+  return winmm && winmm->mixerSetControlDetails(Object(handle), &details, kByHandle | MIXER_SETCONTROLDETAILSF_VALUE) ==
          MMSYSERR_NOERROR;
 }
 

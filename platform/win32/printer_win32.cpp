@@ -1,10 +1,7 @@
-#include "platform/win32/support_win32.h"
-// support_win32.h first: it removes the Windows macros that collide with platform names.
-#include <winspool.h>
-
 #include <vector>
 
 #include "platform/printer.h"
+#include "platform/win32/sysdll.h"
 
 namespace plat {
 namespace {
@@ -31,12 +28,15 @@ struct Selection {
   }
 };
 
+// None without printing's DLL, as without a default printer.
 std::wstring DefaultPrinter() {
+  const win32::WinspoolFunctions* winspool = win32::Winspool();
+  if (!winspool) return std::wstring();
   DWORD size = 0;
-  GetDefaultPrinterW(nullptr, &size);
+  winspool->GetDefaultPrinterW(nullptr, &size);
   if (size == 0) return std::wstring();
   std::wstring name(size, L'\0');
-  if (!GetDefaultPrinterW(&name[0], &size)) return std::wstring();
+  if (!winspool->GetDefaultPrinterW(&name[0], &size)) return std::wstring();
   name.resize(wcslen(name.c_str()));
   return name;
 }

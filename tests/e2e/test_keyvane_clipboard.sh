@@ -7,14 +7,38 @@
 # what keeping costs, with a small picture and with a 1 MB one.  Key names in any case and
 # a lone quote mark type what the user wrote.  A program that renders what it copied only
 # when asked, slowly or never, holds the sequence a bounded time.
+# Each text a sequence puts there is marked to stay out of clipboard history and the
+# cloud clipboard (a listener reads the marks of every change); what goes back is not.
+# DLLs named as the system's winmm.dll, winspool.drv and uxtheme.dll lie beside
+# Keyvane.exe, and Wine is told to take such DLLs before its own: none may run in Keyvane,
+# at its start, for a volume key, the editor or printing (on a cups-pdf printer), which
+# all work as before (the editor's group boxes call SetWindowTheme).  Needs root for the printer, as test_editor_print does.
 # Run: tests/e2e/run_all.sh keyvane_clipboard
 set -u
 cd "$(dirname "$0")"
 source lib/e2e.sh
 source lib/keyvane.sh
+source lib/ui.sh
+source lib/editor.sh
 
 e2e_start || exit 1
+e2e_cups_start || { e2e_dump; exit 1; }
 app=$(e2e_install_keyvane)
+for dll in "$E2E_TOOLS"/planted/*.dll "$E2E_TOOLS"/planted/*.drv; do e2e_install "$dll" app >/dev/null; done
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winmm,winspool.drv,uxtheme=n,b"
+# planted_ran: the files the planted DLLs leave where a program loaded (or used) them.  Wine's
+# own user32 loads uxtheme.dll by name, and lets it go, as every program starts, before the
+# program's first instruction: of that DLL only a use counts.
+planted_ran() {
+    for f in "$WINEPREFIX"/drive_c/planted-*.txt; do
+        [ -f "$f" ] && [ "$(tr A-Z a-z <<<"${f##*/}")" != planted-uxtheme.dll.txt ] && echo "${f##*/}"
+    done
+}
+no_planted_ran() { [ -z "$(planted_ran)" ]; }
+# ALSA's null device: Wine's mixer then has a device whose level the volume key sets
+mkdir -p "$E2E_RUN/xdg/alsa"
+printf '%s\n' 'pcm.!default { type null }' 'ctl.!default { type hw card 0 }' >"$E2E_RUN/xdg/alsa/asoundrc"
+export XDG_CONFIG_HOME=$E2E_RUN/xdg
 check=$(e2e_install "$E2E_TOOLS/platform_check.exe" tools)
 clip=$(e2e_tool clipcheck)
 kv_work_file 'C:\app\MyJob.ini' <<'EOF2'
@@ -22,12 +46,14 @@ kv_work_file 'C:\app\MyJob.ini' <<'EOF2'
 사이 복사-P1-Ctrl+Win+J-키값자동 입력-첫째;VK_ESCAPE;VK_TAB;둘째;셋째;VK_RETURN-True-
 끝 복사-P2-Ctrl+Win+L-키값자동 입력-첫째;VK_TAB;둘째;셋째;VK_ESCAPE;VK_RETURN-True-
 예시대로-P3-Ctrl+Win+M-키값자동 입력-kim;VK_Tab;Bob＇s!;vk_return-True-
+소리 크게-P4-Ctrl+Win+U-볼륨 높임-null-True-
 EOF2
 
 THEIRS='폼에서 복사'
 e2e_probe 양식 --form --copy-at-key 0x1B "$THEIRS" || { e2e_dump; exit 1; }
 KV_FOCUS=$E2E_WID KV_FOCUS_PID=$E2E_LASTPID KV_FOCUS_NAME=양식
-kv_start "$app" || { e2e_dump; exit 1; }
+WINEDEBUG=+alsa kv_start "$app" || { e2e_dump; exit 1; }
+e2e_check "no DLL beside Keyvane.exe ran at its start $(planted_ran | tr '\n' ' ')" no_planted_ran
 
 submits_reach() { [ "$(grep -c '^SUBMIT ' "$(kv_focus_log)" 2>/dev/null)" -ge "$1" ]; }
 # wait_submit <n> <box1> <box2>: the n-th press of the form's button, with those texts
@@ -56,11 +82,41 @@ before=$(dump)
 echo "$before" | sed 's/^/  before: /'
 e2e_check "the clipboard lists the text, the picture (40 + 64 x 48 x 4 bytes), the files and HTML" \
     lists_copy "$before"
+listened() { grep -a '^CHANGE ' "$E2E_RUN/wine.out" | tr -d '\r'; }
+e2e_wine "$clip" listen 'C:\listen.stop'
+e2e_check "a program listens to the clipboard's changes" e2e_wait_file "$E2E_RUN/wine.out" '^LISTENING' 10
 kv_press ctrl+super+k
 e2e_check "the three texts arrive" wait_submit 1 '첫째' '둘째셋째'
 e2e_check "afterwards the clipboard holds every format as before, byte for byte" \
     _e2e_until 10 "the clipboard given back" dump_is "$before"
 dump | sed 's/^/  after:  /'
+e2e_wait_file "$E2E_RUN/wine.out" '^CHANGE text=복사한 글 ABC ' 10
+touch "$(e2e_unix_path 'C:\listen.stop')"
+listened | sed 's/^/  listener: /'
+# every change holding one of the texts, at least one for each, carries the three marks
+texts_marked() {
+    local t
+    for t in 첫째 둘째 셋째; do listened | grep -q "^CHANGE text=$t " || return 1; done
+    ! listened | grep -E '^CHANGE text=(첫째|둘째|셋째) ' | grep -vE 'marks=(monitors,history=0,cloud=0)$'
+}
+e2e_check "each text pasted went on marked: out of history and the cloud, left alone by monitors" texts_marked
+e2e_check "what went back is the copy as it was, unmarked" \
+    test "$(listened | tail -n 1)" = 'CHANGE text=복사한 글 ABC marks=none'
+
+echo "== the mixer's, printing's and the themes' DLLs come from the system, never from beside Keyvane.exe"
+levels() { grep -ac 'trace:alsa:SimpleAudioVolume_SetMasterVolume' "$E2E_RUN/wine.out"; }
+more_levels() { [ "$(levels)" -gt "$1" ]; }
+n=$(levels)
+kv_press ctrl+super+u
+e2e_check "the volume key sets the sound driver's level" _e2e_until 10 "a level" more_levels "$n"
+e2e_check "Ctrl+Win+F1 shows the editor" ed_show 'C:\app\MyJob.ini'
+ui_menu "$ED" 파일 p
+e2e_check "its list is printed" _e2e_until 30 "the box" ui_box_has 알림말 '출력이 완료되었습니다'
+e2e_check "a PDF came out" test -n "$(e2e_wait_pdf 1 30)"
+ui_click 알림말 class:Button:0 && e2e_wait_gone '^알림말$' 10
+e2e_close "$(ui_wid "$ED" 5)"
+e2e_check "the editor closes" e2e_wait_gone "^$(_e2e_ere_quote "$ED")\$" 10
+e2e_check "no DLL beside Keyvane.exe ran $(planted_ran | tr '\n' ' ')" no_planted_ran
 
 echo "== another program copies between two pastes: its copy is what stays"
 lines=$(wc -l < "$(kv_focus_log)")

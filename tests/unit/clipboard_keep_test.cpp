@@ -111,6 +111,10 @@ TEST_F(ClipboardKeepTest, TextImageAndFilesComeBackByteForByteAfterTheLastWait) 
   EXPECT_EQ(back.tick, kStart + 1400);
   EXPECT_EQ(back.keyEventsBefore, sim::KeyEvents().size());
   EXPECT_TRUE(sim::ClipboardFormats() == kKept);
+  // Each text went on marked to stay out of clipboard history; what went back is unmarked.
+  const std::vector<sim::ClipboardChange> changes = sim::ClipboardChanges();
+  for (std::size_t i = 0; i + 1 < changes.size(); ++i) EXPECT_TRUE(sim::MarkedPrivate(changes[i].formats)) << i;
+  EXPECT_FALSE(sim::MarkedPrivate(back.formats));
   // The bytes held meanwhile: the kept blocks, the megabyte of pixels among them, and
   // nothing of what the system makes again.
   EXPECT_EQ(keptDuring, 6u + 4u + (40u + 1048576u) + 30u + kHtmlData.bytes.size());

@@ -17,6 +17,12 @@
 //       when asked: after <ms> of work, or never (the program stops answering).  Prints
 //       LAZY OWNER when the copy is on the clipboard, RENDERED <format> after each, and
 //       stays until ended.
+//   clipcheck.exe listen <stop file>
+//       prints LISTENING, then for each change of the clipboard one line
+//         CHANGE text=<the CF_UNICODETEXT text, UTF-8, or none> marks=<the marks it carries>
+//       where the marks are "monitors" (ExcludeClipboardContentFromMonitorProcessing
+//       present), "history=<DWORD>" (CanIncludeInClipboardHistory) and "cloud=<DWORD>"
+//       (CanUploadToCloudClipboard), comma-separated; stops once the stop file exists.
 #include <windows.h>
 // windows.h first: the shell headers build on it.
 #include <shellapi.h>
@@ -182,6 +188,76 @@ int lazy(const wchar_t* text, const wchar_t* ms) {
   return 0;
 }
 
+std::wstring g_stopFile;
+
+// The DWORD a registered format holds, or "?" when it holds no DWORD.
+std::string dwordOf(UINT format) {
+  HANDLE h = GetClipboardData(format);
+  const DWORD* p = h && GlobalSize(h) >= sizeof(DWORD) ? static_cast<const DWORD*>(GlobalLock(h)) : nullptr;
+  if (!p) return "?";
+  const std::string value = std::to_string(*p);
+  GlobalUnlock(h);
+  return value;
+}
+
+void printChange() {
+  if (!openClipboard(nullptr)) {
+    std::printf("CHANGE NOT OPEN\n");
+    return;
+  }
+  std::string text = "none", marks;
+  const auto mark = [&marks](const std::string& m) { marks += (marks.empty() ? "" : ",") + m; };
+  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
+    wchar_t name[128] = L"";
+    if (format >= 0xC000) GetClipboardFormatNameW(format, name, 128);
+    if (wcscmp(name, L"ExcludeClipboardContentFromMonitorProcessing") == 0) mark("monitors");
+    if (wcscmp(name, L"CanIncludeInClipboardHistory") == 0) mark("history=" + dwordOf(format));
+    if (wcscmp(name, L"CanUploadToCloudClipboard") == 0) mark("cloud=" + dwordOf(format));
+  }
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+      text = utf8(p, static_cast<int>(wcsnlen(p, GlobalSize(h) / sizeof(wchar_t))));
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  std::printf("CHANGE text=%s marks=%s\n", text.c_str(), marks.empty() ? "none" : marks.c_str());
+  std::fflush(stdout);
+}
+
+LRESULT CALLBACK listener(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLIPBOARDUPDATE) {
+    printChange();
+    return 0;
+  }
+  if (message == WM_TIMER && GetFileAttributesW(g_stopFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int listen(const wchar_t* stopFile) {
+  g_stopFile = stopFile;
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = listener;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"clipcheck listen";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  if (!window || !AddClipboardFormatListener(window)) {
+    std::printf("NOT LISTENING\n");
+    return 1;
+  }
+  SetTimer(window, 1, 100, nullptr);  // looks for the stop file
+  std::printf("LISTENING\n");
+  std::fflush(stdout);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  RemoveClipboardFormatListener(window);
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -192,6 +268,7 @@ int main() {
   if (mode == L"dump") return dump();
   if (mode == L"text") return text();
   if (mode == L"lazy" && argc > 3) return lazy(argv[2], argv[3]);
-  std::printf("usage: clipcheck copy <text> <w> <h> | dump | text | lazy <text> <ms>|never\n");
+  if (mode == L"listen" && argc > 2) return listen(argv[2]);
+  std::printf("usage: clipcheck copy <text> <w> <h> | dump | text | lazy <text> <ms>|never | listen <stop file>\n");
   return 2;
 }
