@@ -425,11 +425,22 @@ bool WriteOptions(bool startUp, bool newExplore, const std::vector<SearchSite>& 
   return true;
 }
 
-std::string NamesOfCharacters(const std::vector<std::string>& characters) {
+std::string CharactersOutsideCp949(const plat::ListView& list) {
+  std::vector<std::string> characters;
+  for (int r = 0; r < list.RowCount(); ++r)
+    for (const std::string& cell : list.Row(r)) plat::FindCharactersOutsideCp949(cell, characters);
   std::string names;
   for (std::size_t i = 0; i < characters.size() && i < 5; ++i) names += "\r\n    " + plat::NameOfCharacter(characters[i]);
   if (characters.size() > 5) names += "\r\n    외 " + std::to_string(characters.size() - 5) + "자";
   return names;
+}
+
+void TakeOutCharactersOutsideCp949(plat::ListView& list) {
+  for (int r = 0; r < list.RowCount(); ++r)
+    for (int c = 0; c < static_cast<int>(list.Row(r).size()); ++c) {
+      std::string plain = plat::WithoutCharactersOutsideCp949(list.Cell(r, c));
+      if (plain != list.Cell(r, c)) list.SetCell(r, c, plain);
+    }
 }
 
 // ---------------------------------------------------------------- work file

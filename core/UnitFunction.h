@@ -128,9 +128,11 @@ std::vector<SearchSite> ReadSearchSites();
 // failure (its error box shown) and returns false.
 bool WriteOptions(bool startUp, bool newExplore, const std::vector<SearchSite>& sites);
 
-// The characters, one per line for a message ("\r\n    é (U+00E9)"), at most five and how
-// many more.
-std::string NamesOfCharacters(const std::vector<std::string>& characters);
+// The characters of a list's cells that CP949 cannot spell, named one per line for a message
+// ("\r\n    é (U+00E9)", at most five and how many more); empty when there are none. And
+// the list with them taken out of every cell.
+std::string CharactersOutsideCp949(const plat::ListView& list);
+void TakeOutCharactersOutsideCp949(plat::ListView& list);
 
 // ---------------------------------------------------------------- work file
 

@@ -324,17 +324,13 @@ bool TWorkDocument::Write(const std::string& path, bool keepOld, std::string& wr
 }
 
 bool TWorkDocument::FitCp949(const std::string& path, plat::TextEncoding& encoding) {
-  plat::ListView& list = editor_.WorkList;
-  std::vector<std::string> outside;
-  for (int r = 0; r < list.RowCount(); ++r)
-    for (int c = 0; c < kEntryColumns; ++c)
-      plat::FindCharactersOutsideCp949(list.Cell(r, c), outside);
-  if (outside.empty()) return true;
+  const std::string names = CharactersOutsideCp949(editor_.WorkList);
+  if (names.empty()) return true;
   // Written as they are, they would be the program's own escapes, which no other program
   // reads; a look-alike or "?" would change the entry unseen. The user chooses.
   const std::string keep = plat::FileExists(path) ? " 지금의 파일은 " + NextBackupName(path) + " 로 남겨 둡니다." : "";
   const int answer = plat::MessageBox(
-      "목록에 CP949 작업 파일에 쓸 수 없는 글자가 있습니다:" + NamesOfCharacters(outside) +
+      "목록에 CP949 작업 파일에 쓸 수 없는 글자가 있습니다:" + names +
           "\r\n\r\n예: 이제부터 이 목록을 UTF-8로 저장합니다. 키베인의 예전 판은 CP949 파일만 읽으므로 이 "
           "파일을 읽지 못합니다." +
           keep + "\r\n아니요: 그 글자를 목록에서 빼고 CP949로 저장합니다.\r\n취소: 저장하지 않습니다.",
@@ -344,12 +340,7 @@ bool TWorkDocument::FitCp949(const std::string& path, plat::TextEncoding& encodi
     return true;
   }
   if (answer != plat::kIdNo) return false;
-  for (int r = 0; r < list.RowCount(); ++r)
-    for (int c = 0; c < kEntryColumns; ++c) {
-      const std::string& cell = list.Cell(r, c);
-      std::string plain = plat::WithoutCharactersOutsideCp949(cell);
-      if (plain != cell) list.SetCell(r, c, plain);
-    }
+  TakeOutCharactersOutsideCp949(editor_.WorkList);
   return true;
 }
 

@@ -62,20 +62,16 @@ bool Tfrm_Option::SaveOptions() {
 }
 
 bool Tfrm_Option::FitSettingsFile() {
-  std::vector<std::string> outside;
-  for (int row = 0; row < Listall.RowCount(); ++row)
-    for (int column = 0; column < 2; ++column) plat::FindCharactersOutsideCp949(Listall.Cell(row, column), outside);
-  if (outside.empty() || plat::ProfileEncoding(ConfigPath()) != plat::TextEncoding::kCp949) return true;
+  const std::string names = CharactersOutsideCp949(Listall);
+  if (names.empty() || plat::ProfileEncoding(ConfigPath()) != plat::TextEncoding::kCp949) return true;
   const int answer = plat::MessageBox(
-      "검색 사이트에 CP949 설정 파일(Config.ini)에 쓸 수 없는 글자가 있습니다:" + NamesOfCharacters(outside) +
+      "검색 사이트에 CP949 설정 파일(Config.ini)에 쓸 수 없는 글자가 있습니다:" + names +
           "\r\n\r\n예: 이제부터 Config.ini를 유니코드(UTF-16)로 저장합니다. 키베인의 예전 판에서는 이 글자가 "
           "제대로 보이지 않습니다.\r\n아니요: 그 글자를 사이트에서 빼고 저장합니다.\r\n취소: 저장하지 않습니다.",
       "알림말", plat::kMbYesNoCancel | plat::kMbIconQuestion, this);
   if (answer == plat::kIdYes) return true;  // the settings file turns UTF-16 at the write
   if (answer != plat::kIdNo) return false;
-  for (int row = 0; row < Listall.RowCount(); ++row)
-    for (int column = 0; column < 2; ++column)
-      Listall.SetCell(row, column, plat::WithoutCharactersOutsideCp949(Listall.Cell(row, column)));
+  TakeOutCharactersOutsideCp949(Listall);
   return true;
 }
 
