@@ -2,7 +2,8 @@
 # The editor and the options window on a Western Windows (code page 1252), with Keyvane in
 # a folder CP949 cannot spell (C:\Café\): the Korean captions and rows read right, a
 # Hangul description typed in reaches the work file as CP949, and a site added in the
-# options reaches that folder's Config.ini as CP949.
+# options reaches that folder's Config.ini, which holds the work file's path with its é
+# and so is UTF-16.
 # Run: tests/e2e/run_all.sh editor_western
 set -u
 cd "$(dirname "$0")"
@@ -53,8 +54,11 @@ ui_click "$ADD" '확인(&O)'
 e2e_check "the site dialog closes" e2e_wait_gone "^$ADD\$" 10
 ui_click "$OPT" '확인(&O)'
 e2e_check "OK closes the options" e2e_wait_gone "^$OPT\$" 10
-# (the file also names the work file, whose folder CP949 cannot spell: not iconv-clean)
-cp949_line() { printf '%s\r\n' "$1" | iconv -f UTF-8 -t CP949; }
-e2e_check "C:\\Café\\Config.ini holds the site in CP949" \
-    eval 'LC_ALL=C grep -qF -- "$(cp949_line "Site0=카페 검색,http://cafe.example/?q=")" "$(e2e_unix_path "C:\\Café\\Config.ini")"'
+# Config.ini names the work file, whose folder CP949 cannot spell: it is UTF-16 with its
+# mark, and holds the path exactly as well as the site.
+config=$(e2e_unix_path "C:\\Café\\Config.ini")
+config_has() { [ "$(head -c 2 "$config" | od -An -tx1 | tr -d ' ')" = fffe ] &&
+    tail -c +3 "$config" | iconv -f UTF-16LE -t UTF-8 | grep -qxF -- "$1"$'\r'; }
+e2e_check "C:\\Café\\Config.ini holds the site, in UTF-16" config_has 'Site0=카페 검색,http://cafe.example/?q='
+e2e_check "and the work file's path with its é" config_has 'LastWorkList_Path=C:\Café\MyJob.ini'
 e2e_summary
