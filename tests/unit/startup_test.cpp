@@ -314,18 +314,6 @@ class SwitchTest : public SimTest {
   }
 };
 
-TEST_F(SwitchTest, CloseEndsTheRunningCopyAndTouchesNothingElse) {
-  const std::string config = WriteProgramFile("Config.ini", "[Config]\r\nStartUp=1\r\n");
-  EXPECT_EQ(KeyvaneMain({"/close"}), 0);
-  EXPECT_FALSE(sim::ProcessRunning(4));
-  EXPECT_TRUE(sim::ProcessRunning(5));
-  EXPECT_TRUE(sim::ProcessRunning(6));
-  ExpectNoWindowAndNoKey();
-  // A starting copy would have written the Run value here.
-  EXPECT_FALSE(plat::GetRunValue(plat::RegRoot::LocalMachine, "Keyvane"));
-  EXPECT_EQ(ReadFileBytes(config), "[Config]\r\nStartUp=1\r\n");
-}
-
 TEST_F(SwitchTest, UninstallEndsTheCopyAndTakesBothRunValuesButLeavesTheFiles) {
   plat::SetRunValue(plat::RegRoot::LocalMachine, "Keyvane", plat::ProgramPath());
   plat::SetRunValue(plat::RegRoot::CurrentUser, "Keyvane", plat::ProgramPath());
@@ -350,6 +338,16 @@ TEST_F(SwitchTest, StartUpSetsWhatTheOptionsShowForAUserWithoutAdministratorRigh
   EXPECT_EQ(KeyvaneMain({"/startup=0"}), 0);
   EXPECT_FALSE(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"));
   EXPECT_EQ(ReadStartUp(), 0);
+  // Without a value it follows Config.ini, which it leaves as it is.
+  const std::string config = plat::ProgramFolder() + "Config.ini";
+  const std::string kept = ReadFileBytes(config);
+  EXPECT_EQ(KeyvaneMain({"/startup"}), 0);
+  EXPECT_FALSE(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"));
+  WriteProgramFile("Config.ini", "[Config]\r\nStartUp=1\r\n");
+  EXPECT_EQ(KeyvaneMain({"/startup"}), 0);
+  EXPECT_TRUE(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"));
+  EXPECT_EQ(ReadFileBytes(config), "[Config]\r\nStartUp=1\r\n");
+  EXPECT_NE(kept, "<missing>");
   EXPECT_TRUE(sim::ProcessRunning(4));  // the running copy is not ended for this
   ExpectNoWindowAndNoKey();
   EXPECT_TRUE(sim::Boxes().empty());
@@ -357,7 +355,7 @@ TEST_F(SwitchTest, StartUpSetsWhatTheOptionsShowForAUserWithoutAdministratorRigh
 
 TEST_F(SwitchTest, AnythingElseIsNamedInABoxAndDoesNothing) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"/closed"}, {"close"}, {"/startup=2"}, {"/close", "x.ini"}}) {
+       {std::vector<std::string>{"/uninstalled"}, {"uninstall"}, {"/startup=2"}, {"/uninstall", "x.ini"}}) {
     sim::ForgetRecords();
     EXPECT_EQ(KeyvaneMain(args), 1);
     ASSERT_EQ(sim::Boxes().size(), 1u);
