@@ -16,11 +16,17 @@ source lib/ui.sh
 source lib/editor.sh
 
 version=$(sed -n 's/^ *VALUE "ProductVersion", "\([0-9.]*\)\\0"$/\1/p' "$E2E_ROOT/platform/win32/Keyvane.rc")
-e2e_start || exit 1
+# Wine's installer service starts in the first Wine program's folder and leaves the icons
+# in an "Icon" folder there: that is this run's folder, not the repository.
+mkdir -p "$E2E_WINE_DIR/runs" && run=$(mktemp -d "$E2E_WINE_DIR/runs/test_installer.XXXXXX") && cd "$run" || exit 1
+e2e_start "$run" || exit 1
 for v in 1.4.0 "$version"; do
     "$E2E_ROOT/scripts/msi" "$E2E_BIN/Keyvane.exe" "$v" "$E2E_RUN/Keyvane-$v-setup.msi" || exit 1
 done
-msiexec() { wine_ko wine msiexec "$@" /l*v "Z:${E2E_RUN//\//\\}\\msi-$((++msi_runs)).log" >>"$E2E_RUN/wine.out" 2>&1; }
+msiexec() {
+    msi_runs=$((msi_runs + 1))
+    wine_ko wine msiexec "$@" /l*v "Z:${E2E_RUN//\//\\}\\msi-$msi_runs.log" >>"$E2E_RUN/wine.out" 2>&1
+}
 msi_runs=0
 msi() { echo "Z:${E2E_RUN//\//\\}\\Keyvane-$1-setup.msi"; }
 

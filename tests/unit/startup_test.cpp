@@ -1,4 +1,6 @@
 // Start-up: single instance, registration of the list, dispatch and the closing question.
+#include <filesystem>
+
 #include "core/ClassProcessUnique.h"
 #include "core/Keyvane.h"
 #include "core/UnitFunction.h"
@@ -329,11 +331,12 @@ TEST_F(SwitchTest, UninstallEndsTheCopyAndTakesBothRunValuesButLeavesTheFiles) {
 }
 
 TEST_F(SwitchTest, StartUpSetsWhatTheOptionsShowForAUserWithoutAdministratorRights) {
-  sim::SetProgramFolder("C:\\Users\\Kim Ji\\AppData\\Local\\Programs\\Keyvane\\");
+  const std::string folder = plat::ProgramFolder() + "Kim Ji/";
+  std::filesystem::create_directory(folder);
+  sim::SetProgramFolder(folder);
   sim::SetRootWritable(plat::RegRoot::LocalMachine, false);
   EXPECT_EQ(KeyvaneMain({"/startup=1"}), 0);
-  EXPECT_EQ(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"),
-            "\"C:\\Users\\Kim Ji\\AppData\\Local\\Programs\\Keyvane\\Keyvane.exe\"");
+  EXPECT_EQ(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"), "\"" + folder + "Keyvane.exe\"");
   EXPECT_EQ(ReadStartUp(), 1);
   EXPECT_EQ(KeyvaneMain({"/startup=0"}), 0);
   EXPECT_FALSE(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"));
