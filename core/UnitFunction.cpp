@@ -410,9 +410,12 @@ std::vector<SearchSite> ReadSearchSites() {
   return sites;
 }
 
+bool WriteStartUp(bool startUp) {
+  return SetAutoStart(startUp) && WriteConfig("Config", "StartUp", startUp ? "1" : "0");
+}
+
 bool WriteOptions(bool startUp, bool newExplore, const std::vector<SearchSite>& sites) {
-  if (!SetAutoStart(startUp)) return false;
-  if (!WriteConfig("Config", "StartUp", startUp ? "1" : "0")) return false;
+  if (!WriteStartUp(startUp)) return false;
   if (!WriteConfig("Config", "NewExplore", newExplore ? "1" : "0")) return false;
   if (!plat::EraseProfileSection(ConfigPath(), "DirectSite")) {
     plat::ShowErrorBox("Unable to write to " + ConfigPath());

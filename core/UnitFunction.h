@@ -114,6 +114,9 @@ int ReadNewExplore();
 // key is tried first; a user who may not write it gets the per-user key instead. False, with
 // the error box shown, when neither could be written.
 bool SetAutoStart(bool on);
+// 윈도우 시작시 실행 as the options window stores it: the Run value, then "StartUp" in
+// "Config.ini". Stops at the first failure (its error box shown) and returns false.
+bool WriteStartUp(bool startUp);
 
 struct SearchSite {
   std::string description, address;

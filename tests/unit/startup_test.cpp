@@ -1,4 +1,6 @@
 // Start-up: single instance, registration of the list, dispatch and the closing question.
+#include <filesystem>
+
 #include "core/ClassProcessUnique.h"
 #include "core/Keyvane.h"
 #include "core/UnitFunction.h"
@@ -297,4 +299,72 @@ TEST_F(StartTest, StartUpOffRemovesTheRunValue) {
   WriteProgramFile("Config.ini", "[Config]\r\nStartUp=0\r\n");
   KeyvaneMain();
   EXPECT_FALSE(plat::GetRunValue(plat::RegRoot::LocalMachine, "Keyvane"));
+}
+
+// The installer's switches: each does its one task and exits without a window.
+class SwitchTest : public SimTest {
+ protected:
+  SwitchTest() {
+    sim::SetCurrentProcess(5);
+    sim::AddProcess("keyvane.exe", 4);
+    sim::AddProcess("keyvane.exe", 5);
+    sim::AddProcess("notepad.exe", 6);
+  }
+  void ExpectNoWindowAndNoKey() {
+    EXPECT_TRUE(sim::Windows().empty());
+    EXPECT_TRUE(sim::Registrations().empty());
+  }
+};
+
+TEST_F(SwitchTest, UninstallEndsTheCopyAndTakesBothRunValuesButLeavesTheFiles) {
+  plat::SetRunValue(plat::RegRoot::LocalMachine, "Keyvane", plat::ProgramPath());
+  plat::SetRunValue(plat::RegRoot::CurrentUser, "Keyvane", plat::ProgramPath());
+  const std::string config = WriteProgramFile("Config.ini", "[Config]\r\nStartUp=1\r\n");
+  const std::string list = WriteProgramFile("MyJob.ini", Line("Ctrl+Win+F5", kKindWebSite, "a"));
+  EXPECT_EQ(KeyvaneMain({"-UnInstall"}), 0);
+  EXPECT_FALSE(sim::ProcessRunning(4));
+  EXPECT_FALSE(plat::GetRunValue(plat::RegRoot::LocalMachine, "Keyvane"));
+  EXPECT_FALSE(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"));
+  EXPECT_EQ(ReadFileBytes(config), "[Config]\r\nStartUp=1\r\n");
+  EXPECT_EQ(ReadFileBytes(list), Line("Ctrl+Win+F5", kKindWebSite, "a"));
+  ExpectNoWindowAndNoKey();
+}
+
+TEST_F(SwitchTest, StartUpSetsWhatTheOptionsShowForAUserWithoutAdministratorRights) {
+  const std::string folder = plat::ProgramFolder() + "Kim Ji/";
+  std::filesystem::create_directory(folder);
+  sim::SetProgramFolder(folder);
+  sim::SetRootWritable(plat::RegRoot::LocalMachine, false);
+  EXPECT_EQ(KeyvaneMain({"/startup=1"}), 0);
+  EXPECT_EQ(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"), "\"" + folder + "Keyvane.exe\"");
+  EXPECT_EQ(ReadStartUp(), 1);
+  EXPECT_EQ(KeyvaneMain({"/startup=0"}), 0);
+  EXPECT_FALSE(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"));
+  EXPECT_EQ(ReadStartUp(), 0);
+  // Without a value it follows Config.ini, which it leaves as it is.
+  const std::string config = plat::ProgramFolder() + "Config.ini";
+  const std::string kept = ReadFileBytes(config);
+  EXPECT_EQ(KeyvaneMain({"/startup"}), 0);
+  EXPECT_FALSE(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"));
+  WriteProgramFile("Config.ini", "[Config]\r\nStartUp=1\r\n");
+  EXPECT_EQ(KeyvaneMain({"/startup"}), 0);
+  EXPECT_TRUE(plat::GetRunValue(plat::RegRoot::CurrentUser, "Keyvane"));
+  EXPECT_EQ(ReadFileBytes(config), "[Config]\r\nStartUp=1\r\n");
+  EXPECT_NE(kept, "<missing>");
+  EXPECT_TRUE(sim::ProcessRunning(4));  // the running copy is not ended for this
+  ExpectNoWindowAndNoKey();
+  EXPECT_TRUE(sim::Boxes().empty());
+}
+
+TEST_F(SwitchTest, AnythingElseIsNamedInABoxAndDoesNothing) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"/uninstalled"}, {"uninstall"}, {"/startup=2"}, {"/uninstall", "x.ini"}}) {
+    sim::ForgetRecords();
+    EXPECT_EQ(KeyvaneMain(args), 1);
+    ASSERT_EQ(sim::Boxes().size(), 1u);
+    EXPECT_NE(sim::Boxes()[0].text.find(args.back()), std::string::npos) << args.back();
+  }
+  EXPECT_TRUE(sim::ProcessRunning(4));
+  EXPECT_FALSE(plat::GetRunValue(plat::RegRoot::LocalMachine, "Keyvane"));
+  ExpectNoWindowAndNoKey();
 }
