@@ -27,6 +27,7 @@ struct PressWatch {
   bool hooked = false;
   std::atomic<long> newPresses{0};
   bool keyDown = false;  // the watched key, as the hook saw it last (the hook's thread only)
+  unsigned modifierKeysDown = 0;  // as the hook saw them last (ModifierKeyBit; the hook's thread)
 };
 
 PressWatch& Watch() {
@@ -36,21 +37,58 @@ PressWatch& Watch() {
 
 bool Down(int vk) { return GetAsyncKeyState(vk) < 0; }
 
+// The modifier keys, left and right apart: either side holds its modifier.
+struct ModifierKey {
+  DWORD vk;
+  unsigned modifier;  // MOD_*
+};
+constexpr ModifierKey kModifierKeys[] = {
+    {VK_LCONTROL, MOD_CONTROL}, {VK_RCONTROL, MOD_CONTROL}, {VK_LMENU, MOD_ALT}, {VK_RMENU, MOD_ALT},
+    {VK_LSHIFT, MOD_SHIFT},     {VK_RSHIFT, MOD_SHIFT},     {VK_LWIN, MOD_WIN},  {VK_RWIN, MOD_WIN}};
+constexpr unsigned kModifierKeyCount = sizeof kModifierKeys / sizeof kModifierKeys[0];
+
+// A modifier key's bit in PressWatch::modifierKeysDown, 0 for any other key. A key that names
+// no side (as a program may send it) counts as the left one.
+unsigned ModifierKeyBit(DWORD vk) {
+  if (vk == VK_CONTROL) vk = VK_LCONTROL;
+  else if (vk == VK_MENU) vk = VK_LMENU;
+  else if (vk == VK_SHIFT) vk = VK_LSHIFT;
+  for (unsigned i = 0; i < kModifierKeyCount; ++i)
+    if (kModifierKeys[i].vk == vk) return 1u << i;
+  return 0;
+}
+
+unsigned ModifiersOf(unsigned modifierKeysDown) {
+  unsigned held = 0;
+  for (unsigned i = 0; i < kModifierKeyCount; ++i)
+    if (modifierKeysDown & (1u << i)) held |= kModifierKeys[i].modifier;
+  return held;
+}
+
+unsigned ModifierKeysDownNow() {
+  unsigned down = 0;
+  for (unsigned i = 0; i < kModifierKeyCount; ++i)
+    if (Down(static_cast<int>(kModifierKeys[i].vk))) down |= 1u << i;
+  return down;
+}
+
+// The modifiers are followed from the events themselves, not read from the key state: a hook
+// that runs late (a busy machine, a burst of keys) would otherwise judge an early press by the
+// modifiers of a later moment.
 LRESULT CALLBACK NewPressHook(int code, WPARAM wParam, LPARAM lParam) {
   PressWatch& w = Watch();
   const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-  if (code == HC_ACTION && key->vkCode == w.vk) {
-    if (key->flags & LLKHF_UP) {
-      w.keyDown = false;
-    } else if (!w.keyDown) {
-      w.keyDown = true;
-      // The modifiers went down before this key: their state is the system's already.
-      unsigned held = 0;
-      if (Down(VK_CONTROL)) held |= MOD_CONTROL;
-      if (Down(VK_MENU)) held |= MOD_ALT;
-      if (Down(VK_SHIFT)) held |= MOD_SHIFT;
-      if (Down(VK_LWIN) || Down(VK_RWIN)) held |= MOD_WIN;
-      if (held == w.modifiers) ++w.newPresses;
+  if (code == HC_ACTION) {
+    const bool up = (key->flags & LLKHF_UP) != 0;
+    if (const unsigned bit = ModifierKeyBit(key->vkCode)) {
+      w.modifierKeysDown = up ? w.modifierKeysDown & ~bit : w.modifierKeysDown | bit;
+    } else if (key->vkCode == w.vk) {
+      if (up) {
+        w.keyDown = false;
+      } else if (!w.keyDown) {
+        w.keyDown = true;
+        if (ModifiersOf(w.modifierKeysDown) == w.modifiers) ++w.newPresses;
+      }
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -79,6 +117,7 @@ bool WatchNewPresses(unsigned modifiers, std::uint8_t vk) {
   w.vk = vk;
   w.newPresses = 0;
   w.keyDown = false;
+  w.modifierKeysDown = ModifierKeysDownNow();
   w.hooked = false;
   w.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (!w.ready) return false;
