@@ -194,6 +194,7 @@ void Tfrm_main::HoldPauseKey() {
 
 void Tfrm_main::Pause() {
   paused_ = true;
+  cmVK.SetTakesCombinations(false);  // paused, Keyvane takes no key from anyone
   try {
     ReleaseAllButPauseKey();
     HoldPauseKey();
@@ -204,6 +205,7 @@ void Tfrm_main::Pause() {
 
 void Tfrm_main::Resume() {
   paused_ = false;
+  cmVK.SetTakesCombinations(true);
   // The list last applied, not the one on screen now: edits not applied yet, or a list
   // read again from a file changed meanwhile, run only after 적용.
   try {

@@ -141,6 +141,8 @@ class Tfrm_main : public plat::Form {
   void cbWinMouseDown();
   void cmVKChange();
   void cmVKClick();
+  // A combination pressed into the key list: the boxes and the key as if clicked, one check.
+  void cmVKCombination(unsigned modifiers, int vk);
   void CheckActiveClick();
   void CheckActiveMouseDown();
   void Radio_1Click();

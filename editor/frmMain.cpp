@@ -10,6 +10,7 @@
 #include "editor/frmSetmulti.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/hotkeys.h"
 #include "platform/text.h"
 
 namespace kv {
@@ -89,6 +90,8 @@ void Tfrm_main::BindEditor() {
   cmVK.SetDropDownRows(15);
   cmVK.OnChange = [this] { cmVKChange(); };
   cmVK.OnClick = [this] { cmVKClick(); };
+  cmVK.SetTakesCombinations(true);
+  cmVK.OnCombination = [this](unsigned modifiers, int vk) { cmVKCombination(modifiers, vk); };
   CheckActive.OnClick = [this] { CheckActiveClick(); };
   CheckActive.OnMouseDown = [this] { CheckActiveMouseDown(); };
 
@@ -359,6 +362,21 @@ void Tfrm_main::cbAltMouseDown() { SetModified(); }
 void Tfrm_main::cbWinMouseDown() { SetModified(); }
 void Tfrm_main::cmVKChange() { WriteEditField(EditField::HotKey); }
 void Tfrm_main::cmVKClick() { SetModified(); }
+
+void Tfrm_main::cmVKCombination(unsigned modifiers, int vk) {
+  const TVirtKey key = VirtKeyOfCode(vk);
+  if (key == vkNone || WorkList.Selected() < 0 || !cmVK.Enabled()) return;
+  SetModified();
+  // The whole combination is one choice: the duplicate check sees it, not each box on the way.
+  clearing_ = true;
+  cbShift.SetChecked((modifiers & plat::kModShift) != 0);
+  cbControl.SetChecked((modifiers & plat::kModControl) != 0);
+  cbAlt.SetChecked((modifiers & plat::kModAlt) != 0);
+  cbWin.SetChecked((modifiers & plat::kModWin) != 0);
+  cmVK.SetItemIndex(key);
+  clearing_ = false;
+  WriteEditField(EditField::HotKey);
+}
 void Tfrm_main::CheckActiveClick() { WriteEditField(EditField::Active); }
 void Tfrm_main::CheckActiveMouseDown() { SetModified(); }
 

@@ -53,6 +53,12 @@ const std::string& VirtKeyName(TVirtKey key) {
 
 std::uint8_t VirtKeyCode(TVirtKey key) { return InTable(key) ? KeyTable()[key].code : 0; }
 
+TVirtKey VirtKeyOfCode(int code) {
+  for (TVirtKey key = 1; key < kVirtKeyCount; ++key)
+    if (KeyTable()[key].code == code) return key;
+  return vkNone;
+}
+
 unsigned ModifierFlags(TModifiers m) {
   unsigned flags = 0;
   if (m & ModBit(TModifier::modShift)) flags |= plat::kModShift;

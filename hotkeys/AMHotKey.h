@@ -27,6 +27,8 @@ constexpr int kVirtKeyCount = 103;
 const std::string& VirtKeyName(TVirtKey key);
 // The Windows virtual-key code; 0 for vkNone and outside the table.
 std::uint8_t VirtKeyCode(TVirtKey key);
+// The table's key for a virtual-key code; vkNone when the table has none.
+TVirtKey VirtKeyOfCode(int code);
 // The flags RegisterHotKey takes for a modifier set.
 unsigned ModifierFlags(TModifiers modifiers);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/hotkeys.h"
+#include "platform/input.h"
 #include "platform/msgloop.h"
 
 namespace plat {
@@ -45,7 +47,7 @@ Form::Form(std::string caption, FormStyle style, int clientWidth, int clientHeig
       designWidth_(clientWidth),
       designHeight_(clientHeight) {}
 
-Form::~Form() = default;
+Form::~Form() { UpdateCapture(false); }
 
 WindowHandle Form::Handle() {
   if (!peer_) peer_ = CreateFormPeer(*this);
@@ -110,6 +112,7 @@ void Form::SetTabOrder(const std::vector<Control*>& order) {
 void Form::Hide() {
   if (!visible_) return;
   visible_ = false;
+  UpdateCapture(false);
   if (peer_) peer_->SetVisible(false);
 }
 
@@ -149,8 +152,20 @@ void Form::Release() {
   StartOneShotTimer(0, [this] { delete this; });
 }
 
-void Form::HandleMessage(unsigned msg, std::uintptr_t, std::intptr_t) {
+void Form::HandleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
   if (msg == kWmClose) Close();
+  // A combination may still arrive just after the focus moved on: only a key box takes it.
+  if (msg == kMsgCombination && active_ && active_->TakesCombinations())
+    active_->UserCombination(static_cast<unsigned>(wParam), static_cast<int>(lParam));
+}
+
+void Form::UpdateCapture(bool hasFocus) {
+  if (hasFocus && visible_ && active_ && active_->TakesCombinations() && active_->Showing() && active_->Enabled()) {
+    const WindowHandle window = Handle();
+    if (CombinationCaptureTarget() != window) CaptureCombinations(window);
+  } else if (peer_ && CombinationCaptureTarget() == peer_->Handle()) {
+    StopCapturingCombinations();
+  }
 }
 
 void Form::NotifyChanged(Control& control, int row) {
@@ -263,6 +278,26 @@ void Control::SetBold(bool bold) {
 void Control::SetFocus() {
   owner_.active_ = this;
   if (owner_.peer_) owner_.peer_->FocusControl(*this);
+  owner_.UpdateCapture(!owner_.peer_ || owner_.peer_->HasFocus(*this));
+}
+
+void Control::SetTakesCombinations(bool takes) {
+  takesCombinations_ = takes;
+  if (Focused()) owner_.UpdateCapture(!owner_.peer_ || owner_.peer_->HasFocus(*this));
+}
+
+void Control::UserFocusLost() {
+  if (Focused()) owner_.UpdateCapture(false);
+}
+
+void Control::UserCombination(unsigned modifiers, int vk) {
+  if (takesCombinations_ && TakesCombination(modifiers, vk) && OnCombination) OnCombination(modifiers, vk);
+}
+
+bool TakesCombination(unsigned modifiers, int vk) {
+  const bool modifierKey = (vk >= 0x10 && vk <= 0x12) || (vk >= 0xA0 && vk <= 0xA5) || vk == 0x5B || vk == 0x5C;
+  return (modifiers & (kModAlt | kModControl | kModShift | kModWin)) != 0 && vk > 0 && vk < 0xFF && !modifierKey &&
+         vk != kVkEscape && vk != kVkTab;
 }
 
 int Control::UserKeyDown(int vk) {

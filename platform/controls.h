@@ -85,6 +85,8 @@ class FormPeer {
   // row < 0: the whole control changed; otherwise only that row of a list view.
   virtual void ControlChanged(Control& control, int row) = 0;
   virtual void FocusControl(Control& control) = 0;
+  // Whether the control has the keyboard focus now (its window is the active one).
+  virtual bool HasFocus(Control& /*control*/) { return true; }
   virtual void ScrollIntoView(Control& list, int row) = 0;
   // Runs a nested message loop until the form has a modal result (or the program quits),
   // with the owner disabled meanwhile.
@@ -231,6 +233,9 @@ class Form {
   void NotifyChanged(Control& control, int row);
   void NotifyScroll(Control& control, int row);
   void NotifyRowImage(Control& control, int row);
+  // Starts the capture of combinations when the focused control takes them and the form
+  // shows with the focus; otherwise ends a capture that reports to this form.
+  void UpdateCapture(bool hasFocus);
 
   std::string caption_;
   FormStyle style_;
@@ -294,6 +299,18 @@ class Control {
   // Gives the control the keyboard focus.
   void SetFocus();
   bool Focused() const { return owner_.ActiveControl() == this; }
+  // The keyboard focus left the control for another window, or the form hid: it stays the
+  // form's active control.
+  void UserFocusLost();
+
+  // A key box: while it has the keyboard focus and its form shows, a combination pressed
+  // anywhere (TakesCombination in platform/input.h) reaches OnCombination instead of any
+  // hotkey or window; the capture ends the moment the focus leaves.
+  bool TakesCombinations() const { return takesCombinations_; }
+  void SetTakesCombinations(bool takes);
+  std::function<void(unsigned modifiers, int vk)> OnCombination;
+  // The user pressed a combination into the control: OnCombination, for one a box takes.
+  void UserCombination(unsigned modifiers, int vk);
 
   // Raw input. A key-down handler may set the key to 0 to swallow it; so may a key-press
   // handler for the character (the byte of an ASCII character, or lead * 256 + trail of a
@@ -321,6 +338,7 @@ class Control {
   bool visible_ = true;
   bool ownFont_ = false;
   bool handCursor_ = false;
+  bool takesCombinations_ = false;
   Font font_;
   std::string hint_;
 };

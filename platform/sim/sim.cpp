@@ -280,6 +280,13 @@ std::vector<Registration> Registrations() { return S().registrations; }
 int RegisterCalls() { return S().registerCalls; }
 void TakeCombination(unsigned modifiers, unsigned vk) { S().taken.insert({modifiers, vk}); }
 bool PressHotKey(unsigned modifiers, unsigned vk) {
+  // A key box's capture takes the press before any hotkey sees it.
+  if (const plat::WindowHandle box = plat::CombinationCaptureTarget()) {
+    if (plat::TakesCombination(modifiers, static_cast<int>(vk))) {
+      SendMessage(box, plat::kMsgCombination, modifiers, static_cast<std::intptr_t>(vk));
+      return true;
+    }
+  }
   NoteHotKeyPress(modifiers, vk);
   for (const Registration& r : S().registrations) {
     if (r.modifiers == modifiers && r.vk == vk) {

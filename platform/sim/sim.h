@@ -51,7 +51,8 @@ std::vector<Registration> Registrations();  // in the order they were made
 int RegisterCalls();
 // Another program holds this combination: registering it is refused.
 void TakeCombination(unsigned modifiers, unsigned vk);
-// Presses a combination: the registration that holds it gets WM_HOTKEY. False when none does.
+// Presses a combination: the registration that holds it gets WM_HOTKEY, unless a key box's
+// capture takes it first. False when neither does.
 bool PressHotKey(unsigned modifiers, unsigned vk);
 
 // ---- processes

@@ -30,6 +30,7 @@ struct TrayState {
   bool watching = false;
   unsigned watchedModifiers = 0;
   int watchedVk = 0, newPresses = 0;
+  plat::WindowHandle captureTarget = 0;  // the key box's capture of combinations
   std::vector<sim::PopupCall> popups;
   std::deque<std::string> choices;
   std::set<plat::WindowHandle> disabled;
@@ -196,6 +197,12 @@ bool TakeNewPress() {
   return true;
 }
 bool KeyIsDown(std::uint8_t vk) { return T().keysDown.count(vk) != 0; }
+bool CaptureCombinations(WindowHandle target) {
+  T().captureTarget = target;
+  return true;
+}
+void StopCapturingCombinations() { T().captureTarget = 0; }
+WindowHandle CombinationCaptureTarget() { return T().captureTarget; }
 
 MenuItem* ShowPopupMenu(WindowHandle window, MenuItem& menu, ScreenPoint at) {
   TrayState& t = T();

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/hotkeys.h"
+#include "platform/input.h"
 #include "platform/win32/sysdll.h"
 
 namespace plat {
@@ -247,6 +249,7 @@ class Win32FormPeer final : public FormPeer {
   void ControlChanged(Control& control, int row) override;
   void RowImageChanged(Control& list, int row) override;
   void FocusControl(Control& control) override;
+  bool HasFocus(Control& control) override;
   void ScrollIntoView(Control& list, int row) override;
   void RunModal(Form* owner) override;
   void StayOnTopChanged() override;
@@ -445,6 +448,11 @@ void Win32FormPeer::RowImageChanged(Control& control, int row) {
 void Win32FormPeer::FocusControl(Control& control) {
   NativeChild* child = hwnd_ ? ChildOf(control) : nullptr;
   if (child && GetFocus() != child->hwnd) SetFocus(child->hwnd);
+}
+
+bool Win32FormPeer::HasFocus(Control& control) {
+  NativeChild* child = hwnd_ ? ChildOf(control) : nullptr;
+  return child && GetFocus() == child->hwnd;
 }
 
 void Win32FormPeer::ScrollIntoView(Control& list, int row) {
@@ -1002,6 +1010,19 @@ LRESULT CALLBACK Win32FormPeer::ChildProc(HWND window, UINT msg, WPARAM wParam, 
 // Returns whether the message is swallowed; a handler may also change the key it carries.
 bool Win32FormPeer::OnChildMessage(NativeChild& child, UINT msg, WPARAM& wParam) {
   Control& control = *child.control;
+  if ((msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) && control.TakesCombinations() && !CombinationCaptureTarget()) {
+    // Without a capture (the system refused its hook) a key box still takes the
+    // combinations that reach it.
+    unsigned held = 0;
+    if (GetKeyState(VK_CONTROL) < 0) held |= kModControl;
+    if (GetKeyState(VK_MENU) < 0) held |= kModAlt;
+    if (GetKeyState(VK_SHIFT) < 0) held |= kModShift;
+    if (GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0) held |= kModWin;
+    if (TakesCombination(held, static_cast<int>(wParam))) {
+      control.UserCombination(held, static_cast<int>(wParam));
+      return true;
+    }
+  }
   switch (msg) {
     case WM_KEYDOWN: {
       if (control.Kind() == ControlKind::ListView) {
@@ -1020,6 +1041,9 @@ bool Win32FormPeer::OnChildMessage(NativeChild& child, UINT msg, WPARAM& wParam)
       wParam = static_cast<WPARAM>(left);
       return false;
     }
+    case WM_KILLFOCUS:
+      control.UserFocusLost();
+      return false;
     case WM_CHAR: {
       const int key = KeyOfChar(static_cast<wchar_t>(wParam));
       const int left = control.UserKeyPress(key);
@@ -1028,7 +1052,7 @@ bool Win32FormPeer::OnChildMessage(NativeChild& child, UINT msg, WPARAM& wParam)
       return false;
     }
     case WM_SETFOCUS:
-      if (form_.ActiveControl() != &control) control.SetFocus();
+      control.SetFocus();  // also when it was the active one: a key box's capture starts again
       if (control.Kind() == ControlKind::Edit && static_cast<Edit&>(control).WantHangul()) {
         // The box is for Korean text: switch the input method to Hangul.
         if (const HIMC context = ImmGetContext(child.hwnd)) {

@@ -16,25 +16,6 @@ bool KeyIsDown(std::uint8_t vk) { return GetAsyncKeyState(vk) < 0; }
 
 namespace {
 
-// The watch of a combination's new presses: a low-level keyboard hook on a thread of its own,
-// which does nothing else, so no key anywhere waits for the program's thread.
-struct PressWatch {
-  unsigned modifiers = 0;
-  DWORD vk = 0;
-  HANDLE thread = nullptr;
-  DWORD threadId = 0;
-  HANDLE ready = nullptr;
-  bool hooked = false;
-  std::atomic<long> newPresses{0};
-  bool keyDown = false;  // the watched key, as the hook saw it last (the hook's thread only)
-  unsigned modifierKeysDown = 0;  // as the hook saw them last (ModifierKeyBit; the hook's thread)
-};
-
-PressWatch& Watch() {
-  static PressWatch watch;
-  return watch;
-}
-
 bool Down(int vk) { return GetAsyncKeyState(vk) < 0; }
 
 // The modifier keys, left and right apart: either side holds its modifier.
@@ -47,98 +28,176 @@ constexpr ModifierKey kModifierKeys[] = {
     {VK_LSHIFT, MOD_SHIFT},     {VK_RSHIFT, MOD_SHIFT},     {VK_LWIN, MOD_WIN},  {VK_RWIN, MOD_WIN}};
 constexpr unsigned kModifierKeyCount = sizeof kModifierKeys / sizeof kModifierKeys[0];
 
-// A modifier key's bit in PressWatch::modifierKeysDown, 0 for any other key. A key that names
-// no side (as a program may send it) counts as the left one.
-unsigned ModifierKeyBit(DWORD vk) {
-  if (vk == VK_CONTROL) vk = VK_LCONTROL;
-  else if (vk == VK_MENU) vk = VK_LMENU;
-  else if (vk == VK_SHIFT) vk = VK_LSHIFT;
-  for (unsigned i = 0; i < kModifierKeyCount; ++i)
-    if (kModifierKeys[i].vk == vk) return 1u << i;
-  return 0;
+// The modifiers as a hook's own stream of key events says, not as the key state reads: a
+// hook that runs late (a busy machine, a burst of keys) would otherwise judge an early press
+// by the modifiers of a later moment. Used on the hook's thread only.
+class HeldModifiers {
+ public:
+  // Starts from the key state as it is now.
+  void Reset() {
+    down_ = 0;
+    for (unsigned i = 0; i < kModifierKeyCount; ++i)
+      if (Down(static_cast<int>(kModifierKeys[i].vk))) down_ |= 1u << i;
+  }
+  // Follows a key event; false when the key is no modifier. A key that names no side (as a
+  // program may send it) counts as the left one.
+  bool Follow(const KBDLLHOOKSTRUCT& key) {
+    DWORD vk = key.vkCode;
+    if (vk == VK_CONTROL) vk = VK_LCONTROL;
+    else if (vk == VK_MENU) vk = VK_LMENU;
+    else if (vk == VK_SHIFT) vk = VK_LSHIFT;
+    for (unsigned i = 0; i < kModifierKeyCount; ++i) {
+      if (kModifierKeys[i].vk != vk) continue;
+      down_ = key.flags & LLKHF_UP ? down_ & ~(1u << i) : down_ | 1u << i;
+      return true;
+    }
+    return false;
+  }
+  unsigned Now() const {
+    unsigned held = 0;
+    for (unsigned i = 0; i < kModifierKeyCount; ++i)
+      if (down_ & (1u << i)) held |= kModifierKeys[i].modifier;
+    return held;
+  }
+
+ private:
+  unsigned down_ = 0;
+};
+
+// A low-level keyboard hook on a thread of its own, which does nothing else, so no key
+// anywhere waits for the program's thread.
+class HookThread {
+ public:
+  // Waits until the hook is set; false when the system refused it.
+  bool Start(HOOKPROC proc) {
+    Stop();
+    proc_ = proc;
+    hooked_ = false;
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!ready_) return false;
+    thread_ = CreateThread(nullptr, 0, &HookThread::Run, this, 0, &threadId_);
+    if (thread_) WaitForSingleObject(ready_, INFINITE);
+    CloseHandle(ready_);
+    ready_ = nullptr;
+    if (hooked_) return true;
+    Stop();
+    return false;
+  }
+  void Stop() {
+    if (!thread_) return;
+    PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+    threadId_ = 0;
+  }
+  bool Running() const { return thread_ != nullptr; }
+
+ private:
+  static DWORD WINAPI Run(void* self) {
+    auto& h = *static_cast<HookThread*>(self);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the quit
+    const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, h.proc_, GetModuleHandleW(nullptr), 0);
+    h.hooked_ = hook != nullptr;
+    SetEvent(h.ready_);
+    if (!hook) return 0;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    UnhookWindowsHookEx(hook);
+    return 0;
+  }
+
+  HOOKPROC proc_ = nullptr;
+  HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
+  HANDLE ready_ = nullptr;
+  bool hooked_ = false;
+};
+
+// The watch of a combination's new presses.
+struct PressWatch {
+  HookThread hook;
+  unsigned modifiers = 0;
+  DWORD vk = 0;
+  std::atomic<long> newPresses{0};
+  bool keyDown = false;  // the watched key, as the hook saw it last (the hook's thread only)
+  HeldModifiers held;
+};
+
+PressWatch& Watch() {
+  static PressWatch watch;
+  return watch;
 }
 
-unsigned ModifiersOf(unsigned modifierKeysDown) {
-  unsigned held = 0;
-  for (unsigned i = 0; i < kModifierKeyCount; ++i)
-    if (modifierKeysDown & (1u << i)) held |= kModifierKeys[i].modifier;
-  return held;
-}
-
-unsigned ModifierKeysDownNow() {
-  unsigned down = 0;
-  for (unsigned i = 0; i < kModifierKeyCount; ++i)
-    if (Down(static_cast<int>(kModifierKeys[i].vk))) down |= 1u << i;
-  return down;
-}
-
-// The modifiers are followed from the events themselves, not read from the key state: a hook
-// that runs late (a busy machine, a burst of keys) would otherwise judge an early press by the
-// modifiers of a later moment.
 LRESULT CALLBACK NewPressHook(int code, WPARAM wParam, LPARAM lParam) {
   PressWatch& w = Watch();
-  const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-  if (code == HC_ACTION) {
-    const bool up = (key->flags & LLKHF_UP) != 0;
-    if (const unsigned bit = ModifierKeyBit(key->vkCode)) {
-      w.modifierKeysDown = up ? w.modifierKeysDown & ~bit : w.modifierKeysDown | bit;
-    } else if (key->vkCode == w.vk) {
-      if (up) {
-        w.keyDown = false;
-      } else if (!w.keyDown) {
-        w.keyDown = true;
-        if (ModifiersOf(w.modifierKeysDown) == w.modifiers) ++w.newPresses;
-      }
+  const auto& key = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+  if (code == HC_ACTION && !w.held.Follow(key) && key.vkCode == w.vk) {
+    if (key.flags & LLKHF_UP) {
+      w.keyDown = false;
+    } else if (!w.keyDown) {
+      w.keyDown = true;
+      if (w.held.Now() == w.modifiers) ++w.newPresses;
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-DWORD WINAPI PressWatchThread(void*) {
-  PressWatch& w = Watch();
-  MSG msg;
-  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for the quit
-  const HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &NewPressHook, GetModuleHandleW(nullptr), 0);
-  w.hooked = hook != nullptr;
-  SetEvent(w.ready);
-  if (!hook) return 0;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-  UnhookWindowsHookEx(hook);
-  return 0;
+// A key box's capture of combinations.
+constexpr DWORD kVkMask = 0xE8;  // a key no keyboard has (see CaptureHook)
+
+struct Capture {
+  HookThread hook;
+  std::atomic<HWND> target{nullptr};
+  HeldModifiers held;
+  DWORD taken = 0;  // the key of the combination taken last while it is down (the hook's thread)
+};
+
+Capture& TheCapture() {
+  static Capture capture;
+  return capture;
+}
+
+LRESULT CALLBACK CaptureHook(int code, WPARAM wParam, LPARAM lParam) {
+  Capture& c = TheCapture();
+  const auto& key = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+  if (code != HC_ACTION || key.vkCode == kVkMask || c.held.Follow(key))
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  if (key.flags & LLKHF_UP) {
+    if (key.vkCode != c.taken) return CallNextHookEx(nullptr, code, wParam, lParam);
+    c.taken = 0;
+    return 1;
+  }
+  const unsigned held = c.held.Now();
+  if (!TakesCombination(held, static_cast<int>(key.vkCode))) return CallNextHookEx(nullptr, code, wParam, lParam);
+  if (c.taken != key.vkCode) {  // a held key's repeats are taken without a word
+    c.taken = key.vkCode;
+    PostMessageW(c.target, kMsgCombination, held, static_cast<LPARAM>(key.vkCode));
+  }
+  // Alt or Win let go with no key seen since it went down would open the window's menu or
+  // the Start menu: a key no keyboard has comes between.
+  if (held & (MOD_ALT | MOD_WIN)) {
+    keybd_event(static_cast<BYTE>(kVkMask), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(kVkMask), 0, KEYEVENTF_KEYUP, 0);
+  }
+  return 1;
 }
 
 }  // namespace
 
 bool WatchNewPresses(unsigned modifiers, std::uint8_t vk) {
   PressWatch& w = Watch();
-  if (w.thread && w.modifiers == modifiers && w.vk == vk) return true;
-  StopWatchingNewPresses();
+  if (w.hook.Running() && w.modifiers == modifiers && w.vk == vk) return true;
+  w.hook.Stop();
   w.modifiers = modifiers;
   w.vk = vk;
   w.newPresses = 0;
   w.keyDown = false;
-  w.modifierKeysDown = ModifierKeysDownNow();
-  w.hooked = false;
-  w.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (!w.ready) return false;
-  w.thread = CreateThread(nullptr, 0, &PressWatchThread, nullptr, 0, &w.threadId);
-  if (w.thread) WaitForSingleObject(w.ready, INFINITE);
-  CloseHandle(w.ready);
-  w.ready = nullptr;
-  if (w.hooked) return true;
-  StopWatchingNewPresses();
-  return false;
+  w.held.Reset();
+  return w.hook.Start(&NewPressHook);
 }
 
-void StopWatchingNewPresses() {
-  PressWatch& w = Watch();
-  if (!w.thread) return;
-  PostThreadMessageW(w.threadId, WM_QUIT, 0, 0);
-  WaitForSingleObject(w.thread, 5000);
-  CloseHandle(w.thread);
-  w.thread = nullptr;
-  w.threadId = 0;
-}
+void StopWatchingNewPresses() { Watch().hook.Stop(); }
 
 bool TakeNewPress() {
   PressWatch& w = Watch();
@@ -147,5 +206,24 @@ bool TakeNewPress() {
     if (w.newPresses.compare_exchange_weak(n, n - 1)) return true;
   return false;
 }
+
+bool CaptureCombinations(WindowHandle target) {
+  Capture& c = TheCapture();
+  c.hook.Stop();
+  c.target = reinterpret_cast<HWND>(target);
+  c.held.Reset();
+  c.taken = 0;
+  if (c.hook.Start(&CaptureHook)) return true;
+  c.target = nullptr;
+  return false;
+}
+
+void StopCapturingCombinations() {
+  Capture& c = TheCapture();
+  c.hook.Stop();
+  c.target = nullptr;
+}
+
+WindowHandle CombinationCaptureTarget() { return reinterpret_cast<WindowHandle>(TheCapture().target.load()); }
 
 }  // namespace plat

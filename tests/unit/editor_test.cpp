@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/hotkeys.h"
+#include "platform/input.h"
 #include "platform/profile.h"
 #include "tests/unit/test_support.h"
 
@@ -222,6 +223,57 @@ TEST_F(EditorTest, HotKeyFieldsBuildTheText) {
   editor.cbShift.UserClick();
   EXPECT_FALSE(editor.cbShift.Checked());
   EXPECT_EQ(HotKeyTextFromEditor(editor), editor.WorkList.Cell(1, kColHotKey));
+}
+
+TEST_F(EditorTest, ACombinationPressedIntoTheKeyListIsOneChoiceAndRunsNothing) {
+  constexpr unsigned kCtrlAlt = plat::kModControl | plat::kModAlt;
+  WriteList(Line("other", "P0", "Ctrl+Alt+N", kKindWebSite, "http://a.kr") +
+            Line("me", "P1", "Shift+F7", kKindWebSite, "") + Line("third", "P2", "Ctrl+F7", kKindWebSite, ""));
+  Tfrm_main editor;
+  editor.Show();
+  editor.WorkList.UserSelect(1);
+  Settle(editor);
+  // The capture lives while the key list has the focus, and ends when it leaves, the editor
+  // hides or Keyvane pauses.
+  EXPECT_EQ(plat::CombinationCaptureTarget(), 0u);
+  editor.cmVK.SetFocus();
+  EXPECT_EQ(plat::CombinationCaptureTarget(), editor.Handle());
+  editor.cmVK.UserFocusLost();
+  EXPECT_EQ(plat::CombinationCaptureTarget(), 0u);
+  editor.cmVK.SetFocus();
+  editor.Pause();
+  EXPECT_EQ(plat::CombinationCaptureTarget(), 0u);
+  editor.Resume();
+  EXPECT_EQ(plat::CombinationCaptureTarget(), editor.Handle());
+  editor.txt_subject.SetFocus();
+  EXPECT_EQ(plat::CombinationCaptureTarget(), 0u);
+  editor.cmVK.SetFocus();
+
+  // Ctrl+Alt+F7 at once: clicked box by box, Ctrl+F7 on the way would have been refused.
+  EXPECT_TRUE(sim::PressHotKey(kCtrlAlt, 0x76));
+  EXPECT_EQ(editor.WorkList.Cell(1, kColHotKey), "Ctrl+Alt+F7");
+  EXPECT_TRUE(editor.cbControl.Checked() && editor.cbAlt.Checked() && !editor.cbShift.Checked());
+  EXPECT_EQ(RefusalBoxes(), 0);
+  EXPECT_TRUE(editor.bnt_Apply.Enabled());
+  // Another entry's combination: refused, and that entry does not run.
+  EXPECT_TRUE(sim::PressHotKey(kCtrlAlt, 'N'));
+  EXPECT_EQ(RefusalBoxes(), 1);
+  EXPECT_TRUE(sim::ShellCalls().empty());
+  EXPECT_EQ(editor.WorkList.Cell(1, kColHotKey), "Ctrl+Alt+F7");
+  EXPECT_EQ(HotKeyTextFromEditor(editor), "Ctrl+Alt+F7");
+  // So are the reserved ones.
+  EXPECT_TRUE(sim::PressHotKey(kCtrlWin, 0x71));  // Ctrl+Win+F2, the pause key
+  EXPECT_EQ(RefusalBoxes(), 2);
+  // A lone modifier, Esc, Tab, a key without a modifier and one outside the list change nothing.
+  for (const auto& [modifiers, vk] : {std::pair<unsigned, int>{plat::kModShift, 0xA0}, {plat::kModControl, 0x1B},
+                                      {plat::kModShift, 0x09}, {0, 'A'}, {plat::kModControl, 0xBA}})
+    editor.cmVK.UserCombination(modifiers, vk);
+  EXPECT_EQ(editor.WorkList.Cell(1, kColHotKey), "Ctrl+Alt+F7");
+  EXPECT_EQ(RefusalBoxes(), 2);
+  // Out of the key list, the combination runs its entry again.
+  editor.txt_subject.SetFocus();
+  EXPECT_TRUE(sim::PressHotKey(kCtrlAlt, 'N'));
+  EXPECT_EQ(sim::ShellCalls().size(), 1u);
 }
 
 // ---------------------------------------------------------------- kinds and info
