@@ -514,6 +514,16 @@ LRESULT CALLBACK Win32FormPeer::WindowProc(HWND window, UINT msg, WPARAM wParam,
 // default handling.
 bool Win32FormPeer::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
+    case WM_ACTIVATE: {
+      // Back from a message box or another program, the control that had the focus gets it
+      // again, as in a dialog box (a key box then captures again); the window itself would.
+      NativeChild* active = form_.ActiveControl() ? ChildOf(*form_.ActiveControl()) : nullptr;
+      if (LOWORD(wParam) == WA_INACTIVE || HIWORD(wParam) || !active || !IsWindowVisible(active->hwnd) ||
+          !IsWindowEnabled(active->hwnd))
+        return false;
+      SetFocus(active->hwnd);
+      return true;
+    }
     case WM_CLOSE:
       // The form decides: closing may be refused, and allowed closing only hides the window.
       Forward(msg, wParam, lParam);

@@ -1,7 +1,9 @@
 #!/bin/bash
 # The hotkey fields of the editor: a combination another entry holds (or the editor's
 # own) is refused with a message and the column keeps its hotkey, a bare-key entry is
-# shown without a warning, and the Delete key removes the selected entry.
+# shown without a warning, a combination pressed into the key list is taken there before
+# any hotkey (refused when another entry holds it, which does not run), and the Delete key
+# removes the selected entry.
 # Run: tests/e2e/run_all.sh editor_hotkey_field
 set -u
 cd "$(dirname "$0")"
@@ -53,6 +55,25 @@ e2e_wait_gone '^알림말$' 10 >/dev/null
 e2e_check "and the column keeps Ctrl+Alt+Win+F1" \
     ed_row_is P1 $'둘째\tP1\tCtrl+Alt+Win+F1\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 둘째\tTrue'
 e2e_check "with Alt ticked again" ui_wait 10 "Alt ticked" ui_checked "$ED" Alt
+
+echo "== a combination pressed into the key list"
+n=$(kv_launch_count 'C:\e2e\probe.exe' '--exit 첫째')
+ui_pick "$ED" "$ED_KEYS" F1
+ui_wait 10 "the key list to have the focus" ui_focused "$ED" "$ED_KEYS"
+xdotool key ctrl+alt+n
+e2e_check "Ctrl+Alt+N (첫째's) pressed there shows the refusal box" ui_wid 알림말 10
+ui_click 알림말 class:Button:0
+e2e_wait_gone '^알림말$' 10 >/dev/null
+e2e_check "둘째 keeps Ctrl+Alt+Win+F1" \
+    ed_row_is P1 $'둘째\tP1\tCtrl+Alt+Win+F1\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 둘째\tTrue'
+ui_wait 10 "the key list to have the focus again" ui_focused "$ED" "$ED_KEYS"
+xdotool key ctrl+shift+j
+e2e_check "a free Shift+Ctrl+J pressed there is taken" ui_wait 10 "Shift+Ctrl+J" \
+    ed_row_is P1 $'둘째\tP1\tShift+Ctrl+J\t프로그램 실행\tC:\\e2e\\probe.exe;ㅡㅡexit 둘째\tTrue'
+e2e_check "with its boxes ticked and Alt and Win not" eval \
+    'ui_checked "$ED" Shift && ui_checked "$ED" Ctrl && ! ui_checked "$ED" Alt && ! ui_checked "$ED" Win'
+e2e_check "out of the key list the hotkeys work again" kv_settle
+e2e_check "and 첫째 did not run" kv_launches_are "$n" 'C:\e2e\probe.exe' '--exit 첫째'
 
 echo "== the Delete key"
 ed_click_row 첫째
