@@ -1014,7 +1014,12 @@ LRESULT CALLBACK Win32FormPeer::ChildProc(HWND window, UINT msg, WPARAM wParam, 
   }
   bool swallowed = false;
   if (!peer->destroying_) win32::Guarded([&] { swallowed = peer->OnChildMessage(*child, msg, wParam); });
-  return swallowed ? 0 : CallWindowProcW(base, window, msg, wParam, lParam);
+  if (swallowed) return 0;
+  if (msg == WM_SYSKEYDOWN && child->control->Kind() == ControlKind::ComboBox && wParam != VK_UP && wParam != VK_DOWN)
+    // A combo box keeps every system key but Alt+arrows to itself: F10 and Alt reach the
+    // menu bar, Alt+F4 the window, as from any other control.
+    return DefWindowProcW(window, msg, wParam, lParam);
+  return CallWindowProcW(base, window, msg, wParam, lParam);
 }
 
 // Returns whether the message is swallowed; a handler may also change the key it carries.

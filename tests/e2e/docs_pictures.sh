@@ -36,7 +36,7 @@ close_dialog() {
 
 ed_begin
 e2e_write_cp949 'C:\app\MyJob.ini' <<'EOF2'
-메모장 열기-P0-Ctrl+Win+N-프로그램 실행-notepad.exe-True-
+메모장 열기-P0-Ctrl+Win+O-프로그램 실행-notepad.exe-True-
 내 문서 폴더-P1-Ctrl+Win+D-특정폴더 열기-C:\users-True-
 네이버 검색-P2-Ctrl+Win+S-다이렉트 검색-네이버;http://search.naver.com/search.naver?query=-True-
 소리 크게-P3-Ctrl+Alt+Up-볼륨 높임-null-True-
@@ -50,6 +50,11 @@ kv_config 'C:\app' '[Config]' 'StartUp=1' 'NewExplore=1' '[DirectSite]' 'Count=2
     'Site1=다음,http://search.daum.net/search?w=tot&q='
 ed_open
 ed_click_row '메모장 열기'
+# The key list takes the combination pressed into it: Ctrl+Win+O becomes Ctrl+Win+N.
+ui_pick "$ED" "$ED_KEYS" O
+ui_wait 10 "the key list to have the focus" ui_focused "$ED" "$ED_KEYS"
+xdotool key ctrl+super+n
+ui_wait 10 "Ctrl+Win+N taken" ed_key_shown N
 picture editor "$ED"
 
 ui_menu "$ED" 편집 p && picture options 옵션
