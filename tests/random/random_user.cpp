@@ -60,6 +60,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/hotkeys.h"
+#include "platform/input.h"
 #include "platform/msgloop.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/sim_clipboard.h"
@@ -535,6 +536,7 @@ class RandomUser {
   // A modifier box, and a key of the list: the given one, or any.
   void ClickModifier(int m = -1);
   void PickKey(int k = -1);
+  void PressIntoKeyList();
   void ClickKind();
   void ClickActive();
   void ActionDialog();
@@ -1149,6 +1151,31 @@ void RandomUser::PickKey(int k) {
   Marked();
   WriteHotKeyField();
   if (m_.selected >= 0 && m_.screen[m_.selected].hotkey != before) m_.unsavedEdits = true;
+}
+
+// A combination pressed into the key list: taken before any hotkey, all boxes and the key at once.
+void RandomUser::PressIntoKeyList() {
+  const Key& key = kKeys[Pick(8)];
+  const unsigned mods = 1 + Pick(15);
+  HotKey pressed;
+  pressed.key = key.name;
+  for (int m = 0; m < 4; ++m) pressed.mods[m] = (mods & (1u << m)) != 0;
+  unsigned flags = 0;
+  for (int m = 0; m < 4; ++m) flags |= pressed.mods[m] ? kModFlags[m] : 0;
+  Log("press " + FormatHotKey(pressed) + " into the key list");
+  editor_->cmVK.SetFocus();
+  const std::string before = m_.selected >= 0 ? m_.screen[m_.selected].hotkey : "";
+  const std::size_t shellCalls = sim::ShellCalls().size(), terminations = sim::Terminations().size();
+  Require(sim::PressHotKey(flags, key.vk), "the key list takes the combination");
+  Require(sim::Terminations().size() == terminations && sim::ShellCalls().size() == shellCalls,
+          "a combination pressed into the key list runs nothing");
+  editor_->txt_subject.SetFocus();
+  Require(plat::CombinationCaptureTarget() == 0, "the capture ends when the key list loses the focus");
+  if (m_.selected < 0) return;
+  m_.fields.hotkey = pressed;
+  Marked();
+  WriteHotKeyField();
+  if (m_.screen[m_.selected].hotkey != before) m_.unsavedEdits = true;
 }
 
 void RandomUser::ClickKind() {
@@ -2383,6 +2410,7 @@ std::vector<RandomUser::Step> RandomUser::Steps() {
       {"edit info", 5, editing, [this] { EditInfo(); }},
       {"modifier", 8, editing, [this] { ClickModifier(); }},
       {"key", 8, editing, [this] { PickKey(); }},
+      {"press into the key list", 4, [this] { return m_.visible && !m_.paused; }, [this] { PressIntoKeyList(); }},
       {"kind", 4, editing, [this] { ClickKind(); }},
       {"active", 3, editing, [this] { ClickActive(); }},
       {"action dialog", 2, editing, [this] { ActionDialog(); }},
