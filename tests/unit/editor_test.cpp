@@ -274,6 +274,9 @@ TEST_F(EditorTest, ACombinationPressedIntoTheKeyListIsOneChoiceAndRunsNothing) {
   editor.txt_subject.SetFocus();
   EXPECT_TRUE(sim::PressHotKey(kCtrlAlt, 'N'));
   EXPECT_EQ(sim::ShellCalls().size(), 1u);
+  editor.cmVK.SetFocus();
+  editor.Hide();
+  EXPECT_EQ(plat::CombinationCaptureTarget(), 0u);
 }
 
 // ---------------------------------------------------------------- kinds and info
