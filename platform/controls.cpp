@@ -296,8 +296,9 @@ void Control::UserCombination(unsigned modifiers, int vk) {
 
 bool TakesCombination(unsigned modifiers, int vk) {
   const bool modifierKey = (vk >= 0x10 && vk <= 0x12) || (vk >= 0xA0 && vk <= 0xA5) || vk == 0x5B || vk == 0x5C;
+  const bool closesTheWindow = (modifiers & (kModAlt | kModControl | kModShift | kModWin)) == kModAlt && vk == 0x73;
   return (modifiers & (kModAlt | kModControl | kModShift | kModWin)) != 0 && vk > 0 && vk < 0xFF && !modifierKey &&
-         vk != kVkEscape && vk != kVkTab;
+         vk != kVkEscape && vk != kVkTab && !closesTheWindow;
 }
 
 int Control::UserKeyDown(int vk) {

@@ -26,8 +26,8 @@ void StopWatchingNewPresses();
 bool TakeNewPress();
 
 // Capture for a key box. Whether the box takes vk pressed with these modifiers (kModControl...):
-// at least one modifier, and a key that is neither a modifier nor Esc nor Tab, which keep
-// their meaning.
+// at least one modifier, and a key that is neither a modifier nor Esc nor Tab; Alt+F4 is not
+// taken either. These keep their meaning.
 bool TakesCombination(unsigned modifiers, int vk);
 // From CaptureCombinations on, every key-down the box takes is taken from the whole keyboard
 // before any hotkey (this program's or another's) or window sees it, and arrives at target as

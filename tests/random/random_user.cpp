@@ -1156,7 +1156,8 @@ void RandomUser::PickKey(int k) {
 // A combination pressed into the key list: taken before any hotkey, all boxes and the key at once.
 void RandomUser::PressIntoKeyList() {
   const Key& key = kKeys[Pick(8)];
-  const unsigned mods = 1 + Pick(15);
+  unsigned mods = 1 + Pick(15);
+  if (mods == 4 && key.vk == 0x73) mods |= 2;  // Alt+F4 closes the window: never taken
   HotKey pressed;
   pressed.key = key.name;
   for (int m = 0; m < 4; ++m) pressed.mods[m] = (mods & (1u << m)) != 0;

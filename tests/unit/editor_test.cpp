@@ -264,9 +264,10 @@ TEST_F(EditorTest, ACombinationPressedIntoTheKeyListIsOneChoiceAndRunsNothing) {
   // So are the reserved ones.
   EXPECT_TRUE(sim::PressHotKey(kCtrlWin, 0x71));  // Ctrl+Win+F2, the pause key
   EXPECT_EQ(RefusalBoxes(), 2);
-  // A lone modifier, Esc, Tab, a key without a modifier and one outside the list change nothing.
+  // A lone modifier, Esc, Tab, Alt+F4, a key without a modifier and one outside the list change nothing.
   for (const auto& [modifiers, vk] : {std::pair<unsigned, int>{plat::kModShift, 0xA0}, {plat::kModControl, 0x1B},
-                                      {plat::kModShift, 0x09}, {0, 'A'}, {plat::kModControl, 0xBA}})
+                                      {plat::kModShift, 0x09}, {plat::kModAlt, 0x73}, {0, 'A'},
+                                      {plat::kModControl, 0xBA}})
     editor.cmVK.UserCombination(modifiers, vk);
   EXPECT_EQ(editor.WorkList.Cell(1, kColHotKey), "Ctrl+Alt+F7");
   EXPECT_EQ(RefusalBoxes(), 2);
