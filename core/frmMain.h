@@ -269,8 +269,9 @@ class Tfrm_main : public plat::Form {
   std::vector<std::string> registeredIds_;
   // Per item: an active entry whose reserved combination was kept from registering.
   std::vector<bool> reservedItems_;
-  // While ClearEditFields runs, the change handlers it sets off write nothing.
-  bool clearing_ = false;
+  // While the program sets the boxes itself (ClearEditFields, a pressed combination), the
+  // change handlers they set off write nothing to the list.
+  bool settingFields_ = false;
   // While ShowSelectedEntry loads a row, its hotkey writes carry that row's own text.
   bool showingEntry_ = false;
 };

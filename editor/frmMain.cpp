@@ -209,7 +209,7 @@ int Tfrm_main::CheckedKind() const {
 
 void Tfrm_main::WriteEditField(EditField field) {
   const int row = WorkList.Selected();
-  if (row < 0 || clearing_) return;
+  if (row < 0 || settingFields_) return;
   switch (field) {
     case EditField::Description:
       WorkList.SetCell(row, kColDescription, txt_subject.Text());
@@ -244,13 +244,13 @@ void Tfrm_main::WriteEditField(EditField field) {
 }
 
 void Tfrm_main::ClearEditFields() {
-  clearing_ = true;
+  settingFields_ = true;
   txt_subject.SetText("");
   for (plat::CheckBox* box : {&cbShift, &cbControl, &cbAlt, &cbWin}) box->SetChecked(false);
   cmVK.SetItemIndex(-1);
   CheckActive.SetChecked(false);
   for (int kind = kFirstInfoKind; kind <= kKinds; ++kind) InfoBox(kind)->SetText("");
-  clearing_ = false;
+  settingFields_ = false;
 }
 
 void Tfrm_main::ShowSelectedEntry() {
@@ -368,13 +368,13 @@ void Tfrm_main::cmVKCombination(unsigned modifiers, int vk) {
   if (key == vkNone || WorkList.Selected() < 0 || !cmVK.Enabled()) return;
   SetModified();
   // The whole combination is one choice: the duplicate check sees it, not each box on the way.
-  clearing_ = true;
+  settingFields_ = true;
   cbShift.SetChecked((modifiers & plat::kModShift) != 0);
   cbControl.SetChecked((modifiers & plat::kModControl) != 0);
   cbAlt.SetChecked((modifiers & plat::kModAlt) != 0);
   cbWin.SetChecked((modifiers & plat::kModWin) != 0);
   cmVK.SetItemIndex(key);
-  clearing_ = false;
+  settingFields_ = false;
   WriteEditField(EditField::HotKey);
 }
 void Tfrm_main::CheckActiveClick() { WriteEditField(EditField::Active); }
@@ -415,7 +415,7 @@ void Tfrm_main::Radio_12MouseDown() { SetModified(); }
 void Tfrm_main::Radio_13MouseDown() { SetModified(); }
 
 void Tfrm_main::InfoChange(int kind) {
-  if (clearing_) return;
+  if (settingFields_) return;
   KindButton(kind).SetChecked(true);
   WriteEditField(EditField::Info);
 }

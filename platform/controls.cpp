@@ -278,13 +278,16 @@ void Control::SetBold(bool bold) {
 void Control::SetFocus() {
   owner_.active_ = this;
   if (owner_.peer_) owner_.peer_->FocusControl(*this);
-  owner_.UpdateCapture(!owner_.peer_ || owner_.peer_->HasFocus(*this));
+  owner_.UpdateCapture(HasSystemFocus());
 }
 
 void Control::SetTakesCombinations(bool takes) {
   takesCombinations_ = takes;
-  if (Focused()) owner_.UpdateCapture(!owner_.peer_ || owner_.peer_->HasFocus(*this));
+  if (Focused()) owner_.UpdateCapture(HasSystemFocus());
 }
+
+// A control without a native window has the focus whenever its form gives it the focus.
+bool Control::HasSystemFocus() { return !owner_.peer_ || owner_.peer_->HasFocus(*this); }
 
 void Control::UserFocusLost() {
   if (Focused()) owner_.UpdateCapture(false);
@@ -295,10 +298,10 @@ void Control::UserCombination(unsigned modifiers, int vk) {
 }
 
 bool TakesCombination(unsigned modifiers, int vk) {
+  const unsigned held = modifiers & (kModAlt | kModControl | kModShift | kModWin);
   const bool modifierKey = (vk >= 0x10 && vk <= 0x12) || (vk >= 0xA0 && vk <= 0xA5) || vk == 0x5B || vk == 0x5C;
-  const bool closesTheWindow = (modifiers & (kModAlt | kModControl | kModShift | kModWin)) == kModAlt && vk == 0x73;
-  return (modifiers & (kModAlt | kModControl | kModShift | kModWin)) != 0 && vk > 0 && vk < 0xFF && !modifierKey &&
-         vk != kVkEscape && vk != kVkTab && !closesTheWindow;
+  const bool closesTheWindow = held == kModAlt && vk == 0x73;
+  return held != 0 && vk > 0 && vk < 0xFF && !modifierKey && vk != kVkEscape && vk != kVkTab && !closesTheWindow;
 }
 
 int Control::UserKeyDown(int vk) {

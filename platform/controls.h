@@ -329,6 +329,7 @@ class Control {
 
  private:
   friend class Form;
+  bool HasSystemFocus();
   Form& owner_;
   Control* parent_;
   std::string name_;
