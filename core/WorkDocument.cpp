@@ -340,7 +340,12 @@ bool TWorkDocument::FitCp949(const std::string& path, plat::TextEncoding& encodi
     return true;
   }
   if (answer != plat::kIdNo) return false;
+  const int row = editor_.WorkList.Selected();
+  const std::vector<std::string> before = row >= 0 ? editor_.WorkList.Row(row) : std::vector<std::string>();
   TakeOutCharactersOutsideCp949(editor_.WorkList);
+  // Out of the fields too, also when the save then fails: the next key typed in a box that
+  // still showed them would put them back into the entry.
+  editor_.ShowSavedRow(row, before);
   return true;
 }
 

@@ -118,6 +118,9 @@ class Tfrm_main : public plat::Form {
   void WriteEditField(EditField field);
   void ClearEditFields();
   void ShowSelectedEntry();
+  // After a save changed the cells (to what the file reads back as, or without characters
+  // CP949 cannot spell): the selected row (before: its cells until then) shows in the fields.
+  void ShowSavedRow(int row, const std::vector<std::string>& before);
   // The modifier boxes and the key show the row's hotkey as it stands.
   void ShowRowHotKey(int row);
   void ResetKindFonts();
@@ -254,9 +257,6 @@ class Tfrm_main : public plat::Form {
   void InfoKeyDown(int& vk);
   void ConfirmInfo(const plat::Edit& box);
   void FindFile(plat::Edit& box, bool nameOnly);
-  // After a save: the selected row (before: its cells until then) shows in the fields as the
-  // file reads it back.
-  void ShowSavedRow(int row, const std::vector<std::string>& before);
 
   std::array<plat::RadioButton*, kKinds> kindButtons_;
   std::array<plat::Edit*, kKinds - kFirstInfoKind + 1> infoBoxes_;

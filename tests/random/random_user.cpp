@@ -10,7 +10,10 @@
 //   - the list on screen and the editing fields are what the user's steps made of them;
 //   - after a save the file holds exactly that list, in the form the list came in, and a
 //     backup of the old file when the list was read only in part, not at all, or every entry
-//     was deleted; a save that cannot succeed says so and changes no file;
+//     was deleted; a save that cannot succeed says so and changes no file; characters CP949
+//     cannot spell (pasted, or in a file Notepad wrote) are kept exactly in a UTF file, and a
+//     CP949 file never gets them: the user keeps the list in UTF-8 (the CP949 file kept
+//     beside it) or takes them out;
 //   - the title names the file the list was last loaded from or saved to, and "Config.ini"
 //     the last work file, which the next showing and the next start load; a list goes only
 //     to the file it came from, and a file another program changed is never overwritten
@@ -28,9 +31,8 @@
 //     did not mean to change.
 // Seeded: a failure prints the seed, the steps taken and what broke; the same seed and
 // step count repeat it.
-#include <iconv.h>
-
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -96,6 +98,7 @@ constexpr int kWebKind = 10, kDirectKind = 11, kMultiKind = 12, kKeysKind = 13;
 const char* const kQuestion = "현재 단축키 설정이 변경되었습니다. 적용 하시겠습니까?";
 // The question when the work file changed outside since it was read.
 const char* const kChangedOutside = "작업 파일이 키베인 밖에서 바뀌었습니다";
+const char* const kNotCp949 = "목록에 CP949 작업 파일에 쓸 수 없는 글자가 있습니다:";
 const char* const kNotASettingsFile = "Config.ini는 키베인의 설정 파일이라";
 const char* const kDash = "-";
 const char* const kWideDash = "ㅡ";
@@ -218,23 +221,34 @@ const char* EncName(Enc e) {
   return e == Enc::kCp949 ? "CP949" : e == Enc::kUtf8Mark ? "UTF-8 with a mark" : "UTF-16 LE";
 }
 
-// A CP949 text in another form, by the C library's tables.
-std::string Converted(const std::string& text, const char* to) {
-  iconv_t cd = iconv_open(to, "CP949");
-  std::string out(text.size() * 4 + 4, '\0');
-  char* in = const_cast<char*>(text.data());
-  std::size_t inLeft = text.size(), outLeft = out.size();
-  char* o = out.data();
-  const std::size_t done = iconv(cd, &in, &inLeft, &o, &outLeft);
-  iconv_close(cd);
-  if (done == static_cast<std::size_t>(-1)) return "<not convertible>";
-  out.resize(out.size() - outLeft);
+// A character CP949 cannot spell, as the program holds it: 0xFF and its UTF-16 unit in hex.
+const char* const kWideChars[] = {"\xFF" "00E9", "\xFF" "2615", "\xFF" "00A0", "\xFF" "D83D" "\xFF" "DE00"};
+bool IsEscape(const std::string& text, std::size_t i) {
+  return text[i] == '\xFF' && i + 5 <= text.size() &&
+         std::all_of(text.begin() + i + 1, text.begin() + i + 5, [](char c) { return std::isxdigit(c) != 0; });
+}
+bool HasWideChars(const std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (IsEscape(text, i)) return true;
+  return false;
+}
+std::string WithoutWideChars(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (IsEscape(text, i))
+      i += 4;
+    else
+      out += text[i];
   return out;
 }
+// The program's text as a file of that form holds it.
 std::string Encoded(const std::string& text, Enc e) {
-  if (e == Enc::kUtf8Mark) return "\xEF\xBB\xBF" + Converted(text, "UTF-8");
-  if (e == Enc::kUtf16Le) return "\xFF\xFE" + Converted(text, "UTF-16LE");
-  return text;
+  if (e == Enc::kCp949) return HasWideChars(text) ? "<not CP949>" : text;
+  const std::u16string units = plat::TextToUtf16(text);
+  if (e == Enc::kUtf8Mark) return "\xEF\xBB\xBF" + plat::Utf16ToUtf8(units);
+  std::string bytes = "\xFF\xFE";
+  for (char16_t u : units) bytes += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+  return bytes;
 }
 
 // Items as the program splits a list: at the separator, a line break also ends one, blanks
@@ -463,9 +477,10 @@ class RandomUser {
 
   int Pick(int n) { return n <= 0 ? 0 : static_cast<int>(rng_() % static_cast<unsigned>(n)); }
   bool Chance(int percent) { return Pick(100) < percent; }
-  std::string RandomText(int maxChars, bool allowEmpty);
+  // wide: now and then a character CP949 cannot spell.
+  std::string RandomText(int maxChars, bool allowEmpty, bool wide = false);
   std::string RandomHotKeyText();
-  Entry RandomEntry(const std::string& id, int kind = -1);
+  Entry RandomEntry(const std::string& id, int kind = -1, bool wide = false);
   void Log(const std::string& line) { log_.push_back(line); }
   // The program marks the list as changed.
   void Marked() { m_.modified = m_.applyEnabled = true; }
@@ -479,7 +494,7 @@ class RandomUser {
   std::string PathOf(const std::string& name) const { return plat::ProgramFolder() + name; }
   std::string ConfigFile() const { return plat::ProgramFolder() + "Config.ini"; }
   WorkFile& F(const std::string& name) { return m_.files[name]; }
-  std::string RandomInfo(int kind);
+  std::string RandomInfo(int kind, bool wide = false);
 
   // ---- the program
   void Start();
@@ -502,7 +517,9 @@ class RandomUser {
   std::set<Combo> ExpectedRegistrations() const;
   bool HotKeyFree(const std::string& text, int exceptRow) const;
   // Whether saving the list to the file should succeed; keep: the old file is kept first.
+  // A CP949 list with characters CP949 cannot spell is asked about first (cp949Answer_).
   bool ExpectSave(const std::string& name, bool keep = false);
+  bool WriteSucceeds(const std::string& name, bool keep);
   // The program saved the list to the file (or tried): the file is checked and the model
   // follows. registers: the save also makes the list the one the hotkeys run; kept: the old
   // file had to be kept beside it; adopted: the list now belongs to that file (a save under
@@ -611,6 +628,10 @@ class RandomUser {
   // The answer to the next closing question (0: none is expected), and to the question
   // about a file changed outside.
   int questionAnswer_ = 0, outsideAnswer_ = 0;
+  // The answer to the question about characters a CP949 file cannot hold (0: none is
+  // expected this step), and whether the save that follows leaves CP949 for UTF-8.
+  int cp949Answer_ = 0;
+  bool leavesCp949_ = false;
   // "Config.ini" cannot be written during this step.
   bool configLocked_ = false;
   // Presses that ran an entry, by kind.
@@ -626,11 +647,11 @@ class RandomUser {
   bool clipboardHeld_ = false;
 };
 
-std::string RandomUser::RandomText(int maxChars, bool allowEmpty) {
+std::string RandomUser::RandomText(int maxChars, bool allowEmpty, bool wide) {
   static const char* const pieces[] = {"a", "b", "c", "d", "e", "f", "0", "7", " ", "-", "가", "나", "한", "'", "\""};
   const int n = Pick(maxChars + 1);
   std::string text;
-  for (int i = 0; i < n; ++i) text += pieces[Pick(Chance(20) ? 15 : 13)];
+  for (int i = 0; i < n; ++i) text += wide && Chance(15) ? kWideChars[Pick(4)] : pieces[Pick(Chance(20) ? 15 : 13)];
   if (text.empty() && !allowEmpty) text = "x";
   return text;
 }
@@ -644,7 +665,7 @@ std::string RandomUser::RandomHotKeyText() {
 }
 
 // An action info as the list holds it (before it is stored).
-std::string RandomUser::RandomInfo(int kind) {
+std::string RandomUser::RandomInfo(int kind, bool wide) {
   if (kind == 7) {
     static const char* const names[] = {"notepad.exe", "NOTEPAD.exe", "calc.exe", "C:\\Windows\\notepad.exe"};
     if (Chance(70)) return names[Pick(4)];
@@ -677,13 +698,13 @@ std::string RandomUser::RandomInfo(int kind) {
     static const char* const actions[] = {"현재 창 최대화", "마우스 왼쪽 클릭", "탐색기 열기"};
     if (Chance(60)) return actions[Pick(3)];
   }
-  return kind >= 7 ? RandomText(6, true) : "";
+  return kind >= 7 ? RandomText(6, true, wide) : "";
 }
 
-Entry RandomUser::RandomEntry(const std::string& id, int kind) {
+Entry RandomUser::RandomEntry(const std::string& id, int kind, bool wide) {
   if (kind < 0) kind = kUsedKinds[Pick(kUsedKindCount)];
-  const std::string info = ReplaceAll(RandomInfo(kind), kDash, kWideDash);
-  return AsSaved({RandomText(6, true), id, RandomHotKeyText(), kKindNames[kind], info, Chance(80) ? "True" : "False"});
+  const std::string info = ReplaceAll(RandomInfo(kind, wide), kDash, kWideDash);
+  return AsSaved({RandomText(6, true, wide), id, RandomHotKeyText(), kKindNames[kind], info, Chance(80) ? "True" : "False"});
 }
 
 // ---------------------------------------------------------------- the program
@@ -696,7 +717,7 @@ void RandomUser::SetUpFiles() {
   WriteBytes(PathOf(kMainFile), FileText(rows));
   F(kMainFile) = {true, rows};
   rows.clear();
-  for (int i = 0; i < 3; ++i) rows.push_back(RandomEntry("P" + std::to_string(i)));
+  for (int i = 0; i < 3; ++i) rows.push_back(RandomEntry("P" + std::to_string(i), -1, true));
   WriteBytes(PathOf(kOtherFile), Encoded(FileText(rows), Enc::kUtf8Mark));
   F(kOtherFile) = {true, rows, false, Enc::kUtf8Mark};
   WriteBytes(PathOf(kEmptyFile), "");
@@ -888,8 +909,31 @@ int RandomUser::BoxCount(const std::string& text) const {
   return n;
 }
 
-// Whether saving the list to the file should succeed.
 bool RandomUser::ExpectSave(const std::string& name, bool kept) {
+  // Asked before anything is written, whether or not the file can be: 예 keeps the list in
+  // UTF-8 from then on (the CP949 file kept beside it), 아니요 takes the characters out.
+  bool wide = false;
+  for (const Entry& e : m_.screen) wide = wide || HasWideChars(e.description) || HasWideChars(e.info);
+  cp949Answer_ = m_.listEnc == Enc::kCp949 && wide ? (Chance(50) ? plat::kIdYes : plat::kIdNo) : 0;
+  if (cp949Answer_ != 0)
+    Log(std::string("  characters CP949 cannot hold: answering ") + (cp949Answer_ == plat::kIdYes ? "예" : "아니요"));
+  if (cp949Answer_ == plat::kIdNo) {
+    const Entry row = m_.selected >= 0 ? m_.screen[m_.selected] : Entry{};
+    for (Entry& e : m_.screen) {
+      e.description = WithoutWideChars(e.description);
+      e.info = WithoutWideChars(e.info);
+    }
+    // The fields show what is left of the selected entry, also when the save then fails.
+    if (m_.selected >= 0 && !(m_.screen[m_.selected] == row)) ShowRowInFields(m_.selected);
+  }
+  const bool ok = WriteSucceeds(name, kept || cp949Answer_ == plat::kIdYes);
+  leavesCp949_ = ok && cp949Answer_ == plat::kIdYes;
+  if (leavesCp949_) m_.listEnc = Enc::kUtf8Mark;
+  return ok;
+}
+
+// Whether writing the list to the file should succeed.
+bool RandomUser::WriteSucceeds(const std::string& name, bool kept) {
   if (name == kGoneFile) return false;  // its folder is not there
   const WorkFile& f = F(name);
   // Another program's lock keeps it from being replaced; one that only holds it open lets
@@ -924,8 +968,9 @@ void RandomUser::CheckSaved(const std::string& name, bool expected, const std::s
                                after + "\n  expected:\n" + wanted);
   // The old file is kept when the list held only part of it or nothing of it, or when it
   // loses every entry.
-  const bool keep = before != "<missing>" && (kept || m_.incompletePath == name || m_.unreadPath == name ||
-                                              (saved.empty() && !before.empty()));
+  const bool keep = before != "<missing>" && (kept || leavesCp949_ || m_.incompletePath == name ||
+                                              m_.unreadPath == name || (saved.empty() && !before.empty()));
+  leavesCp949_ = false;
   if (keep) {
     bool found = false;
     for (const auto& [file, bytes] : FolderFiles())
@@ -1040,12 +1085,13 @@ void RandomUser::TypeDescription() {
 }
 
 namespace {
-// The text without its last character (a CP949 pair counts as one).
+// The text without its last character (a CP949 pair counts as one, and so does a character
+// CP949 cannot spell).
 std::string WithoutLast(const std::string& text) {
   std::size_t at = 0, last = 0;
   while (at < text.size()) {
     last = at;
-    at += static_cast<unsigned char>(text[at]) >= 0x81 ? 2 : 1;
+    at += plat::CharBytes(text, at);
   }
   return text.substr(0, last);
 }
@@ -1060,9 +1106,9 @@ void RandomUser::EditDescription() {
   if (how == 0 && !old.empty())
     text = WithoutLast(old);
   else if (how == 1)
-    text = old + RandomText(5, false);
+    text = old + RandomText(5, false, true);
   else
-    text = RandomText(6, true);
+    text = RandomText(6, true, true);
   Log(std::string(how == 0   ? "Delete"
                   : how == 1 ? "paste"
                              : "context menu") +
@@ -1105,9 +1151,9 @@ void RandomUser::EditInfo() {
   if (how == 0 && !old.empty())
     text = WithoutLast(old);
   else if (how == 1)
-    text = old + RandomText(5, false);
+    text = old + RandomText(5, false, true);
   else
-    text = RandomText(6, true);
+    text = RandomText(6, true, true);
   Log(std::string(how == 0   ? "Delete"
                   : how == 1 ? "paste"
                              : "context menu") +
@@ -1342,10 +1388,10 @@ void RandomUser::DeleteEntry() {
 
 void RandomUser::Apply() {
   const bool enabled = m_.applyEnabled;
+  const Entry row = m_.selected >= 0 ? m_.screen[m_.selected] : Entry{};
   const Commit c = enabled ? PlanCommit() : Commit{};
   Log(std::string("click 적용") + (enabled ? "" : " (disabled)") + (m_.paused ? " while paused" : "") + " (saving to " +
       m_.workPath + (c.ok ? ")" : ", which cannot be written)"));
-  const Entry row = m_.selected >= 0 ? m_.screen[m_.selected] : Entry{};
   editor_->bnt_Apply.UserClick();
   if (!enabled || !FinishCommit(c)) return;
   // The saved texts come back into the fields when the selected row read back otherwise.
@@ -1963,20 +2009,21 @@ void RandomUser::ChangeFileFromOutside() {
       Log("another program cannot write the locked " + name);
       return;
     }
+    const int form = Pick(5);
+    const Enc enc = form <= 2 ? Enc::kCp949 : form == 3 ? Enc::kUtf8Mark : Enc::kUtf16Le;
     std::vector<Entry> rows;
     const int n = Pick(14), first = Pick(kUsedKindCount);
     // Kinds in turn, so that every kind comes to be pressed; now and then two rows share an
     // ID, as a hand-edited file may have them.
     for (int i = 0; i < n; ++i)
-      rows.push_back(RandomEntry("P" + std::to_string(Chance(25) ? 0 : i), kUsedKinds[(first + i) % kUsedKindCount]));
+      rows.push_back(RandomEntry("P" + std::to_string(Chance(25) ? 0 : i), kUsedKinds[(first + i) % kUsedKindCount],
+                                 enc != Enc::kCp949));
     std::string text = FileText(rows);
     const bool broken = Chance(30);
     if (broken) text += "a line that is no entry\r\n" + FileText({RandomEntry("P9")});
     // Notepad leaves the last line without its line break if the user did.
     const bool open = !text.empty() && Chance(30);
     if (open) text.resize(text.size() - 2);
-    const int form = Pick(5);
-    const Enc enc = form <= 2 ? Enc::kCp949 : form == 3 ? Enc::kUtf8Mark : Enc::kUtf16Le;
     Log("another program writes " + name + " as " + EncName(enc) + ": " + std::to_string(n) + " entries" +
         (broken ? " and a broken line" : "") + (open ? ", the last line without its break" : "") +
         (m_.visible ? " while the editor is on screen" : ""));
@@ -2091,7 +2138,8 @@ void RandomUser::SaveAs() {
   const std::string target = targets[Pick(8)];
   const bool dialog = !m_.screen.empty();
   const bool settings = target == kConfigName;
-  const bool ok = !target.empty() && !settings && ExpectSave(target);
+  const Entry row = m_.selected >= 0 ? m_.screen[m_.selected] : Entry{};
+  const bool ok = dialog && !target.empty() && !settings && ExpectSave(target);
   const bool locked = ok && Chance(15);
   Log("파일 > 다른 이름으로 저장 " + (target.empty() ? std::string("(cancelled)") : target) +
       (dialog ? (ok || target.empty() ? "" : ", which cannot be written") : " with an empty list") +
@@ -2115,7 +2163,6 @@ void RandomUser::SaveAs() {
   }
   // Neither the registrations nor the mark of changes follow a save under another name,
   // but a list that was what runs runs from its new file.
-  const Entry row = m_.selected >= 0 ? m_.screen[m_.selected] : Entry{};
   const bool wasApplied = m_.workPath == m_.appliedPath && m_.screen == m_.applied;
   configLocked_ = locked;
   CheckSaved(target, ok, before, filesBefore, false, false, !locked);
@@ -2522,6 +2569,8 @@ bool RandomUser::Run(int steps, std::uint64_t seed) {
     if (box.text == kQuestion && questionAnswer_ != 0) sim::AnswerNextBox(questionAnswer_);
     if (box.text.compare(0, std::strlen(kChangedOutside), kChangedOutside) == 0 && outsideAnswer_ != 0)
       sim::AnswerNextBox(outsideAnswer_);
+    if (box.text.compare(0, std::strlen(kNotCp949), kNotCp949) == 0 && cp949Answer_ != 0)
+      sim::AnswerNextBox(cp949Answer_);
   });
   std::vector<Step> table = Steps();
   int step = 0;
@@ -2551,6 +2600,7 @@ bool RandomUser::Run(int steps, std::uint64_t seed) {
       boxesBefore = 0;
       configAtStep_ = filesBefore.count("Config.ini") ? filesBefore.at("Config.ini") : "";
       const std::uint32_t tick = sim::Now();
+      cp949Answer_ = 0;
       try {
         chosen->run();
       } catch (const Failure&) {
@@ -2561,6 +2611,11 @@ bool RandomUser::Run(int steps, std::uint64_t seed) {
         throw Failure{"an exception escaped"};
       }
       if (verbose_) std::printf("%6d  %s\n", step, Readable(log_.back()).c_str());
+      int asked = 0;
+      for (const sim::Box& box : sim::Boxes()) asked += box.text.rfind(kNotCp949, 0) == 0;
+      Require(asked == (cp949Answer_ != 0 ? 1 : 0),
+              cp949Answer_ != 0 ? "characters CP949 cannot hold went to a CP949 file without asking"
+                                : "a save asked about characters CP949 cannot hold in a list that has none or is UTF");
       filesBefore = CheckAll(tick, filesBefore);
     }
   } catch (const Failure& f) {
