@@ -66,13 +66,16 @@ bool Load(const std::string& file, Profile& profile) {
 bool Save(const std::string& file, const Profile& profile) {
   std::string text;
   for (const std::string& line : profile.lines) text += line + "\r\n";
-  // A CP949 file cannot hold a character CP949 cannot spell (a folder "Café"): the file
-  // becomes UTF-16, which the system's profile functions read as well, rather than hold
-  // the program's escapes.
+  // A CP949 file cannot hold a character CP949 cannot spell (a folder "Café"), nor UTF-8 a
+  // surrogate without its pair (a name only UTF-16 spells): the file becomes UTF-16, which
+  // the system's profile functions read as well, rather than hold the program's escapes or
+  // a replacement character.
   TextEncoding encoding = profile.encoding;
   std::vector<std::string> outside;
   if (encoding == TextEncoding::kCp949) FindCharactersOutsideCp949(text, outside);
-  if (!outside.empty()) encoding = TextEncoding::kUtf16Le;
+  if (!outside.empty() || (IsUtf8(encoding) && !EncodesExactly(text, encoding) &&
+                           EncodesExactly(text, TextEncoding::kUtf16Le)))
+    encoding = TextEncoding::kUtf16Le;
   std::string error;
   return ReplaceFile(file, EncodeText(text, encoding), error);
 }

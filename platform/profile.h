@@ -32,7 +32,8 @@ bool WriteProfileString(const std::string& file, const std::string& section, con
                         const std::string& value);
 
 // The file's encoding; CP949 for a file that is missing or cannot be read. A write of a
-// character CP949 cannot spell turns a CP949 file into UTF-16 (with its mark).
+// character CP949 cannot spell turns a CP949 file into UTF-16 (with its mark), as does a
+// surrogate without its pair a UTF-8 one.
 TextEncoding ProfileEncoding(const std::string& file);
 
 // Removes a section with all its keys. False when the file cannot be written or read.

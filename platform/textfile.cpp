@@ -119,8 +119,19 @@ std::string EncodeText(const std::string& text, TextEncoding encoding) {
   return text;
 }
 
+bool IsUtf8(TextEncoding encoding) { return encoding == TextEncoding::kUtf8 || encoding == TextEncoding::kUtf8Mark; }
+
 bool EncodesExactly(const std::string& text, TextEncoding encoding) {
-  return encoding == TextEncoding::kCp949 || TextFromUtf16(TextToUtf16(text)) == text;
+  if (encoding == TextEncoding::kCp949) return true;
+  const std::u16string units = TextToUtf16(text);
+  if (TextFromUtf16(units) != text) return false;
+  if (!IsUtf8(encoding)) return true;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const bool high = units[i] >= 0xD800 && units[i] <= 0xDBFF, low = units[i] >= 0xDC00 && units[i] <= 0xDFFF;
+    if (low || (high && (i + 1 == units.size() || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF))) return false;
+    i += high;
+  }
+  return true;
 }
 
 LineEnd FirstLineEnd(const std::string& text) {

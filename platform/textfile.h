@@ -37,8 +37,11 @@ std::string EncodeText(const std::string& text, TextEncoding encoding);
 
 // Whether EncodeText carries the text into that form without loss: always for CP949 (bytes
 // as they are); for a UTF form unless the text holds bytes that spell no CP949 character
-// (from a damaged CP949 file), which become a replacement character.
+// (from a damaged CP949 file), which become a replacement character; for UTF-8 also unless
+// it holds a surrogate without its pair (a file name Windows allows, which only UTF-16 can
+// spell).
 bool EncodesExactly(const std::string& text, TextEncoding encoding);
+bool IsUtf8(TextEncoding encoding);
 
 // Whether unmarked bytes are taken for UTF-8 rather than CP949: valid UTF-8 throughout
 // (nothing overlong, no surrogate, nothing beyond U+10FFFF), with at least one character

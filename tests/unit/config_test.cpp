@@ -234,6 +234,13 @@ TEST_F(ConfigTest, ProfileWritesBackInTheFilesOwnForm) {
   const std::string u8 = WriteProgramFile("u8.ini", "\xEF\xBB\xBF[A]\rK=\xEA\xB0\x80\r");
   ASSERT_TRUE(plat::WriteProfileString(u8, "A", "New", "값"));
   EXPECT_EQ(ReadFileBytes(u8), "\xEF\xBB\xBF[A]\r\nK=\xEA\xB0\x80\r\nNew=\xEA\xB0\x92\r\n");
+  // A folder name with a surrogate without its pair, which UTF-8 cannot spell: the file
+  // turns UTF-16 rather than hold a replacement character, and the path reads back.
+  const std::string lone = "C:\\x\xFF" "DABDy\\a.ini";
+  ASSERT_TRUE(plat::WriteProfileString(u8, "A", "Path", lone));
+  EXPECT_EQ(plat::ProfileEncoding(u8), plat::TextEncoding::kUtf16Le);
+  EXPECT_EQ(plat::ReadProfileString(u8, "A", "Path", ""), lone);
+  EXPECT_EQ(plat::ReadProfileString(u8, "A", "K", ""), "가");
 }
 
 TEST_F(ConfigTest, UnreadableConfigIsNeverWrittenOver) {

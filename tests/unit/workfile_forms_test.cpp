@@ -417,6 +417,11 @@ TEST_F(WorkFileFormTest, TextAUtfFormCannotCarryIsToldBeforeTheFileIsReplaced) {
   EXPECT_EQ(info.find('\x81'), std::string::npos);
   // The list shows what the file now holds.
   EXPECT_EQ(RowsOf(ShowKeyList()->WorkList), RowsOf(editor.WorkList));
+  // Half of a UTF-16 pair (in a folder name Windows allows) is told alike.
+  sim::OnBox(nullptr);
+  editor.WorkList.SetCell(0, kColInfo, "C:\\x\xFF" "DABD.exe");
+  ASSERT_TRUE(SaveWorkFile(Path(), editor));
+  EXPECT_EQ(sim::Boxes().size(), 2u);
 }
 
 TEST_F(WorkFileFormTest, TheFormFollowsTheListItCameWith) {
