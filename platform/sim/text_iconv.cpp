@@ -56,12 +56,28 @@ std::u16string Cp949ToUtf16(const char* bytes, std::size_t size) {
   std::string input(bytes, size), wide;
   char* in = &input[0];
   std::size_t left = size;
-  while (left > 0) {
-    if (decode.Run(in, left, wide) != static_cast<std::size_t>(-1)) break;
-    // A byte that starts no character reads as the replacement character.
-    wide += "\xFD\xFF";
-    ++in;
-    --left;
+  if (decode.Run(in, left, wide) == static_cast<std::size_t>(-1) || left != 0) {
+    // Where the whole text fails, each character goes alone: the C library's tables take
+    // in some well-formed pairs that have nothing assigned before they stop, so where
+    // they stop says nothing of where the fault was.
+    wide.clear();
+    for (std::size_t i = 0; i < size;) {
+      const auto lead = static_cast<unsigned char>(bytes[i]);
+      const auto trail = i + 1 < size ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+      const bool pair = lead >= 0x81 && lead <= 0xFE &&
+                        ((trail >= 0x41 && trail <= 0x5A) || (trail >= 0x61 && trail <= 0x7A) || trail >= 0x81);
+      std::string one(bytes + i, pair ? 2 : 1);
+      i += one.size();
+      char* at = &one[0];
+      std::size_t rest = one.size();
+      const std::size_t before = wide.size();
+      if (decode.Run(at, rest, wide) == static_cast<std::size_t>(-1) || rest != 0) {
+        // A byte that starts no character, or a pair with nothing assigned, reads as the
+        // replacement character.
+        wide.resize(before);
+        wide += "\xFD\xFF";
+      }
+    }
   }
   for (std::size_t i = 0; i + 1 < wide.size(); i += 2)
     out += static_cast<char16_t>(static_cast<unsigned char>(wide[i]) | (static_cast<unsigned char>(wide[i + 1]) << 8));

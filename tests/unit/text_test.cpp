@@ -13,6 +13,13 @@ TEST(TextCodec, WhatCp949SpellsStaysPlainBytes) {
   EXPECT_EQ(TextFromUtf16(std::u16string(u"a\0b", 3)), std::string("a\0b", 3));
   EXPECT_EQ(TextFromUtf16(u""), "");
   EXPECT_EQ(TextToUtf16(""), u"");
+  // A byte that starts no character, or a pair with nothing assigned (A2 E8 in the C
+  // library's tables), costs that character alone.
+  for (const char* bad : {"\xA2\xE8", "\xFF"}) {
+    const std::u16string got = TextToUtf16(std::string("가") + bad + " ab");
+    EXPECT_EQ(got.substr(0, 1), u"가") << bad;
+    EXPECT_EQ(got.substr(got.size() - 3), u" ab") << bad;
+  }
 }
 
 TEST(TextCodec, WhatCp949CannotSpellIsEscapedAndComesBack) {
