@@ -124,14 +124,8 @@ bool IsUtf8(TextEncoding encoding) { return encoding == TextEncoding::kUtf8 || e
 bool EncodesExactly(const std::string& text, TextEncoding encoding) {
   if (encoding == TextEncoding::kCp949) return true;
   const std::u16string units = TextToUtf16(text);
-  if (TextFromUtf16(units) != text) return false;
-  if (!IsUtf8(encoding)) return true;
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    const bool high = units[i] >= 0xD800 && units[i] <= 0xDBFF, low = units[i] >= 0xDC00 && units[i] <= 0xDFFF;
-    if (low || (high && (i + 1 == units.size() || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF))) return false;
-    i += high;
-  }
-  return true;
+  // UTF-8 spells whole characters only: a surrogate without its pair comes back as U+FFFD.
+  return TextFromUtf16(units) == text && (!IsUtf8(encoding) || Utf8ToUtf16(Utf16ToUtf8(units)) == units);
 }
 
 LineEnd FirstLineEnd(const std::string& text) {

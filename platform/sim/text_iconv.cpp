@@ -62,11 +62,7 @@ std::u16string Cp949ToUtf16(const char* bytes, std::size_t size) {
     // they stop says nothing of where the fault was.
     wide.clear();
     for (std::size_t i = 0; i < size;) {
-      const auto lead = static_cast<unsigned char>(bytes[i]);
-      const auto trail = i + 1 < size ? static_cast<unsigned char>(bytes[i + 1]) : 0;
-      const bool pair = lead >= 0x81 && lead <= 0xFE &&
-                        ((trail >= 0x41 && trail <= 0x5A) || (trail >= 0x61 && trail <= 0x7A) || trail >= 0x81);
-      std::string one(bytes + i, pair ? 2 : 1);
+      std::string one = input.substr(i, CharBytes(input, i));
       i += one.size();
       char* at = &one[0];
       std::size_t rest = one.size();
